@@ -1,0 +1,74 @@
+#pragma once
+// The main window: a toolbar dock (22 px: two flat buttons "終了" and "画面切替") above the panel
+// in which the composed 32-bit frame is shown. Input comes back as events in panel coordinates.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace novu::platform {
+
+inline constexpr int kToolbarButtonWidth = 67;
+inline constexpr int kToolbarButtonHeight = 18;
+inline constexpr int kDockHeight = kToolbarButtonHeight + 4;
+
+struct PixelRect {
+  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+struct InputEvent {
+  enum class Kind {
+    KeyDown,           // vk, repeat
+    KeyUp,             // vk
+    MouseDown,         // x, y, button
+    MouseUp,           // x, y, button
+    MouseMove,         // x, y
+    WheelUp,
+    WheelDown,
+    FocusGained,
+    FocusLost,
+    CloseRequested,    // the window's close box or the desktop asks the program to end
+    QuitButton,        // toolbar "終了"
+    FullScreenButton,  // toolbar "画面切替" or Alt+Enter
+  };
+  Kind kind;
+  int vk = 0;           // Windows virtual-key code
+  bool repeat = false;  // auto-repeated key-down
+  int x = 0, y = 0;     // panel coordinates
+  MouseButton button = MouseButton::Left;
+};
+
+// A 32-bit frame: pixels 0x00RRGGBB, rows top-down, `pitch` in bytes.
+struct FrameView {
+  const uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+};
+
+class Window {
+ public:
+  virtual ~Window() = default;
+
+  // CP932 title (converted to UTF-8 for the desktop).
+  virtual void SetTitle(std::string_view cp932) = 0;
+  // Sizes the client area to the panel plus the dock and centres the window in the work area.
+  virtual void SetPanelSize(int width, int height) = 0;
+  virtual void SetFullScreen(bool on) = 0;
+  virtual bool IsFullScreen() const = 0;
+  virtual void SetToolbarVisible(bool visible) = 0;
+  // Shows `dirty` parts of the frame (all of it when `dirty` is empty).
+  virtual void Present(const FrameView& frame, std::span<const PixelRect> dirty) = 0;
+  // Appends the events that arrived since the last call.
+  virtual void PollEvents(std::vector<InputEvent>& out) = 0;
+};
+
+// The real window (SDL2). `hidden` keeps it off screen (for tests).
+std::unique_ptr<Window> CreateDesktopWindow();
+// A window that shows nothing and produces no events; it keeps the last frame.
+std::unique_ptr<Window> CreateHeadlessWindow();
+
+}  // namespace novu::platform
