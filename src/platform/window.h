@@ -41,7 +41,8 @@ struct InputEvent {
   MouseButton button = MouseButton::Left;
 };
 
-// A 32-bit frame: pixels 0x00RRGGBB, rows top-down, `pitch` in bytes.
+// A 32-bit frame: pixels 0x00RRGGBB; `pixels` points at the top row and `pitch` is the byte
+// distance to the next row down (negative for a bottom-up bitmap).
 struct FrameView {
   const uint32_t* pixels = nullptr;
   int width = 0;
