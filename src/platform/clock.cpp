@@ -13,9 +13,7 @@ class SystemClock : public Clock {
     return static_cast<uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
   }
-  void SleepMs(uint32_t ms) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
+  void SleepMs(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -23,6 +21,8 @@ class SystemClock : public Clock {
 
 }  // namespace
 
-std::unique_ptr<Clock> CreateSystemClock() { return std::make_unique<SystemClock>(); }
+std::unique_ptr<Clock> CreateSystemClock() {
+  return std::make_unique<SystemClock>();
+}
 
 }  // namespace novu::platform

@@ -37,13 +37,14 @@ class DesktopMessageBoxes : public MessageBoxService {
     Uint32 flags = icon == MessageIcon::Error     ? SDL_MESSAGEBOX_ERROR
                    : icon == MessageIcon::Warning ? SDL_MESSAGEBOX_WARNING
                                                   : SDL_MESSAGEBOX_INFORMATION;
-    SDL_MessageBoxData box{flags,         nullptr,     title.c_str(), message.c_str(),
-                           static_cast<int>(data.size()), data.data(), nullptr};
+    SDL_MessageBoxData box{
+        flags,       nullptr, title.c_str(), message.c_str(), static_cast<int>(data.size()),
+        data.data(), nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
       // No dialog could be shown (or it was closed): answer as Escape would.
       std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
-      return buttons == MessageButtons::Ok       ? MessageResult::Ok
+      return buttons == MessageButtons::Ok      ? MessageResult::Ok
              : buttons == MessageButtons::YesNo ? MessageResult::No
                                                 : MessageResult::Cancel;
     }

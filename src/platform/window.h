@@ -21,11 +21,11 @@ enum class MouseButton { Left, Right, Middle };
 
 struct InputEvent {
   enum class Kind {
-    KeyDown,           // vk, repeat
-    KeyUp,             // vk
-    MouseDown,         // x, y, button
-    MouseUp,           // x, y, button
-    MouseMove,         // x, y
+    KeyDown,    // vk, repeat
+    KeyUp,      // vk
+    MouseDown,  // x, y, button
+    MouseUp,    // x, y, button
+    MouseMove,  // x, y
     WheelUp,
     WheelDown,
     FocusGained,

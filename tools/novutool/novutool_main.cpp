@@ -15,8 +15,12 @@ std::vector<ToolCommand>& Registry() {
 }
 }  // namespace
 
-void RegisterCommand(ToolCommand command) { Registry().push_back(std::move(command)); }
-const std::vector<ToolCommand>& Commands() { return Registry(); }
+void RegisterCommand(ToolCommand command) {
+  Registry().push_back(std::move(command));
+}
+const std::vector<ToolCommand>& Commands() {
+  return Registry();
+}
 
 std::string TakeOption(Args& args, std::string_view flag) {
   for (size_t i = 0; i + 1 < args.size(); ++i) {
@@ -95,4 +99,6 @@ static int Main(int argc, char** argv) {
 
 }  // namespace novu::tool
 
-int main(int argc, char** argv) { return novu::tool::Main(argc, argv); }
+int main(int argc, char** argv) {
+  return novu::tool::Main(argc, argv);
+}

@@ -43,6 +43,6 @@ int Usage(std::string_view name);
 
 #define NOVU_TOOL_CAT2(a, b) a##b
 #define NOVU_TOOL_CAT(a, b) NOVU_TOOL_CAT2(a, b)
-#define NOVU_TOOL_COMMAND(name, usage, summary, fn)                                      \
+#define NOVU_TOOL_COMMAND(name, usage, summary, fn)                                     \
   static ::novu::tool::CommandRegistration NOVU_TOOL_CAT(novu_tool_command_, __LINE__)( \
       name, usage, summary, fn)

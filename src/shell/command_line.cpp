@@ -1,0 +1,93 @@
+#include "shell/command_line.h"
+
+#include <charconv>
+
+#include "core/cp932.h"
+
+namespace novu {
+namespace {
+
+std::optional<int64_t> ParseInteger(const std::string& text) {
+  int64_t value = 0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+const char* CommandLineHelp() {
+  return "usage: novuplay [OPTIONS] [GAME_FOLDER [FOLDER_OR_ARCHIVE...]]\n"
+         "       novuplay /config\n"
+         "\n"
+         "Plays the game in GAME_FOLDER (default: the program's folder).\n"
+         "\n"
+         "options:\n"
+         "  --headless         no window, sound device or dialogs; virtual 15 ms clock\n"
+         "  --ticks N          close after N ticks (exit page, status store, normal shutdown)\n"
+         "  --trace FILE       write the interpreter's trace lines (- for standard output)\n"
+         "  --dump-vars FILE   write the variables as JSON at the end\n"
+         "  --screenshot FILE  write the composed frame as PNG at the end\n"
+         "  --input FILE       scripted input, one event a line: TICK EVENT ARGS\n"
+         "  --seed N           seed the random generator with N\n"
+         "  --help, --version\n"
+         "\n"
+         "exit status: 0 after a normal close, 1 when start-up failed, 2 for a bad command line\n";
+}
+
+std::variant<CommandLine, std::string> ParseCommandLine(std::span<const std::string> args) {
+  CommandLine cl;
+  if (args.size() == 1 && cp932::EqualsNoCase(args[0], "/config")) {
+    cl.show_config = true;
+    return cl;
+  }
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& out) -> std::optional<std::string> {
+      if (i + 1 >= args.size()) return arg + " needs a value";
+      out = args[++i];
+      return std::nullopt;
+    };
+    std::string text;
+    std::optional<std::string> error;
+    if (arg == "--headless") {
+      cl.headless = true;
+    } else if (arg == "--help" || arg == "-h") {
+      cl.show_help = true;
+    } else if (arg == "--version") {
+      cl.show_version = true;
+    } else if (arg == "--trace") {
+      error = value(cl.trace_file);
+    } else if (arg == "--dump-vars") {
+      error = value(cl.dump_vars_file);
+    } else if (arg == "--screenshot") {
+      error = value(cl.screenshot_file);
+    } else if (arg == "--input") {
+      error = value(cl.input_file);
+    } else if (arg == "--ticks") {
+      error = value(text);
+      if (!error) {
+        auto n = ParseInteger(text);
+        if (!n || *n < 0) return "--ticks takes a whole number of 0 or more, not '" + text + "'";
+        cl.ticks = n;
+      }
+    } else if (arg == "--seed") {
+      error = value(text);
+      if (!error) {
+        auto n = ParseInteger(text);
+        if (!n || *n < INT32_MIN || *n > UINT32_MAX) {
+          return "--seed takes a 32-bit whole number, not '" + text + "'";
+        }
+        cl.seed = static_cast<uint32_t>(*n);
+      }
+    } else if (arg.starts_with("--")) {
+      return "unknown option " + arg;
+    } else {
+      cl.sources.push_back(arg);
+    }
+    if (error) return *error;
+  }
+  return cl;
+}
+
+}  // namespace novu

@@ -1,0 +1,19 @@
+#include "shell/game_ini.h"
+
+#include <algorithm>
+
+namespace novu {
+
+int NormalizeDelayTime(int value) {
+  return std::clamp(value / 100 * 100, 100, 500);
+}
+
+GameIniSettings GameIniSettings::FromIni(const IniFile& ini) {
+  GameIniSettings s;
+  s.direct_sound = ini.ReadBool("Sound", "DirectSound", s.direct_sound);
+  s.delay_time = NormalizeDelayTime(ini.ReadInteger("Sound", "DelayTime", s.delay_time));
+  s.use_wmp = ini.ReadBool("Video", "UseWMP", s.use_wmp);
+  return s;
+}
+
+}  // namespace novu

@@ -1,0 +1,232 @@
+#include "shell/player.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "core/error.h"
+#include "core/ini_file.h"
+#include "media/media_library_check.h"
+#include "media/novu_media_library.h"
+#include "platform/instance_lock.h"
+#include "platform/text_encoding.h"
+#include "shell/input_script.h"
+#include "shell/instance_key.h"
+#include "shell/runtime.h"
+#include "shell/view.h"
+
+namespace novu {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kExitOk = 0;
+constexpr int kExitStartupFailed = 1;
+constexpr int kExitBadCommandLine = 2;
+
+void Complain(const std::string& utf8) {
+  std::fprintf(stderr, "novuplay: %s\n", utf8.c_str());
+}
+
+fs::path GameFolder(const CommandLine& cl, const fs::path& program_folder) {
+  if (cl.sources.empty()) return program_folder;
+  std::error_code ec;
+  fs::path folder = fs::weakly_canonical(fs::absolute(cl.sources.front(), ec), ec);
+  return folder.empty() ? fs::path(cl.sources.front()) : folder;
+}
+
+uint32_t SeedFromClock() {
+  auto now = std::chrono::system_clock::now();
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
+  int64_t of_day = ms % (24LL * 60 * 60 * 1000);
+  return ProcessRandom::SeedFromTimeOfDay(
+      static_cast<int>(of_day / 3600000), static_cast<int>(of_day / 60000 % 60),
+      static_cast<int>(of_day / 1000 % 60), static_cast<int>(of_day % 1000));
+}
+
+std::optional<InputScript> LoadInputScript(const std::string& path, int& status) {
+  if (path.empty()) return InputScript();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    Complain("cannot read the input file " + path);
+    status = kExitBadCommandLine;
+    return std::nullopt;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+  try {
+    return InputScript::Parse(text.str());
+  } catch (const std::invalid_argument& e) {
+    Complain(e.what());
+    status = kExitBadCommandLine;
+    return std::nullopt;
+  }
+}
+
+// Writes the end-of-run reports of a headless run.
+void WriteReports(const CommandLine& cl) {
+  if (!cl.dump_vars_file.empty()) {
+    std::ofstream out(cl.dump_vars_file, std::ios::binary);
+    out << "{\"variables\":[]}\n";
+  }
+  if (!cl.trace_file.empty() && cl.trace_file != "-") {
+    std::ofstream out(cl.trace_file, std::ios::binary | std::ios::app);
+  }
+}
+
+class Player {
+ public:
+  Player(const CommandLine& cl, fs::path program_file)
+      : cl_(cl), program_folder_(program_file.parent_path()), hooks_(runtime_) {}
+
+  int Run() {
+    int status = kExitOk;
+    auto input = LoadInputScript(cl_.input_file, status);
+    if (!input) return status;
+    input_ = std::move(*input);
+
+    runtime_.messages = cl_.headless ? std::make_unique<platform::HeadlessMessageBoxes>()
+                                     : platform::CreateDesktopMessageBoxes();
+    if (!media::CheckMediaLibrary(*runtime_.messages, &novuVersion)) return kExitStartupFailed;
+
+    if (!FormCreate()) return kExitStartupFailed;
+    if (!Startup()) return kExitStartupFailed;
+    Loop();
+    Shutdown();
+    return kExitOk;
+  }
+
+ private:
+  bool FormCreate() {
+    std::error_code ec;
+    fs::remove(program_folder_ / "novuplay.log", ec);
+    runtime_.state.random.Seed(cl_.seed ? *cl_.seed : SeedFromClock());
+    runtime_.settings = GameIniSettings::FromIni(IniFile::Load(program_folder_ / "game.ini"));
+    runtime_.clock = platform::CreateSystemClock();
+    try {
+      runtime_.window =
+          cl_.headless ? platform::CreateHeadlessWindow() : platform::CreateDesktopWindow();
+    } catch (const NovuError& e) {
+      Complain(e.Utf8Message() + " (no display? run with --headless)");
+      return false;
+    }
+    game_folder_ = GameFolder(cl_, program_folder_);
+    runtime_.files = std::make_unique<FolderGameFiles>(game_folder_);
+    view_ =
+        std::make_unique<TFormView>(runtime_.state, hooks_, *runtime_.window, *runtime_.messages);
+    return true;
+  }
+
+  bool Startup() {
+    try {
+      runtime_.project = std::make_unique<TProject>(ProjectEnvironment{
+          runtime_.state, *runtime_.files, *runtime_.messages,
+          [this](const std::string& title) { runtime_.window->SetTitle(title); }});
+    } catch (const NovuError& e) {
+      runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
+                              platform::MessageIcon::Error);
+      return false;
+    }
+    if (runtime_.state.terminate) {
+      if (!runtime_.project->started()) {
+        Complain("no game could be started from " + game_folder_.string() +
+                 " (is novu.npb there?)");
+      }
+      return false;
+    }
+    const TProjectSetting& setting = runtime_.project->setting();
+    runtime_.window->SetPanelSize(setting.screen_width, setting.screen_height);
+    view_->SetTitle(setting.title);
+    view_->SetPauseWhenInactive(setting.pause_when_inactive);
+    view_->SetProjectReady(true);
+    return true;
+  }
+
+  void DeliverInput(int64_t tick, uint32_t now) {
+    events_.clear();
+    runtime_.window->PollEvents(events_);
+    input_.TakeDue(tick, events_);
+    for (const auto& e : events_) view_->HandleEvent(e, now);
+  }
+
+  bool TickLimitReached(int64_t ticks_run) const { return cl_.ticks && ticks_run >= *cl_.ticks; }
+
+  // Ticks run back to back; each advances the game clock and the frame delta by exactly 15 ms.
+  void HeadlessLoop() {
+    int64_t ticks_run = 0;
+    while (!view_->close_requested() && !TickLimitReached(ticks_run)) {
+      ++ticks_run;
+      DeliverInput(ticks_run, runtime_.state.last_tick_time);
+      runtime_.state.game_clock += TLoopTimer::kTargetMs;
+      runtime_.state.frame_delta = TLoopTimer::kTargetMs;
+      runtime_.state.last_tick_time += TLoopTimer::kTargetMs;
+      view_->Tick();
+    }
+  }
+
+  void RealTimeLoop() {
+    platform::Clock& clock = *runtime_.clock;
+    TLoopTimer timer(runtime_.state, clock.NowMs());
+    view_->SetTimer(&timer);
+    int64_t ticks_run = 0;
+    while (!view_->close_requested() && !TickLimitReached(ticks_run)) {
+      DeliverInput(ticks_run + 1, clock.NowMs());
+      if (!view_->ticking()) {
+        clock.SleepMs(10);  // paused while the window is inactive
+        continue;
+      }
+      clock.SleepMs(timer.wait_ms());
+      if (timer.Wake(clock.NowMs())) {
+        ++ticks_run;
+        view_->Tick();
+      }
+    }
+    view_->SetTimer(nullptr);
+  }
+
+  void Loop() {
+    if (cl_.headless) {
+      HeadlessLoop();
+    } else {
+      RealTimeLoop();
+    }
+  }
+
+  void Shutdown() {
+    runtime_.state.terminate = true;
+    runtime_.project.reset();  // runs the exit page and stores the status data
+    WriteReports(cl_);
+    novuFinal();
+  }
+
+  const CommandLine& cl_;
+  fs::path program_folder_;
+  fs::path game_folder_;
+  Runtime runtime_;
+  RuntimeHooks hooks_;
+  std::unique_ptr<TFormView> view_;
+  InputScript input_;
+  std::vector<platform::InputEvent> events_;
+};
+
+}  // namespace
+
+int RunPlayer(const CommandLine& cl, const fs::path& program_file) {
+  fs::path program_folder = program_file.parent_path();
+  std::string folder = platform::Utf8ToCp932(GameFolder(cl, program_folder).string());
+  auto lock = platform::InstanceLock::TryAcquire(InstanceKey(folder));
+  if (!lock) {
+    Complain("another player is already running for this game folder");
+    return kExitStartupFailed;
+  }
+  if (cl.show_config) {
+    Complain("the settings dialog is not available in this version");
+    return kExitOk;
+  }
+  Player player(cl, program_file);
+  return player.Run();
+}
+
+}  // namespace novu
