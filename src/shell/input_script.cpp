@@ -58,7 +58,9 @@ InputScript InputScript::Parse(std::string_view text) {
     int64_t tick = Number(w[0], where);
     if (tick < 1) throw std::invalid_argument(where + ": ticks count from 1");
     const std::string& name = w[1];
-    auto add = [&](int64_t at, InputEvent e) { script.events_.push_back({at, e}); };
+    auto add = [&](int64_t at, InputEvent e, bool release = false) {
+      script.events_.push_back({at, e, release});
+    };
     InputEvent e{};
     if (name == "move") {
       need(4);
@@ -75,7 +77,7 @@ InputScript InputScript::Parse(std::string_view text) {
       add(tick, e);
       if (name == "click") {
         e.kind = Kind::MouseUp;
-        add(tick + 1, e);
+        add(tick + 1, e, true);
       }
     } else if (name == "wheel") {
       need(3);
@@ -91,14 +93,17 @@ InputScript InputScript::Parse(std::string_view text) {
       add(tick, e);
       if (name == "key") {
         e.kind = Kind::KeyUp;
-        add(tick + 1, e);
+        add(tick + 1, e, true);
       }
     } else {
       throw std::invalid_argument(where + ": unknown event '" + name + "'");
     }
   }
   std::stable_sort(script.events_.begin(), script.events_.end(),
-                   [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.tick < b.tick; });
+                   [](const ScriptedEvent& a, const ScriptedEvent& b) {
+                     if (a.tick != b.tick) return a.tick < b.tick;
+                     return a.auto_release && !b.auto_release;
+                   });
   return script;
 }
 

@@ -3,7 +3,8 @@
 // TICK (ticks count from 1):
 //   move X Y | down X Y left|right | up X Y left|right | click X Y left|right
 //   wheel up|down | keydown VK | keyup VK | key VK
-// "click" and "key" release before tick TICK+1. "#" starts a comment. VK is decimal or 0x hex.
+// "click" and "key" release before tick TICK+1, ahead of the events written for that tick.
+// "#" starts a comment. VK is decimal or 0x hex.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@ namespace novu {
 struct ScriptedEvent {
   int64_t tick = 0;
   platform::InputEvent event;
+  bool auto_release = false;  // the release of a click or key; comes first in its tick
 };
 
 class InputScript {

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The player's command-line contract: start-up outcomes and their exit statuses.
+set -uo pipefail
+build=$1
+player=$build/novuplay
+tool=$build/novutool
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check NAME EXPECTED_STATUS ACTUAL_STATUS
+  if [ "$2" != "$3" ]; then
+    echo "FAIL: $1: exit status $3, expected $2"
+    failures=$((failures + 1))
+  else
+    echo "ok: $1"
+  fi
+}
+
+# The demo plays headless for 100 ticks and closes normally.
+"$player" --headless --ticks 100 "$build/demo" 2>"$work/err"
+check "demo runs 100 ticks" 0 $?
+
+# A folder without a project file: start-up fails.
+mkdir -p "$work/empty"
+"$player" --headless --ticks 10 "$work/empty" 2>"$work/err"
+check "folder without novu.npb" 1 $?
+grep -q "novu.npb" "$work/err" || { echo "FAIL: no reason given"; failures=$((failures + 1)); }
+
+# A project file newer than the player.
+mkdir -p "$work/new"
+sed 's/^version .*/version 115/' "$2/demo/project.txt" > "$work/new.txt"
+"$tool" project build "$work/new.txt" -o "$work/new/novu.npb"
+"$player" --headless --ticks 10 "$work/new" 2>"$work/err"
+check "project version 115" 1 $?
+grep -q "このバージョンには対応していません" "$work/err" ||
+  { echo "FAIL: version message missing: $(cat "$work/err")"; failures=$((failures + 1)); }
+
+# An empty project file.
+mkdir -p "$work/blank"
+: > "$work/blank/novu.npb"
+"$player" --headless --ticks 10 "$work/blank" 2>"$work/err"
+check "empty novu.npb" 1 $?
+grep -q "警告: プロジェクトがありません" "$work/err" ||
+  { echo "FAIL: empty-project message missing"; failures=$((failures + 1)); }
+
+# One player per game folder: a second one ends at once.
+mkdir -p "$work/game"
+cp "$build/demo/novu.npb" "$work/game/"
+"$player" --headless "$work/game" &
+first=$!
+sleep 1
+timeout 10 "$player" --headless --ticks 5 "$work/game" 2>"$work/err"
+check "second player on the same folder" 1 $?
+kill "$first" 2>/dev/null
+wait "$first" 2>/dev/null
+"$player" --headless --ticks 5 "$work/game" 2>"$work/err"
+check "the folder is free again" 0 $?
+
+# A bad command line, and the reports of a headless run.
+"$player" --ticks 2>/dev/null
+check "bad command line" 2 $?
+printf '1 click 10 10 left\n2 key 0x41\n' > "$work/input.txt"
+"$player" --headless --ticks 3 --seed 7 --input "$work/input.txt" \
+  --dump-vars "$work/vars.json" --trace "$work/trace.txt" "$build/demo"
+check "headless reports" 0 $?
+grep -q '"variables"' "$work/vars.json" || { echo "FAIL: no variable dump"; failures=$((failures + 1)); }
+printf '1 jump\n' > "$work/bad-input.txt"
+"$player" --headless --ticks 3 --input "$work/bad-input.txt" "$build/demo" 2>/dev/null
+check "bad input script" 2 $?
+
+echo "$failures failed"
+[ "$failures" = 0 ]

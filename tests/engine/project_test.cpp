@@ -1,0 +1,88 @@
+#include "engine/project.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/error.h"
+
+namespace novu {
+namespace {
+
+struct MemoryFiles : GameFiles {
+  std::map<std::string, std::vector<uint8_t>> files;
+  bool Exists(std::string_view name) override { return files.contains(std::string(name)); }
+  std::vector<uint8_t> Load(std::string_view name) override {
+    auto it = files.find(std::string(name));
+    if (it == files.end()) throw NovuError("missing");
+    return it->second;
+  }
+};
+
+struct RecordingBoxes : platform::MessageBoxService {
+  std::vector<std::pair<std::string, std::string>> shown;
+  platform::MessageResult Show(std::string_view caption, std::string_view text,
+                               platform::MessageButtons, platform::MessageIcon) override {
+    shown.emplace_back(caption, text);
+    return platform::MessageResult::Ok;
+  }
+};
+
+struct ProjectFixture {
+  ProcessState state;
+  MemoryFiles files;
+  RecordingBoxes boxes;
+  std::string title;
+  std::unique_ptr<TProject> Make() {
+    state.terminate = false;  // the constructor must set it itself
+    return std::make_unique<TProject>(
+        ProjectEnvironment{state, files, boxes, [this](const std::string& t) { title = t; }});
+  }
+};
+
+TEST(Project, MissingProjectFileEndsSilently) {
+  ProjectFixture f;
+  auto project = f.Make();
+  EXPECT_TRUE(f.state.terminate);
+  EXPECT_FALSE(project->started());
+  EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST(Project, EmptyProjectFileWarns) {
+  ProjectFixture f;
+  f.files.files["novu.npb"] = {};
+  auto project = f.Make();
+  EXPECT_TRUE(f.state.terminate);
+  ASSERT_EQ(f.boxes.shown.size(), 1u);
+  EXPECT_EQ(f.boxes.shown[0].first, Jp("警告"));
+  EXPECT_EQ(f.boxes.shown[0].second, Jp("プロジェクトがありません"));
+}
+
+TEST(Project, TooNewProjectRaisesAndLeavesTerminateSet) {
+  ProjectFixture f;
+  TProjectSetting s;
+  s.version = 115;
+  f.files.files["novu.npb"] = s.Serialize();
+  EXPECT_THROW(f.Make(), NovuError);
+  EXPECT_TRUE(f.state.terminate);
+}
+
+TEST(Project, AppliesTheSettings) {
+  ProjectFixture f;
+  TProjectSetting s;
+  s.title = "Demo";
+  s.screen_width = 641;
+  s.screen_height = 481;
+  f.files.files["novu.npb"] = s.Serialize();
+  auto project = f.Make();
+  EXPECT_FALSE(f.state.terminate);
+  EXPECT_TRUE(project->started());
+  EXPECT_EQ(f.title, "Demo");
+  EXPECT_EQ(project->screen_center_x(), 320);
+  EXPECT_EQ(project->screen_center_y(), 240);
+  EXPECT_EQ(project->pending_load_slot(), -1);
+  EXPECT_EQ(project->pending_save_slot(), -1);
+}
+
+}  // namespace
+}  // namespace novu
