@@ -176,28 +176,31 @@ class DesktopWindow : public Window {
   }
 
  private:
-  struct DrawableSize {
-    int width = 0, height = 0, ui_scale = 1;
+  // The renderer's output in device pixels and the window's size in the desktop's points; they
+  // differ on a HiDPI screen.
+  struct Surface {
+    int width = 0, height = 0;
+    int window_width = 0, window_height = 0;
+    int ui_scale = 1;
   };
 
-  DrawableSize CurrentDrawableSize() const {
-    DrawableSize size;
-    SDL_GetRendererOutputSize(renderer_.get(), &size.width, &size.height);
-    int window_width = 0, window_height = 0;
-    SDL_GetWindowSize(window_.get(), &window_width, &window_height);
-    if (window_width > 0) {
-      size.ui_scale = std::max(1, (size.width + window_width / 2) / window_width);
+  Surface CurrentSurface() const {
+    Surface s;
+    SDL_GetRendererOutputSize(renderer_.get(), &s.width, &s.height);
+    SDL_GetWindowSize(window_.get(), &s.window_width, &s.window_height);
+    if (s.window_width > 0) {
+      s.ui_scale = std::max(1, (s.width + s.window_width / 2) / s.window_width);
     }
-    return size;
+    return s;
   }
 
+  // Pointer positions are given in the frame's pixels once there is a frame.
   int PanelWidthForLayout() const { return frame_texture_ ? frame_width_ : panel_width_; }
   int PanelHeightForLayout() const { return frame_texture_ ? frame_height_ : panel_height_; }
 
-  ViewLayout CurrentLayout() const {
-    DrawableSize size = CurrentDrawableSize();
-    return ComputeViewLayout({size.width, size.height, size.ui_scale, !full_screen_,
-                              toolbar_visible_, PanelWidthForLayout(), PanelHeightForLayout()});
+  ViewLayout LayoutFor(const Surface& s) const {
+    return ComputeViewLayout({s.width, s.height, s.ui_scale, !full_screen_, toolbar_visible_,
+                              PanelWidthForLayout(), PanelHeightForLayout()});
   }
 
   void ApplyWindowedSize() {
@@ -242,7 +245,7 @@ class DesktopWindow : public Window {
   }
 
   void Redraw() {
-    const ViewLayout layout = CurrentLayout();
+    const ViewLayout layout = LayoutFor(CurrentSurface());
     SDL_Renderer* renderer = renderer_.get();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
@@ -293,6 +296,9 @@ class DesktopWindow : public Window {
         out.push_back({InputEvent::Kind::FocusGained});
         break;
       case SDL_WINDOWEVENT_FOCUS_LOST:
+        // A release may never come now; forget the presses rather than route later input by them.
+        panel_buttons_ = 0;
+        toolbar_state_.pressed = ToolbarButton::None;
         out.push_back({InputEvent::Kind::FocusLost});
         break;
       case SDL_WINDOWEVENT_LEAVE:
@@ -337,15 +343,11 @@ class DesktopWindow : public Window {
   };
 
   PointerHit HitTest(int window_x, int window_y) const {
-    int window_width = 0, window_height = 0;
-    SDL_GetWindowSize(window_.get(), &window_width, &window_height);
-    const DrawableSize size = CurrentDrawableSize();
-    const ViewLayout layout =
-        ComputeViewLayout({size.width, size.height, size.ui_scale, !full_screen_, toolbar_visible_,
-                           PanelWidthForLayout(), PanelHeightForLayout()});
+    const Surface surface = CurrentSurface();
+    const ViewLayout layout = LayoutFor(surface);
     PointerHit hit;
-    hit.x = WindowToDrawable(window_x, size.width, window_width);
-    hit.y = WindowToDrawable(window_y, size.height, window_height);
+    hit.x = WindowToDrawable(window_x, surface.width, surface.window_width);
+    hit.y = WindowToDrawable(window_y, surface.height, surface.window_height);
     hit.on_toolbar = Contains(layout.dock, hit.x, hit.y);
     if (hit.on_toolbar) {
       hit.button =

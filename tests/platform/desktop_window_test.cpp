@@ -144,6 +144,18 @@ TEST_F(DesktopWindowTest, HiddenToolbarLeavesItsStripToThePanelMoves) {
   EXPECT_EQ(events[0].y, 0);
 }
 
+TEST_F(DesktopWindowTest, LosingFocusForgetsHeldButtons) {
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 100);
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 30, 10);  // on "終了"
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 30, 10);
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 10, 100);
+  std::vector<InputEvent> events = Poll();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].kind, Kind::MouseDown);
+  EXPECT_EQ(events[1].kind, Kind::FocusLost);
+}
+
 TEST_F(DesktopWindowTest, KeysArriveAsVirtualKeysWithTheRepeatFlag) {
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_A);
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, 0, true);
