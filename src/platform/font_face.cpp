@@ -9,6 +9,9 @@ namespace novu::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// A line is a caption or a label, never a page; anything larger is refused rather than
+// allocated (a broken font's metrics or a runaway string).
+constexpr int64_t kMaxLinePixels = int64_t{1} << 24;
 
 // Decodes UTF-8 leniently: every byte that does not start a well-formed sequence becomes
 // U+FFFD and decoding goes on with the next byte.
@@ -108,10 +111,12 @@ TextBitmap FontFace::RenderLine(std::string_view utf8, int pixel_size) const {
   }
   const int ascender = Ceil26Dot6(face->size->metrics.ascender);
   const int descender = Floor26Dot6(face->size->metrics.descender);
-  line.width = Ceil26Dot6(advance);
-  line.height = std::max(0, ascender - descender);
-  line.coverage.assign(static_cast<size_t>(line.width) * line.height, 0);
-  if (line.coverage.empty()) return line;
+  const int64_t width = (int64_t{advance} + 63) >> 6;
+  const int64_t height = int64_t{ascender} - descender;
+  if (width <= 0 || height <= 0 || width * height > kMaxLinePixels) return line;
+  line.width = static_cast<int>(width);
+  line.height = static_cast<int>(height);
+  line.coverage.assign(static_cast<size_t>(width * height), 0);
 
   FT_Pos pen = 0;
   for (char32_t c : text) {

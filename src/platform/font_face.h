@@ -24,7 +24,8 @@ class FontFace {
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
 
-  // `utf8` laid out left to right at `pixel_size` (clamped to 1..256) with anti-aliasing.
+  // `utf8` laid out left to right at `pixel_size` (clamped to 1..256) with anti-aliasing; an
+  // empty bitmap when the line would exceed 16 Mi pixels.
   // Characters the font lacks take the font's missing-glyph shape; invalid UTF-8 bytes count
   // as U+FFFD.
   TextBitmap RenderLine(std::string_view utf8, int pixel_size) const;

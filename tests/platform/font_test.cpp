@@ -74,6 +74,17 @@ TEST(FontFace, SurvivesBrokenTextAndOddSizes) {
   EXPECT_GT(font->RenderLine("\xFF\xFF", 12).width, 0);
 }
 
+TEST(FontFace, RefusesALineTooLargeToAllocate) {
+  std::unique_ptr<FontFace> font = OpenJapaneseFont();
+  if (!font) GTEST_SKIP() << "no Japanese font installed";
+  std::string long_line;
+  for (int i = 0; i < 1000; ++i) long_line += "終了";  // about 512000 x 256 pixels at 256 px
+  TextBitmap bitmap = font->RenderLine(long_line, 256);
+  EXPECT_EQ(bitmap.width, 0);
+  EXPECT_TRUE(bitmap.coverage.empty());
+  EXPECT_GT(font->RenderLine(long_line, 8).width, 0);  // the same text small enough is drawn
+}
+
 TEST(FontFace, OpeningAMissingOrInvalidFileGivesNothing) {
   EXPECT_EQ(FontFace::Open({"/nonexistent/font.ttf", 0}), nullptr);
   EXPECT_EQ(FontFace::Open({NOVU_SOURCE_DIR "/CMakeLists.txt", 0}), nullptr);
