@@ -78,18 +78,10 @@ start_and_find_window() {
   return 1
 }
 
-source_name=
-if [[ -x "$build/novuplay" && -d "$build/demo" ]] &&
-  start_and_find_window "$build/novuplay" --ticks 150 "$build/demo"; then
-  source_name="novuplay"
-else
-  echo "novuplay opened no window; showing the window through the platform test driver"
-  [[ -x "$build/tests/test_platform" ]] || fail "$build/tests/test_platform is not built"
-  NOVU_WINDOW_SHOW_MS=3000 start_and_find_window "$build/tests/test_platform" \
-    --gtest_filter=DesktopWindowOnScreen.ShowsAFrameUnderTheToolbar ||
-    fail "no window appeared: $(cat "$work/program.log")"
-  source_name="test driver"
-fi
+source_name="novuplay"
+[[ -x "$build/novuplay" && -d "$build/demo" ]] || fail "build the player and the demo first"
+start_and_find_window "$build/novuplay" --ticks 150 "$build/demo" ||
+  fail "novuplay opened no window: $(cat "$work/program.log")"
 
 sleep 0.3 # let the first frames reach the screen
 info=$(xwininfo -id "$window")
