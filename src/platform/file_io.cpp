@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "platform/text_encoding.h"
 
 namespace novu::platform {
 
@@ -32,7 +33,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
     std::string reason = std::strerror(errno);
     if (fd >= 0) close(fd);
     unlink(pattern.c_str());
-    throw NovuError(Jp("ファイルに書き込めません") + " (" + path.string() + ": " + what + ": " +
+    throw NovuError(Utf8ToCp932("ファイルに書き込めません") + " (" + path.string() + ": " + what + ": " +
                     reason + ")");
   };
   if (fd < 0) fail("create");
