@@ -41,6 +41,18 @@ std::vector<std::string> TDiskIndex::SplitName(std::string_view name) {
   return parts;
 }
 
+std::optional<std::filesystem::path> TDiskIndex::PathInside(const std::filesystem::path& root,
+                                                            std::string_view name) {
+  const std::vector<std::string> parts = SplitName(name);
+  if (parts.empty() || name.front() == '\\' || name.front() == '/') return std::nullopt;
+  std::filesystem::path target = root;
+  for (const std::string& part : parts) {
+    if (part == "." || part == ".." || part.find(':') != std::string::npos) return std::nullopt;
+    target /= ComponentToDisk(part);
+  }
+  return target;
+}
+
 const TDiskIndex::Listing* TDiskIndex::Read(const std::filesystem::path& folder, bool refresh) {
   std::error_code ec;
   const auto stamp = std::filesystem::last_write_time(folder, ec);

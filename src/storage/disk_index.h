@@ -23,6 +23,11 @@ class TDiskIndex {
   // real spelling, the rest are taken as given.
   std::filesystem::path Spell(const std::filesystem::path& root, std::string_view name);
 
+  // The disk path for writing `name` under `root`, or nothing when the name would leave it
+  // (a ".." or "." component, a drive or a leading separator).
+  static std::optional<std::filesystem::path> PathInside(const std::filesystem::path& root,
+                                                         std::string_view name);
+
   // The disk spelling of one game name component (CP932 to UTF-8).
   static std::string ComponentToDisk(std::string_view cp932_component);
   // Splits a game name at `\` and `/`, dropping empty components.
