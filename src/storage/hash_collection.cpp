@@ -91,8 +91,8 @@ void THashCollection::Delete(int index) {
 
 void THashCollection::Clear() {
   for (auto& item : items_) {
+    Unlink(*item);
     item->collection_ = nullptr;
-    item->previous_ = item->next_ = nullptr;
   }
   items_.clear();
   for (auto& head : heads_) head = nullptr;
@@ -105,10 +105,12 @@ void THashCollection::Link(THashCollectionItem& item) {
   item.next_ = heads_[bucket];
   if (item.next_ != nullptr) item.next_->previous_ = &item;
   heads_[bucket] = &item;
+  Linked(item);
 }
 
 void THashCollection::Unlink(THashCollectionItem& item) {
   if (item.bucket_ < 0) return;
+  Unlinking(item);
   if (item.previous_ != nullptr) {
     item.previous_->next_ = item.next_;
   } else if (heads_[item.bucket_] == &item) {

@@ -91,6 +91,10 @@ class THashCollection {
  protected:
   // Makes the item that Add appends; derived collections return their own item type.
   virtual std::unique_ptr<THashCollectionItem> NewItem();
+  // Called after an item joins a bucket chain and before it leaves one, so that a derived
+  // collection can keep an index of its own in step (a bigger one, for instance).
+  virtual void Linked(THashCollectionItem& /*item*/) {}
+  virtual void Unlinking(THashCollectionItem& /*item*/) {}
 
  private:
   friend class THashCollectionItem;

@@ -156,6 +156,22 @@ void TVrFileCollection::Load(const std::filesystem::path& container,
   }
 }
 
+void TVrFileCollection::Linked(THashCollectionItem& item) {
+  by_name_[cp932::ToUpper(item.Name())].push_back(&item);
+}
+
+void TVrFileCollection::Unlinking(THashCollectionItem& item) {
+  const auto found = by_name_.find(cp932::ToUpper(item.Name()));
+  if (found == by_name_.end()) return;
+  std::erase(found->second, &item);
+  if (found->second.empty()) by_name_.erase(found);
+}
+
+int TVrFileCollection::IndexOf(std::string_view name) const {
+  const auto found = by_name_.find(cp932::ToUpper(name));
+  return found == by_name_.end() ? -1 : found->second.back()->Index();
+}
+
 TVrFile* TVrFileCollection::FindEntry(std::string_view name) const {
   return static_cast<TVrFile*>(Find(name));
 }

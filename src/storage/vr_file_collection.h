@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "storage/archive_format.h"
@@ -66,6 +67,11 @@ class TVrFileCollection : public THashCollection {
   // True when the file ends in "nv" (the mark of an appended archive).
   static bool HasAppendedArchive(const std::filesystem::path& program);
 
+  // Archives hold tens of thousands of entries whose names often share one of the 256 name
+  // buckets (same length, same first and second-to-last byte: "cg\\bg0001.fip" ...), so the
+  // lookup goes through a full hash of the folded name; the result is the same: the newest
+  // linked entry of that name.
+  int IndexOf(std::string_view name) const override;
   TVrFile* FindEntry(std::string_view name) const;
   TVrFile& Entry(int index) const { return static_cast<TVrFile&>(Item(index)); }
 
@@ -101,6 +107,8 @@ class TVrFileCollection : public THashCollection {
 
  protected:
   std::unique_ptr<THashCollectionItem> NewItem() override;
+  void Linked(THashCollectionItem& item) override;
+  void Unlinking(THashCollectionItem& item) override;
 
  private:
   void Load(const std::filesystem::path& container, std::unique_ptr<TKxBigStream> stream,
@@ -115,6 +123,8 @@ class TVrFileCollection : public THashCollection {
   int32_t version_ = kArchiveWriteVersion;
   TDiskIndex disk_index_;
   CompressionTest picture_test_;
+  // Folded name -> entries of that name in link order (the newest last).
+  std::unordered_map<std::string, std::vector<THashCollectionItem*>> by_name_;
 };
 
 }  // namespace novu

@@ -275,5 +275,25 @@ TEST(Archive, RewritingTheOpenSaveFileKeepsOldAndNewEntries) {
   EXPECT_EQ(files, 1);
 }
 
+TEST(Archive, LookupAgreesWithTheBucketChainsThroughAddsAndRemovals) {
+  TVrFileCollection c;
+  // All of these share one name bucket.
+  for (int i = 0; i < 300; ++i) c.AddFolderEntry("cg\\bg" + std::to_string(1000 + i) + ".fip");
+  c.AddMemoryEntry("CG\\BG1005.FIP");  // replaces the older entry of that name
+  EXPECT_EQ(c.Count(), 300);
+  EXPECT_EQ(c.IndexOf("cg\\bg1005.fip"), 299);
+  c.Remove("cg\\bg1000.fip");
+  for (int i = 1; i < 300; ++i) {
+    const std::string name = "Cg\\Bg" + std::to_string(1000 + i) + ".Fip";
+    EXPECT_EQ(c.IndexOf(name), c.THashCollection::IndexOf(name)) << name;
+  }
+  EXPECT_EQ(c.IndexOf("cg\\bg1000.fip"), -1);
+  c.Entry(0).SetName("renamed");
+  EXPECT_EQ(c.IndexOf("RENAMED"), 0);
+  EXPECT_EQ(c.IndexOf("cg\\bg1001.fip"), -1);
+  c.Clear();
+  EXPECT_EQ(c.IndexOf("renamed"), -1);
+}
+
 }  // namespace
 }  // namespace novu
