@@ -8,7 +8,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   env_.state.terminate = true;
   std::vector<uint8_t> data;
   try {
-    data = env_.files.Load("novu.npb");
+    data = env_.files.LoadFile("novu.npb");
   } catch (const NovuError&) {
     return;  // no project here: end without a word, as the player always has
   }

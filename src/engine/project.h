@@ -7,16 +7,16 @@
 #include <string>
 
 #include "core/process_state.h"
-#include "engine/game_files.h"
 #include "engine/project_setting.h"
 #include "platform/message_box.h"
+#include "storage/vr_file_manager.h"
 
 namespace novu {
 
 // What the project needs from the program around it.
 struct ProjectEnvironment {
   ProcessState& state;
-  GameFiles& files;
+  TVrFileManager& files;
   platform::MessageBoxService& messages;
   // Receives the game title (CP932) for the application and the window caption.
   std::function<void(const std::string&)> set_title;

@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "core/process_state.h"
-#include "engine/game_files.h"
 #include "engine/project.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
 #include "shell/game_ini.h"
+#include "storage/vr_file_manager.h"
 
 namespace novu {
 
@@ -20,7 +20,7 @@ struct Runtime {
   std::unique_ptr<platform::Clock> clock;
   std::unique_ptr<platform::MessageBoxService> messages;
   std::unique_ptr<platform::Window> window;
-  std::unique_ptr<GameFiles> files;
+  std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TProject> project;
 
   ~Runtime();
@@ -30,6 +30,7 @@ struct Runtime {
 class RuntimeHooks : public GameHooks {
  public:
   explicit RuntimeHooks(Runtime& runtime) : runtime_(runtime) {}
+  void Housekeeping() override;
   void RunScripts() override;
   bool RunPendingSaveLoad() override;
 
