@@ -26,11 +26,16 @@ constexpr size_t kMinOperandBytes = 2;
 std::unique_ptr<TCustomParam> ReadOperand(BinaryReader& in) {
   const uint8_t tag = in.U8();
   switch (tag) {
-    case kTagInt: return std::make_unique<TParamInt>(in.I32());
-    case kTagFloat: return std::make_unique<TParamFloat>(in.Float80());
-    case kTagBool: return std::make_unique<TParamFlag>(convert::ToFlag(in.U8() != 0));
-    case kTagStr: return std::make_unique<TParamStr>(in.String());
-    case kTagName: return std::make_unique<TParamVar>(in.String());
+    case kTagInt:
+      return std::make_unique<TParamInt>(in.I32());
+    case kTagFloat:
+      return std::make_unique<TParamFloat>(in.Float80());
+    case kTagBool:
+      return std::make_unique<TParamFlag>(convert::ToFlag(in.U8() != 0));
+    case kTagStr:
+      return std::make_unique<TParamStr>(in.String());
+    case kTagName:
+      return std::make_unique<TParamVar>(in.String());
     default:
       throw NovuError(Jp("データが壊れています") + " (operand tag " + std::to_string(tag) + ")");
   }
@@ -43,10 +48,22 @@ void WriteOperand(BinaryWriter& out, const TCustomParam& operand) {
     return;
   }
   switch (operand.GetParamType()) {
-    case PT_INT: out.U8(kTagInt); out.I32(operand.GetAsInt()); break;
-    case PT_FLOAT: out.U8(kTagFloat); out.Float80(operand.GetAsFloat()); break;
-    case PT_BOOL: out.U8(kTagBool); out.U8(operand.GetAsBool() ? 1 : 0); break;
-    default: out.U8(kTagStr); out.String(operand.GetAsStr()); break;
+    case PT_INT:
+      out.U8(kTagInt);
+      out.I32(operand.GetAsInt());
+      break;
+    case PT_FLOAT:
+      out.U8(kTagFloat);
+      out.Float80(operand.GetAsFloat());
+      break;
+    case PT_BOOL:
+      out.U8(kTagBool);
+      out.U8(operand.GetAsBool() ? 1 : 0);
+      break;
+    default:
+      out.U8(kTagStr);
+      out.String(operand.GetAsStr());
+      break;
   }
 }
 
@@ -130,7 +147,9 @@ void TNovuParser::Prepare() {
   plan_ = std::move(plan);
 }
 
-TNovuParser::TNovuParser() { Prepare(); }
+TNovuParser::TNovuParser() {
+  Prepare();
+}
 TNovuParser::~TNovuParser() = default;
 TNovuParser::TNovuParser(TNovuParser&&) noexcept = default;
 TNovuParser& TNovuParser::operator=(TNovuParser&&) noexcept = default;
@@ -303,19 +322,23 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
     case ocAnd:
     case ocXor:
     case ocShiftL:
-    case ocShiftR: return PT_INT;
+    case ocShiftR:
+      return PT_INT;
     case ocEqual:
     case ocBig:
     case ocSmall:
     case ocEBig:
     case ocESmall:
-    case ocNEqual: return PT_BOOL;
-    case ocComboStr: return PT_STR;
-    case ocDimTo: return PT_NONE;
+    case ocNEqual:
+      return PT_BOOL;
+    case ocComboStr:
+      return PT_STR;
+    case ocDimTo:
+      return PT_NONE;
     case ocFunc: {
       if (op.function >= kSystemFunctionCount) {
-        throw NovuError(FormatOne(Jp("\"%s\" 関数名がありません"),
-                                  "#" + std::to_string(op.function)));
+        throw NovuError(
+            FormatOne(Jp("\"%s\" 関数名がありません"), "#" + std::to_string(op.function)));
       }
       const SystemFunctionInfo& info = SystemFunctionAt(op.function);
       if (op.function != kGetPropFunction) return info.result_type;
@@ -329,7 +352,7 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
     }
     default: {
       std::string message = Jp("不正な式\r\n\r\n代入先:") + op.target + Jp("演算タイプ:") +
-                             std::string(OperationName(op.code));
+                            std::string(OperationName(op.code));
       for (size_t i = 0; i < op.operands.size(); ++i) message += "\r\n" + op.OperandText(i);
       throw NovuError(message);
     }
@@ -338,10 +361,9 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
 
 void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   CheckOperandCount(op, 1);
+  if (!op.operands[0]->IsReference()) ThrowMissingVariable(op.OperandText(0));
   auto& array = static_cast<TParamVar&>(*op.operands[0]);
-  if (!array.IsReference() || array.target() == nullptr) {
-    ThrowMissingVariable(op.OperandText(0));
-  }
+  if (array.target() == nullptr) ThrowMissingVariable(op.OperandText(0));
   const size_t subscripts = op.operands.size() - 1;
   std::string written = op.OperandText(0) + "[";
   std::vector<int32_t> values(subscripts);
@@ -389,7 +411,9 @@ int32_t WrapMul(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
-[[noreturn]] void ThrowDivisionByZero() { throw NovuError("division by zero"); }
+[[noreturn]] void ThrowDivisionByZero() {
+  throw NovuError("division by zero");
+}
 
 int32_t IntDivide(int32_t a, int32_t b) {
   if (b == 0) ThrowDivisionByZero();
@@ -405,18 +429,25 @@ int32_t IntRemainder(int32_t a, int32_t b) {
 
 int32_t Arithmetic(uint8_t code, int32_t a, int32_t b) {
   switch (code) {
-    case ocPlus: return WrapAdd(a, b);
-    case ocMinus: return WrapSub(a, b);
-    case ocMul: return WrapMul(a, b);
-    default: return IntDivide(a, b);
+    case ocPlus:
+      return WrapAdd(a, b);
+    case ocMinus:
+      return WrapSub(a, b);
+    case ocMul:
+      return WrapMul(a, b);
+    default:
+      return IntDivide(a, b);
   }
 }
 
 long double Arithmetic(uint8_t code, long double a, long double b) {
   switch (code) {
-    case ocPlus: return a + b;
-    case ocMinus: return a - b;
-    case ocMul: return a * b;
+    case ocPlus:
+      return a + b;
+    case ocMinus:
+      return a - b;
+    case ocMul:
+      return a * b;
     default:
       if (b == 0) ThrowDivisionByZero();
       return a / b;
@@ -426,12 +457,18 @@ long double Arithmetic(uint8_t code, long double a, long double b) {
 template <typename T>
 bool Compare(uint8_t code, const T& a, const T& b) {
   switch (code) {
-    case ocEqual: return a == b;
-    case ocNEqual: return !(a == b);
-    case ocBig: return a > b;
-    case ocSmall: return a < b;
-    case ocEBig: return a >= b;
-    default: return a <= b;
+    case ocEqual:
+      return a == b;
+    case ocNEqual:
+      return !(a == b);
+    case ocBig:
+      return a > b;
+    case ocSmall:
+      return a < b;
+    case ocEBig:
+      return a >= b;
+    default:
+      return a <= b;
   }
 }
 
@@ -444,11 +481,20 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       CheckOperandCount(op, 1);
       const TCustomParam& src = *operands[0];
       switch (target.GetParamType()) {
-        case PT_INT: target.SetAsInt(src.GetAsInt()); break;
-        case PT_FLOAT: target.SetAsFloat(src.GetAsFloat()); break;
-        case PT_BOOL: target.SetAsBool(src.GetAsBool()); break;
-        case PT_STR: target.SetAsStr(src.GetAsStr()); break;
-        case PT_NONE: break;
+        case PT_INT:
+          target.SetAsInt(src.GetAsInt());
+          break;
+        case PT_FLOAT:
+          target.SetAsFloat(src.GetAsFloat());
+          break;
+        case PT_BOOL:
+          target.SetAsBool(src.GetAsBool());
+          break;
+        case PT_STR:
+          target.SetAsStr(src.GetAsStr());
+          break;
+        case PT_NONE:
+          break;
       }
       return;
     }
@@ -477,12 +523,24 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       const unsigned shift = static_cast<uint32_t>(b) & 31u;
       int32_t r = 0;
       switch (op.code) {
-        case ocMod: r = IntRemainder(a, b); break;
-        case ocOr: r = a | b; break;
-        case ocAnd: r = a & b; break;
-        case ocXor: r = a ^ b; break;
-        case ocShiftL: r = static_cast<int32_t>(ua << shift); break;
-        default: r = static_cast<int32_t>(ua >> shift); break;
+        case ocMod:
+          r = IntRemainder(a, b);
+          break;
+        case ocOr:
+          r = a | b;
+          break;
+        case ocAnd:
+          r = a & b;
+          break;
+        case ocXor:
+          r = a ^ b;
+          break;
+        case ocShiftL:
+          r = static_cast<int32_t>(ua << shift);
+          break;
+        default:
+          r = static_cast<int32_t>(ua >> shift);
+          break;
       }
       target.SetAsInt(r);
       return;
@@ -502,10 +560,18 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       const TCustomParam& b = *operands[1];
       bool r;
       switch (a.GetParamType()) {
-        case PT_STR: r = Compare(op.code, a.GetAsStr(), b.GetAsStr()); break;
-        case PT_FLOAT: r = Compare(op.code, a.GetAsFloat(), b.GetAsFloat()); break;
-        case PT_BOOL: r = Compare(op.code, a.GetAsBool(), b.GetAsBool()); break;
-        default: r = Compare(op.code, a.GetAsInt(), b.GetAsInt()); break;
+        case PT_STR:
+          r = Compare(op.code, a.GetAsStr(), b.GetAsStr());
+          break;
+        case PT_FLOAT:
+          r = Compare(op.code, a.GetAsFloat(), b.GetAsFloat());
+          break;
+        case PT_BOOL:
+          r = Compare(op.code, a.GetAsBool(), b.GetAsBool());
+          break;
+        default:
+          r = Compare(op.code, a.GetAsInt(), b.GetAsInt());
+          break;
       }
       target.SetAsBool(r);
       return;
@@ -521,8 +587,10 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       table_.functions().Call(op.function, target, args_, table_);
       return;
     }
-    case ocDimTo: return;
-    default: TemporaryType(op);  // raises the invalid-operation message
+    case ocDimTo:
+      return;
+    default:
+      TemporaryType(op);  // raises the invalid-operation message
   }
 }
 

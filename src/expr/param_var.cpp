@@ -62,14 +62,30 @@ ParamType TParamVar::GetParamType() const {
   return v ? v->GetParamType() : PT_NONE;
 }
 
-bool TParamVar::GetAsBool() const { return GetBoolAt(index_); }
-long double TParamVar::GetAsFloat() const { return GetFloatAt(index_); }
-int32_t TParamVar::GetAsInt() const { return GetIntAt(index_); }
-std::string TParamVar::GetAsStr() const { return GetStrAt(index_); }
-void TParamVar::SetAsBool(bool v) { SetBoolAt(index_, v); }
-void TParamVar::SetAsFloat(long double v) { SetFloatAt(index_, v); }
-void TParamVar::SetAsInt(int32_t v) { SetIntAt(index_, v); }
-void TParamVar::SetAsStr(std::string_view v) { SetStrAt(index_, v); }
+bool TParamVar::GetAsBool() const {
+  return GetBoolAt(index_);
+}
+long double TParamVar::GetAsFloat() const {
+  return GetFloatAt(index_);
+}
+int32_t TParamVar::GetAsInt() const {
+  return GetIntAt(index_);
+}
+std::string TParamVar::GetAsStr() const {
+  return GetStrAt(index_);
+}
+void TParamVar::SetAsBool(bool v) {
+  SetBoolAt(index_, v);
+}
+void TParamVar::SetAsFloat(long double v) {
+  SetFloatAt(index_, v);
+}
+void TParamVar::SetAsInt(int32_t v) {
+  SetIntAt(index_, v);
+}
+void TParamVar::SetAsStr(std::string_view v) {
+  SetStrAt(index_, v);
+}
 
 int32_t TParamVar::GetIntAt(int32_t i) const {
   TCustomParam* v = Value();
