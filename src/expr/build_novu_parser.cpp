@@ -218,6 +218,13 @@ class TBuildNovuParser::Compiler {
       : operations_(operations), counter_(counter) {}
 
   void Compile(std::string text) {
+    // Sub-expressions compile recursively; a bound keeps absurd nesting off the stack.
+    if (nesting_ >= kMaxNesting) ThrowSyntaxError();
+    ++nesting_;
+    struct Leave {
+      int& nesting;
+      ~Leave() { --nesting; }
+    } leave{nesting_};
     ReplaceStringLiterals(text);
     CheckParentheses(text);
     while (ReplaceFunctionCall(text)) {
@@ -449,8 +456,11 @@ class TBuildNovuParser::Compiler {
     }
   }
 
+  static constexpr int kMaxNesting = 256;
+
   std::vector<TBuildOpeData>& operations_;
   int& counter_;
+  int nesting_ = 0;
 };
 
 namespace {

@@ -1,0 +1,13 @@
+# Compiled expressions as script pages store them: read, written back and evaluated.
+novu_fuzz_target(expr_stream
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/expr_stream.cpp
+  DEPS novu_expr
+  SEEDS bash ${CMAKE_CURRENT_LIST_DIR}/expr_seeds.sh stream $<TARGET_FILE:novutool>)
+add_dependencies(fuzz_seeds_expr_stream novutool)
+
+# Expression text as Calc and message text hand it to the compiler.
+novu_fuzz_target(expr_text
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/expr_text.cpp
+  DEPS novu_expr
+  SEEDS bash ${CMAKE_CURRENT_LIST_DIR}/expr_seeds.sh text $<TARGET_FILE:novutool>)
+add_dependencies(fuzz_seeds_expr_text novutool)
