@@ -114,8 +114,26 @@ struct TNovuParser::Plan {
     std::vector<Name> operands;  // meaningful for variable operands only
     bool into_result = false;    // target is "____arg"
   };
+  struct Slot {
+    TParamCollectionItem* item = nullptr;
+    bool own = false;  // a temporary this evaluation made
+  };
+  struct Created {
+    TParamCollectionItem* item;
+    int slot;
+  };
+
   std::vector<Operation> operations;
   std::vector<std::string> temp_names;
+  // Temporaries of the previous evaluation, taken out of the table and kept for reuse, so an
+  // evaluation links its temporaries into the table without allocating them again.
+  std::vector<std::unique_ptr<THashCollectionItem>> pool;
+  // Per temporary name: the ordinary variable of that name, if any.
+  std::vector<CachedLookup> temp_lookups;
+  // Working lists of an evaluation, reused unless an evaluation of this parser is running.
+  std::vector<Slot> slots;
+  std::vector<Created> created;
+  bool busy = false;
 };
 
 void TNovuParser::Prepare() {
@@ -144,6 +162,8 @@ void TNovuParser::Prepare() {
     }
     plan->operations.push_back(std::move(p));
   }
+  plan->pool.resize(plan->temp_names.size());
+  plan->temp_lookups.resize(plan->temp_names.size());
   plan_ = std::move(plan);
 }
 
@@ -213,23 +233,31 @@ class TNovuParser::Run {
       : parser_(parser),
         plan_(*parser.plan_),
         table_(table),
-        slots_(plan_.temp_names.size()),
+        reentered_(plan_.busy),
+        slots_(reentered_ ? local_slots_ : plan_.slots),
+        created_(reentered_ ? local_created_ : plan_.created),
         removal_epoch_(table.removal_epoch()) {
+    plan_.busy = true;
+    slots_.assign(plan_.temp_names.size(), Slot{});
+    created_.clear();
     table_.BeginEvaluation();
   }
   ~Run() {
-    for (auto it = created_.rbegin(); it != created_.rend(); ++it) table_.FreeTemporary(*it);
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+      std::unique_ptr<THashCollectionItem> item = table_.ExtractTemporary(it->item);
+      auto& pooled = plan_.pool[static_cast<size_t>(it->slot)];
+      if (!pooled) pooled = std::move(item);
+    }
+    created_.clear();
     table_.EndEvaluation();
+    if (!reentered_) plan_.busy = false;
   }
 
   void Execute(size_t index);
-  void TakeResult();
+  void TakeResult(std::unique_ptr<TCustomParam> spare);
 
  private:
-  struct Slot {
-    TParamCollectionItem* item = nullptr;
-    bool own = false;  // a temporary this evaluation made
-  };
+  using Slot = Plan::Slot;
 
   TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text);
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
@@ -249,8 +277,11 @@ class TNovuParser::Run {
   TNovuParser& parser_;
   Plan& plan_;
   TParamCollection& table_;
-  std::vector<Slot> slots_;
-  std::vector<TParamCollectionItem*> created_;
+  bool reentered_;
+  std::vector<Slot> local_slots_;
+  std::vector<Plan::Created> local_created_;
+  std::vector<Slot>& slots_;
+  std::vector<Plan::Created>& created_;
   std::vector<TCustomParam*> args_;
   uint64_t removal_epoch_;
 };
@@ -268,7 +299,19 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
   if (name.temp_slot >= 0) {
     ForgetForeignSlotsAfterFrees();
     Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
-    if (slot.item == nullptr) slot.item = table_.Find(text);
+    if (slot.item == nullptr) {
+      // Before this evaluation makes it, a temporary's name can only find an ordinary
+      // variable so named; whether there is one is cached like any other lookup.
+      CachedLookup& cache = plan_.temp_lookups[static_cast<size_t>(name.temp_slot)];
+      if (cache.table == &table_ && cache.epoch == table_.lookup_epoch()) {
+        slot.item = cache.item;
+      } else {
+        slot.item = table_.Find(text);
+        if (slot.item == nullptr || !slot.item->is_temporary()) {
+          cache = {&table_, table_.lookup_epoch(), slot.item};
+        }
+      }
+    }
     return slot.item;
   }
   CachedLookup& cache = name.cache;
@@ -391,9 +434,11 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
 
 void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const ParamType type = TemporaryType(op);
-  TParamCollectionItem* temp = table_.AddTemporary(type, op.target);
-  created_.push_back(temp);
-  Slot& slot = slots_[static_cast<size_t>(p.target.temp_slot)];
+  const int slot_index = p.target.temp_slot;
+  TParamCollectionItem* temp =
+      table_.AddTemporary(type, op.target, std::move(plan_.pool[static_cast<size_t>(slot_index)]));
+  created_.push_back({temp, slot_index});
+  Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
   if (op.code == ocDimTo) BindElement(op, *temp);
@@ -612,27 +657,38 @@ void TNovuParser::Run::Execute(size_t index) {
   Perform(op, target->value());
 }
 
-void TNovuParser::Run::TakeResult() {
+void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
   if (plan_.operations.empty() || !plan_.operations.back().into_result ||
       parser_.operations_.back().code != ocTo) {
     return;
   }
+  const Plan::Name& name = plan_.operations.back().target;
+  TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
+  if (item == nullptr) return;
+  const TCustomParam& value = item->value();
+  if (spare && !value.IsReference() && !value.IsSystem() &&
+      spare->GetParamType() == value.GetParamType()) {
+    // The previous result's object takes the new value, sparing an allocation.
+    spare->CopyData(value);
+    parser_.result_ = std::move(spare);
+    return;
+  }
   try {
-    parser_.result_ = table_.CopyValue(kResultTemporary);
+    parser_.result_ = table_.CopyValue(*item);
   } catch (const std::exception&) {
     parser_.result_.reset();
   }
 }
 
 void TNovuParser::Evaluate(TParamCollection& table) {
-  result_.reset();
+  std::unique_ptr<TCustomParam> previous = std::move(result_);
   Run run(*this, table);
   try {
     for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
   } catch (const std::exception&) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
   }
-  run.TakeResult();
+  run.TakeResult(std::move(previous));
 }
 
 bool RunText(std::string_view text, TParamCollection& table) {

@@ -49,8 +49,20 @@ uint8_t TypeCodeOf(const TCustomParam& value) {
   return value.IsReference() ? uint8_t{PT_NONE} : static_cast<uint8_t>(value.GetParamType());
 }
 
-bool IsValueTypeCode(int32_t code) {
-  return code >= PT_INT && code <= PT_STR;
+bool IsValueTypeCode(int32_t code) { return code >= PT_INT && code <= PT_STR; }
+
+// A reused temporary starts like a new one: a scalar at the zero value, or unbound.
+void ResetToZero(TCustomParam& value) {
+  if (value.IsReference()) {
+    static_cast<TParamVar&>(value).Clear();
+    return;
+  }
+  switch (value.GetParamType()) {
+    case PT_INT: value.SetAsInt(0); break;
+    case PT_FLOAT: value.SetAsFloat(0); break;
+    case PT_BOOL: value.SetAsBool(false); break;
+    default: value.SetAsStr({}); break;
+  }
 }
 
 }  // namespace
@@ -187,14 +199,30 @@ TParamCollectionItem* TParamCollection::Add(uint8_t type_code) {
   return AddItem(std::move(value), std::string(), 0);
 }
 
-TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::string_view name) {
+TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::string_view name,
+                                                     std::unique_ptr<THashCollectionItem> spare) {
+  if (spare) {
+    auto* item = static_cast<TParamCollectionItem*>(spare.get());
+    if (item->Name() == name && TypeCodeOf(*item->value_) == (type_code & 0x7F)) {
+      ResetToZero(*item->value_);
+      item->eval_level_ = eval_level_;
+      item->status_ = item->local_ = false;
+      item->scope_depth_ = -1;
+      return &static_cast<TParamCollectionItem&>(Adopt(std::move(spare)));
+    }
+  }
   std::unique_ptr<TCustomParam> value = MakeParam(type_code);
   if (!value) ThrowCorrupt("variable type " + std::to_string(type_code));
   return AddItem(std::move(value), std::string(name), eval_level_);
 }
 
-void TParamCollection::FreeTemporary(TParamCollectionItem* item) {
-  Free(item);
+void TParamCollection::FreeTemporary(TParamCollectionItem* item) { Free(item); }
+
+std::unique_ptr<THashCollectionItem> TParamCollection::ExtractTemporary(
+    TParamCollectionItem* item) {
+  std::unique_ptr<THashCollectionItem> owned = Extract(item->index());
+  ++removal_epoch_;
+  return owned;
 }
 
 void TParamCollection::Free(TParamCollectionItem* item) {
@@ -277,7 +305,12 @@ void TParamCollection::LowerScopesDeeperThan(int32_t depth) {
 std::unique_ptr<TCustomParam> TParamCollection::CopyValue(std::string_view name) const {
   TParamCollectionItem* item = Find(name);
   if (item == nullptr) return nullptr;
-  const TCustomParam& value = item->value();
+  return CopyValue(*item);
+}
+
+std::unique_ptr<TCustomParam> TParamCollection::CopyValue(const TParamCollectionItem& item) const {
+  const std::string_view name = item.name();
+  const TCustomParam& value = item.value();
   const ParamType type = value.GetParamType();
   if (!IsValueTypeCode(type)) throw NovuError(FormatOne(Jp("%s:不正な変数です"), name));
   if (!value.IsReference()) {

@@ -113,6 +113,7 @@ class TParamCollection final : public THashCollection {
   // A standalone copy of the named variable's value; nullptr when missing; "%s:不正な変数です"
   // for a variable that is not int, float, bool or string.
   std::unique_ptr<TCustomParam> CopyValue(std::string_view name) const;
+  std::unique_ptr<TCustomParam> CopyValue(const TParamCollectionItem& item) const;
   // Frees every variable that is neither system nor status; @TextDelay 50, @Cursor empty.
   void Reset();
 
@@ -159,10 +160,14 @@ class TParamCollection final : public THashCollection {
   int32_t BeginEvaluation() { return ++eval_level_; }
   void EndEvaluation() { --eval_level_; }
   int32_t eval_level() const { return eval_level_; }
-  // Adds a temporary of the current evaluation.
-  TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name);
+  // Adds a temporary of the current evaluation, reusing `spare` (an item an earlier
+  // ExtractTemporary gave back, with the same name) when one is given.
+  TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name,
+                                     std::unique_ptr<THashCollectionItem> spare = nullptr);
   // Frees a temporary made by AddTemporary.
   void FreeTemporary(TParamCollectionItem* item);
+  // Takes a temporary out of the table for later reuse.
+  std::unique_ptr<THashCollectionItem> ExtractTemporary(TParamCollectionItem* item);
   // Counts frees of items, so references bound earlier know to check their target.
   uint64_t removal_epoch() const { return removal_epoch_; }
   // Changes whenever what a name resolves to may have changed (an ordinary variable added,

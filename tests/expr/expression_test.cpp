@@ -410,3 +410,30 @@ TEST(RunText, CompilesAndRuns) {
 
 }  // namespace
 }  // namespace novu
+
+namespace novu {
+namespace {
+
+TEST(Evaluator, RepeatedEvaluationsFollowTheOperandTypes) {
+  TParamCollection table;
+  TNovuParser parser;
+  parser.LoadFromText("v + 1");
+  const struct {
+    ParamType type;
+    const char* value;
+    const char* sum;
+  } cases[] = {{PT_INT, "2", "3"},      {PT_FLOAT, "2.5", "3.5"}, {PT_STR, "ab", "1"},
+               {PT_FLOAT, "0.25", "1.25"}, {PT_INT, "-1", "0"}};
+  for (const auto& c : cases) {
+    table.Delete("v");
+    test::Var(table, "v", c.type, c.value);
+    parser.Evaluate(table);
+    ASSERT_NE(parser.result(), nullptr) << c.value;
+    EXPECT_EQ(parser.result()->GetParamType(), c.type) << c.value;
+    EXPECT_EQ(parser.result()->GetAsStr(), c.sum) << c.value;
+  }
+  EXPECT_EQ(table.Count(), kSystemVariableCount + 1);
+}
+
+}  // namespace
+}  // namespace novu
