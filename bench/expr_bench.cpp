@@ -45,11 +45,15 @@ void RunExpression(benchmark::State& state, const char* text) {
 }
 
 // "a >= 2 & a < 9": two comparisons, an and, the result copy (4 operations).
-void BM_EvaluateCondition(benchmark::State& state) { RunExpression(state, "a >= 2 & a < 9"); }
+void BM_EvaluateCondition(benchmark::State& state) {
+  RunExpression(state, "a >= 2 & a < 9");
+}
 BENCHMARK(BM_EvaluateCondition);
 
 // "x = a * b + c": multiply, add, assign (3 operations).
-void BM_EvaluateAssignment(benchmark::State& state) { RunExpression(state, "x = a * b + c"); }
+void BM_EvaluateAssignment(benchmark::State& state) {
+  RunExpression(state, "x = a * b + c");
+}
 BENCHMARK(BM_EvaluateAssignment);
 
 // The anchor: the same three operations with every operand and target found by name in a

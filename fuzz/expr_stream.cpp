@@ -30,8 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TParamCollection table;
   const std::array<int32_t, 2> dims = {3, 4};
-  for (auto [name, type] : {std::pair{"a", PT_INT}, {"b", PT_FLOAT}, {"c", PT_BOOL},
-                            {"s", PT_STR}, {"i", PT_INT}, {"x", PT_INT}}) {
+  for (auto [name, type] : {std::pair{"a", PT_INT},
+                            {"b", PT_FLOAT},
+                            {"c", PT_BOOL},
+                            {"s", PT_STR},
+                            {"i", PT_INT},
+                            {"x", PT_INT}}) {
     table.Declare(name, type, VarScope::kGlobal, nullptr);
   }
   table.Find("a")->value().SetDims(dims);

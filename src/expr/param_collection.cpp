@@ -49,7 +49,9 @@ uint8_t TypeCodeOf(const TCustomParam& value) {
   return value.IsReference() ? uint8_t{PT_NONE} : static_cast<uint8_t>(value.GetParamType());
 }
 
-bool IsValueTypeCode(int32_t code) { return code >= PT_INT && code <= PT_STR; }
+bool IsValueTypeCode(int32_t code) {
+  return code >= PT_INT && code <= PT_STR;
+}
 
 // A reused temporary starts like a new one: a scalar at the zero value, or unbound.
 void ResetToZero(TCustomParam& value) {
@@ -58,10 +60,18 @@ void ResetToZero(TCustomParam& value) {
     return;
   }
   switch (value.GetParamType()) {
-    case PT_INT: value.SetAsInt(0); break;
-    case PT_FLOAT: value.SetAsFloat(0); break;
-    case PT_BOOL: value.SetAsBool(false); break;
-    default: value.SetAsStr({}); break;
+    case PT_INT:
+      value.SetAsInt(0);
+      break;
+    case PT_FLOAT:
+      value.SetAsFloat(0);
+      break;
+    case PT_BOOL:
+      value.SetAsBool(false);
+      break;
+    default:
+      value.SetAsStr({});
+      break;
   }
 }
 
@@ -216,7 +226,9 @@ TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::str
   return AddItem(std::move(value), std::string(name), eval_level_);
 }
 
-void TParamCollection::FreeTemporary(TParamCollectionItem* item) { Free(item); }
+void TParamCollection::FreeTemporary(TParamCollectionItem* item) {
+  Free(item);
+}
 
 std::unique_ptr<THashCollectionItem> TParamCollection::ExtractTemporary(
     TParamCollectionItem* item) {

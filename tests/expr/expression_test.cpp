@@ -422,8 +422,11 @@ TEST(Evaluator, RepeatedEvaluationsFollowTheOperandTypes) {
     ParamType type;
     const char* value;
     const char* sum;
-  } cases[] = {{PT_INT, "2", "3"},      {PT_FLOAT, "2.5", "3.5"}, {PT_STR, "ab", "1"},
-               {PT_FLOAT, "0.25", "1.25"}, {PT_INT, "-1", "0"}};
+  } cases[] = {{PT_INT, "2", "3"},
+               {PT_FLOAT, "2.5", "3.5"},
+               {PT_STR, "ab", "1"},
+               {PT_FLOAT, "0.25", "1.25"},
+               {PT_INT, "-1", "0"}};
   for (const auto& c : cases) {
     table.Delete("v");
     test::Var(table, "v", c.type, c.value);

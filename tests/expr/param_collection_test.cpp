@@ -400,3 +400,31 @@ TEST(VariableStack, ReferencesToAPoppedVariableStayValid) {
 
 }  // namespace
 }  // namespace novu
+
+namespace novu {
+namespace {
+
+TEST(VariableStreams, ReferencesFollowTheirTargetsAndUnnamedItemsAreDropped) {
+  TParamCollection source;
+  TParamCollectionItem* ref = source.Add(PT_NONE);  // made before its target
+  ref->SetName("r");
+  TParamCollectionItem& target = test::Var(source, "t", PT_INT, "6");
+  static_cast<TParamVar&>(ref->value()).Bind(source, target, 0);
+  TParamCollectionItem* dangling = source.Add(PT_NONE);
+  dangling->SetName("nowhere");
+  source.Add(PT_INT);  // never named
+  BinaryWriter out;
+  source.SaveToStream(out);
+
+  TParamCollection loaded;
+  BinaryReader in(std::span<const uint8_t>(out.bytes()));
+  loaded.LoadFromStream(in, 139);
+  ASSERT_EQ(loaded.Count(), kSystemVariableCount + 2);
+  EXPECT_EQ(loaded.Var(kSystemVariableCount).name(), "t");
+  EXPECT_EQ(loaded.Var(kSystemVariableCount + 1).name(), "r");
+  EXPECT_EQ(loaded.Find("r")->value().GetAsInt(), 6);
+  EXPECT_EQ(loaded.Find("nowhere"), nullptr);  // its target is never written
+}
+
+}  // namespace
+}  // namespace novu

@@ -18,7 +18,9 @@
 namespace novu::tool {
 namespace {
 
-std::string Utf8(std::string_view cp932) { return platform::Cp932ToUtf8(cp932); }
+std::string Utf8(std::string_view cp932) {
+  return platform::Cp932ToUtf8(cp932);
+}
 
 std::string DescribeOperand(const TCustomParam& operand) {
   if (operand.IsReference()) return Utf8(static_cast<const TParamVar&>(operand).name());
