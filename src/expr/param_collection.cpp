@@ -407,8 +407,7 @@ void TParamCollection::WriteEntries(BinaryWriter& out, bool status) const {
   }
 }
 
-void TParamCollection::ReadEntries(BinaryReader& in, bool status) {
-  (void)status;
+void TParamCollection::ReadEntries(BinaryReader& in) {
   const size_t count = in.Count(kMinVariableEntryBytes);
   for (size_t i = 0; i < count; ++i) {
     TParamCollectionItem* item = Add(in.U8());
@@ -459,7 +458,7 @@ void TParamCollection::LoadBlock(BinaryReader& in, int32_t version) {
   FreeIf([](const TParamCollectionItem& item) {
     return !item.is_system() && !item.status_ && !item.is_temporary();
   });
-  ReadEntries(in, false);
+  ReadEntries(in);
   text_delay_ = in.I32();
   cursor_ = in.String();
   if (version > 102) {
@@ -485,9 +484,9 @@ void TParamCollection::LoadStatusFromStream(BinaryReader& in) {
   {
     BinaryReader probe = in;
     TParamCollection scratch;
-    scratch.ReadEntries(probe, true);
+    scratch.ReadEntries(probe);
   }
-  ReadEntries(in, true);
+  ReadEntries(in);
 }
 
 // ---- variable stack ----

@@ -186,7 +186,7 @@ class TParamCollection final : public THashCollection {
   bool IsVisible(const TParamCollectionItem& item) const;
   void WriteItemRecord(BinaryWriter& out, const TParamCollectionItem& item) const;
   void WriteEntries(BinaryWriter& out, bool status) const;
-  void ReadEntries(BinaryReader& in, bool status);
+  void ReadEntries(BinaryReader& in);
   void LoadBlock(BinaryReader& in, int32_t version);
   std::string ReadVarStackEntry(BinaryReader& in) const;
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
