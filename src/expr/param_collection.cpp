@@ -103,6 +103,9 @@ void CheckVariableName(std::string_view name) {
 
 // ---- items ----
 
+TParamCollectionItem::TParamCollectionItem(std::string name, std::unique_ptr<TCustomParam> value)
+    : THashCollectionItem(std::move(name)), value_(std::move(value)), serial_(NextEpoch()) {}
+
 VarScope TParamCollectionItem::scope() const {
   if (status_) return VarScope::kStatus;
   if (scope_depth_ < 0) return VarScope::kGlobal;

@@ -45,8 +45,7 @@ void CheckVariableName(std::string_view name);
 
 class TParamCollectionItem final : public THashCollectionItem {
  public:
-  TParamCollectionItem(std::string name, std::unique_ptr<TCustomParam> value)
-      : THashCollectionItem(std::move(name)), value_(std::move(value)) {}
+  TParamCollectionItem(std::string name, std::unique_ptr<TCustomParam> value);
 
   const std::string& name() const { return Name(); }
   int32_t index() const { return Index(); }
@@ -61,6 +60,9 @@ class TParamCollectionItem final : public THashCollectionItem {
   bool is_system() const { return value_->IsSystem(); }
   // A temporary of a running evaluation (not a user variable that happens to be so named).
   bool is_temporary() const { return eval_level_ != 0; }
+  // Unique for the life of the process: tells an item apart from a later one that happens to
+  // reuse its memory.
+  uint64_t serial() const { return serial_; }
 
  private:
   friend class TParamCollection;
@@ -71,6 +73,7 @@ class TParamCollectionItem final : public THashCollectionItem {
   int32_t scope_depth_ = -1;
   bool local_ = false;
   int32_t eval_level_ = 0;
+  uint64_t serial_;
 };
 
 class TParamCollection final : public THashCollection {
