@@ -683,10 +683,12 @@ void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
 void TNovuParser::Evaluate(TParamCollection& table) {
   std::unique_ptr<TCustomParam> previous = std::move(result_);
   Run run(*this, table);
+  last_error_.clear();
   try {
     for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
+    last_error_ = e.what();
   }
   run.TakeResult(std::move(previous));
 }

@@ -440,3 +440,44 @@ TEST(Evaluator, RepeatedEvaluationsFollowTheOperandTypes) {
 
 }  // namespace
 }  // namespace novu
+
+namespace novu {
+namespace {
+
+TEST(Evaluator, WhyAnEvaluationStopped) {
+  TParamCollection table;
+  TParamCollectionItem& a = test::Var(table, "a", PT_INT);
+  const std::array<int32_t, 2> dims = {3, 4};
+  a.value().SetDims(dims);
+  const struct {
+    const char* text;
+    std::string message;
+  } cases[] = {
+      {"a[2, 4] + 1", "a[2,4]\r\n" + Jp("要素数を超えています")},
+      {"a[2]", "a[2]\r\n" + Jp("添え字が不正です")},
+      {"a[0, -1]", Jp("配列の添字が不正です")},
+      {"b + 1", Jp("\"b\" 変数がありません")},
+      {"a[1, 1] = 2", ""},
+  };
+  for (const auto& c : cases) {
+    TNovuParser parser;
+    parser.LoadFromText(c.text);
+    parser.Evaluate(table);
+    EXPECT_EQ(parser.last_error(), c.message) << c.text;
+  }
+}
+
+TEST(Compiler, TwoByteCharactersAreNeverSyntax) {
+  TParamCollection table;
+  // "ソ" ends in a backslash byte and "ー" in a "[" byte; "表" ends in a backslash as well.
+  const std::string name = Jp("表示ー");
+  test::Var(table, name, PT_STR);
+  TNovuParser parser;
+  parser.LoadFromText(name + " = \"" + Jp("ソース") + "\" ++ " + Jp("\"ー\""));
+  parser.Evaluate(table);
+  EXPECT_EQ(parser.last_error(), "");
+  EXPECT_EQ(table.Find(name)->value().GetAsStr(), Jp("ソースー"));
+}
+
+}  // namespace
+}  // namespace novu

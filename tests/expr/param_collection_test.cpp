@@ -192,6 +192,9 @@ class RecordingHost : public SystemVariableHost {
   int32_t GetInt(SystemVariable v) override {
     return v == SystemVariable::kMouseX ? mouse_x : SystemVariableHost::GetInt(v);
   }
+  void SetBool(SystemVariable v, bool value) override {
+    if (v == SystemVariable::kLClick) left_click = value;
+  }
   void SetInt(SystemVariable v, int32_t value) override {
     if (v == SystemVariable::kMouseX) mouse_x = value;
   }
@@ -204,6 +207,7 @@ class RecordingHost : public SystemVariableHost {
   TCustomParam* ResultSlot() override { return &slot; }
 
   int32_t mouse_x = 5;
+  bool left_click = false;
   TParamFloat slot;
 };
 
@@ -214,6 +218,14 @@ TEST(SystemVariables, HostSuppliesAndTakesValues) {
   Var(table, "x", PT_INT);
   Evaluate(table, "@MouseX = @MouseX * 2");
   EXPECT_EQ(host.mouse_x, 10);
+  // A text written into a flag takes its integer parse; other text leaves it alone.
+  TCustomParam& click = table.Find("@LClick")->value();
+  click.SetAsStr("1");
+  EXPECT_TRUE(host.left_click);
+  click.SetAsStr("FALSE");
+  EXPECT_TRUE(host.left_click);
+  click.SetAsStr("0");
+  EXPECT_FALSE(host.left_click);
   EXPECT_EQ(Evaluate(table, "@ParamStr[1]").text, "second");
   EXPECT_EQ(Evaluate(table, "@ParamStr[2]").text, "(none)");
   Evaluate(table, "@Result = 1.5");

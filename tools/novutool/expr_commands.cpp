@@ -64,6 +64,9 @@ int RunExpr(const Args& given) {
       parser.Evaluate(table);
       const TCustomParam* result = parser.result();
       std::printf("result: %s\n", result ? DescribeOperand(*result).c_str() : "(none)");
+      if (!parser.last_error().empty()) {
+        std::printf("stopped: %s\n", Utf8(parser.last_error()).c_str());
+      }
     }
     return 0;
   } catch (const NovuError& e) {
