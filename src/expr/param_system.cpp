@@ -5,6 +5,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "expr/param_collection.h"
+#include "expr/param_var.h"
 #include "expr/system_variable_host.h"
 #include "expr/value_conversion.h"
 
@@ -78,7 +79,13 @@ TCustomParam* TParamSystem::Forward() const {
   if (which_ == SV::kResult) return table_.host().ResultSlot();
   if (which_ == SV::kTemp) {
     TParamCollectionItem* item = table_.Find(table_.assign_temp_name());
-    if (item == nullptr || &item->value() == this) return nullptr;
+    // A variable that leads back to @Temp (itself, or a reference to it) would forward forever.
+    TParamCollectionItem* end = item;
+    for (int hops = 0; end != nullptr && end->value().IsReference(); ++hops) {
+      if (hops == 8) return nullptr;
+      end = static_cast<const TParamVar&>(end->value()).target();
+    }
+    if (item == nullptr || end == nullptr || &end->value() == this) return nullptr;
     return &item->value();
   }
   return nullptr;

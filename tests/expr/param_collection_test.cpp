@@ -237,6 +237,12 @@ TEST(SystemVariables, HostSuppliesAndTakesValues) {
   EXPECT_EQ(table.Find("x")->value().GetAsInt(), 9);
   table.SetAssignTempName("@Temp");  // a loop onto itself reads as nothing
   EXPECT_EQ(table.Find("@Temp")->value().GetAsInt(), 0);
+  // So does a reference that addresses @Temp.
+  TParamCollectionItem* loop = table.AddTemporary(PT_NONE, "loop");
+  static_cast<TParamVar&>(loop->value()).Bind(table, *table.Find("@Temp"), 0);
+  table.SetAssignTempName("loop");
+  EXPECT_EQ(table.Find("@Temp")->value().GetAsInt(), 0);
+  table.FreeTemporary(loop);
 }
 
 // A table with one variable of every kind, for the stream tests.
