@@ -681,6 +681,7 @@ void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
 }
 
 void TNovuParser::Evaluate(TParamCollection& table) {
+  if (!plan_) Prepare();  // a parser that was moved from
   std::unique_ptr<TCustomParam> previous = std::move(result_);
   Run run(*this, table);
   last_error_.clear();
