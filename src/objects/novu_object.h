@@ -34,6 +34,10 @@ bool IsInternalName(std::string_view name);
 inline constexpr int32_t kMaxNesting = 64;
 inline constexpr size_t kMaxSavedChildren = 65536;
 
+// The first save version whose object records carry every field the writer writes; older
+// versions lack some of them and are read field by field.
+inline constexpr int32_t kObjectLayoutVersion = 130;
+
 // The reading state of object records.
 struct ObjectLoadContext {
   int32_t version = 0;  // the save file's format version
