@@ -38,6 +38,8 @@ class TestPicture : public TNovuControl {
         return on_play_end;
       case PR_ALPHA:
         return alpha;
+      case PR_SCROLLX:
+        return scroll_x;
       default:
         return TNovuControl::GetProperty(id);
     }
@@ -75,6 +77,7 @@ class TestPicture : public TNovuControl {
   bool auto_scrap = false;
   std::string on_play_end;
   int32_t alpha = 255;
+  int32_t scroll_x = 0;
   std::optional<Point> picture;
   // The surface clip at each DrawSelf (none when no clip was set).
   std::vector<std::optional<render::Rect>> clips_seen;
