@@ -1,6 +1,7 @@
 #include "objects/memory_object_list.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace novu {
 
@@ -71,9 +72,11 @@ bool MemoryObjectList::IsPendingDeletion(const TNovuObject& object) const {
 }
 
 std::string MemoryObjectList::UniqueName(std::string_view prefix) const {
+  std::unordered_set<std::string_view> taken;
+  for (const TNovuObject* object : registry_) taken.insert(object->name());
   for (int64_t i = 0;; ++i) {
     std::string name = std::string(prefix) + std::to_string(i);
-    if (FindByName(name) == nullptr) return name;
+    if (!taken.contains(name)) return name;
   }
 }
 

@@ -291,6 +291,11 @@ TNovuControl* TNovuControl::GetBase() const {
   return root->IsBase() ? const_cast<TNovuControl*>(root) : nullptr;
 }
 
+render::TCustomDIBX* TNovuControl::GetSurface() const {
+  const TNovuControl* base = GetBase();
+  return base != nullptr && base != this ? base->GetSurface() : nullptr;
+}
+
 bool TNovuControl::InCabinet() const {
   for (const TNovuControl* p = parent_; p != nullptr; p = p->parent_) {
     if (p->IsCabinet()) return true;
@@ -394,6 +399,10 @@ Rect TNovuControl::GetBoundsRect() const {
   const int64_t x = ScreenX();
   const int64_t y = ScreenY();
   return {Saturate(x), Saturate(y), Saturate(x + width_), Saturate(y + height_)};
+}
+
+bool TNovuControl::IntersectsBounds(const Rect& rect) const {
+  return !render::Intersect(GetBoundsRect(), rect).IsEmpty();
 }
 
 std::optional<Rect> TNovuControl::ClipRectOnScreen() const {

@@ -130,6 +130,8 @@ class TNovuControl : public TNovuComponent {
   virtual bool IsBase() const { return false; }
   // The mouse state of a base; none for every other control.
   virtual BaseInputState* InputState() { return nullptr; }
+  // The surface the control draws into: its base's.
+  virtual render::TCustomDIBX* GetSurface() const;
   // Called on a base with a rectangle (screen coordinates) to repaint.
   virtual void InvalidateRect(const render::Rect& /*rect*/) {}
   virtual bool IsCabinet() const { return false; }
@@ -150,6 +152,7 @@ class TNovuControl : public TNovuComponent {
   Point ScreenToClient(Point p) const;
   // The rectangle at the screen position with the control's size.
   virtual render::Rect GetBoundsRect() const;
+  bool IntersectsBounds(const render::Rect& rect) const;
   // The clip on screen; none while the clip is off.
   std::optional<render::Rect> ClipRectOnScreen() const;
   // Picture controls: the size of their picture in its own pixels.

@@ -177,6 +177,9 @@ TEST(ControlPaint, ChildrenPaintClippedToTheirAreaAndTheRepaintedRectangle) {
   TestPicture& outside = scene.Picture(parent, 500, 500, 10, 10);
 
   render::TCustomDIBX surface;
+  scene.base().set_surface(&surface);
+  EXPECT_EQ(inside.GetSurface(), &surface);  // every control draws into its base's surface
+  EXPECT_EQ(scene.list.Add<TestPicture>().GetSurface(), nullptr);
   surface.SetClipRect(Rect{0, 0, 95, 60});  // the rectangle being repainted
   scene.base().Paint(surface);
 
