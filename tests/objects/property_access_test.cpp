@@ -225,5 +225,13 @@ TEST(PropertyAccess, AnimationPausedOfInternalHelpersFollowsTheirParent) {
   EXPECT_FALSE(Read(helper, PR_ANIPAUSED)->GetAsBool());
 }
 
+TEST(PropertyAccess, OriginalSizeDefaultsToTheControlsOwnSize) {
+  Scene scene;
+  auto& label = scene.list.AddTo<TPlainControl>(scene.base(), LT_LABEL);
+  label.SetBounds(0, 0, 120, 45);
+  EXPECT_EQ(Read(label, PR_ORIGWIDTH)->GetAsInt(), 120);
+  EXPECT_EQ(Read(label, PR_ORIGHEIGHT)->GetAsInt(), 45);
+}
+
 }  // namespace
 }  // namespace novu
