@@ -205,7 +205,11 @@ TNovuObject* TNovuControl::Child(int32_t index) const {
 
 TNovuObject& TNovuControl::AddChild(std::unique_ptr<TNovuObject> child) {
   TNovuObject& ref = *child;
-  if (TNovuControl* c = ref.AsControl()) c->parent_ = this;
+  TNovuControl* c = ref.AsControl();
+  if (c != nullptr && Depth() + 1 + c->SubtreeHeight() > kMaxNesting) {
+    throw NovuError::FromUtf8("オブジェクトの入れ子が深すぎます");
+  }
+  if (c != nullptr) c->parent_ = this;
   children_.push_back(std::move(child));
   SortChildren();
   return ref;
@@ -250,6 +254,13 @@ int32_t TNovuControl::SubtreeHeight() const {
   return height;
 }
 
+TNovuControl* TNovuControl::EnclosingCabinet() {
+  for (TNovuControl* c = this; c != nullptr; c = c->parent_) {
+    if (c->IsCabinet()) return c;
+  }
+  return nullptr;
+}
+
 void TNovuControl::SetParent(TNovuControl* parent) {
   if (parent == parent_ || parent == this) return;
   if (parent != nullptr && ContainsDescendant(*parent)) return;
@@ -257,6 +268,8 @@ void TNovuControl::SetParent(TNovuControl* parent) {
   ObjectList* list = owner();
 
   Invalidate();
+  TNovuControl* old_cabinet = parent_ != nullptr ? parent_->EnclosingCabinet() : nullptr;
+  TNovuControl* new_cabinet = parent != nullptr ? parent->EnclosingCabinet() : nullptr;
   std::unique_ptr<TNovuObject> self;
   if (parent_ != nullptr) {
     self = parent_->RemoveChild(*this);
@@ -271,6 +284,10 @@ void TNovuControl::SetParent(TNovuControl* parent) {
     list->AdoptRoot(std::move(self));
   }
   Invalidate();
+  if (old_cabinet != new_cabinet) {
+    if (old_cabinet != nullptr) old_cabinet->CabinetLeft(*this);
+    if (new_cabinet != nullptr) new_cabinet->CabinetEntered(*this);
+  }
 
   if (list == nullptr) return;
   const TNovuControl* base = GetBase();

@@ -119,7 +119,8 @@ class TNovuControl : public TNovuComponent {
   int32_t ChildCount() const { return static_cast<int32_t>(children_.size()); }
   TNovuObject* Child(int32_t index) const;
   const std::vector<std::unique_ptr<TNovuObject>>& children() const { return children_; }
-  // Takes ownership of `child`, makes this control its parent and resorts the children.
+  // Takes ownership of `child`, makes this control its parent and resorts the children. A child
+  // whose tree would nest deeper than kMaxNesting is refused with a NovuError (and freed).
   TNovuObject& AddChild(std::unique_ptr<TNovuObject> child);
   // Hands back a child; null when `child` is not one of the children.
   std::unique_ptr<TNovuObject> RemoveChild(TNovuObject& child);
@@ -135,6 +136,9 @@ class TNovuControl : public TNovuComponent {
   // Called on a base with a rectangle (screen coordinates) to repaint.
   virtual void InvalidateRect(const render::Rect& /*rect*/) {}
   virtual bool IsCabinet() const { return false; }
+  // Called on a cabinet when a control moves into or out of it.
+  virtual void CabinetEntered(TNovuControl& /*control*/) {}
+  virtual void CabinetLeft(TNovuControl& /*control*/) {}
   // True when the control sits inside a cabinet.
   bool InCabinet() const;
 
@@ -217,6 +221,8 @@ class TNovuControl : public TNovuComponent {
   bool FocusInside() const;
   BaseInputState* BaseInput() const;
   int32_t Depth() const;
+  // The nearest cabinet among this control and its ancestors.
+  TNovuControl* EnclosingCabinet();
   int32_t SubtreeHeight() const;
   void SetParentByName(const std::string& name);
   void LoadChildren(BinaryReader& in, const ObjectLoadContext& context);

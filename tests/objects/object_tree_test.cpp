@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/error.h"
 #include "object_fixtures.h"
 #include "objects/novu_control.h"
 
@@ -209,6 +210,44 @@ TEST(ObjectTree, NestingIsBounded) {
   TestPicture& leaf = scene.Picture(scene.base(), 0, 0, 1, 1);
   leaf.SetParent(deepest->GetParent());
   EXPECT_EQ(leaf.GetParent(), deepest->GetParent());
+}
+
+TEST(ObjectTree, AddingAChildBeyondTheNestingBoundIsRefused) {
+  Scene scene;
+  TNovuControl* deepest = &scene.base();
+  for (int depth = 1; depth <= kMaxNesting; ++depth) deepest = &scene.Picture(*deepest, 0, 0, 1, 1);
+  const size_t registered = scene.list.registry().size();
+  EXPECT_THROW(scene.list.AddTo<TestPicture>(*deepest), NovuError);
+  EXPECT_EQ(deepest->ChildCount(), 0);
+  EXPECT_EQ(scene.list.registry().size(), registered);  // the refused child is freed
+  // Components do not nest and are always taken.
+  scene.list.AddTo<TPlainComponent>(*deepest, LT_TIMER);
+  EXPECT_EQ(deepest->ChildCount(), 1);
+}
+
+class TestCabinet : public TNovuControl {
+ public:
+  using TNovuControl::TNovuControl;
+  bool IsCabinet() const override { return true; }
+  void CabinetEntered(TNovuControl& control) override { log.push_back("in " + control.name()); }
+  void CabinetLeft(TNovuControl& control) override { log.push_back("out " + control.name()); }
+  std::vector<std::string> log;
+};
+
+TEST(ObjectTree, MovingIntoOrOutOfACabinetTellsTheCabinet) {
+  Scene scene;
+  TestCabinet& cabinet = scene.list.AddTo<TestCabinet>(scene.base());
+  TestPicture& shelf = scene.Picture(cabinet, 0, 0, 1, 1);
+  TestPicture& picture = scene.Picture(scene.base(), 0, 0, 1, 1);
+  picture.SetName("pic");
+  TestPicture& child = scene.Picture(picture, 0, 0, 1, 1);
+
+  picture.SetParent(&shelf);
+  EXPECT_TRUE(child.InCabinet());
+  picture.SetParent(&cabinet);  // still inside: no news
+  picture.SetParent(&scene.base());
+  EXPECT_FALSE(child.InCabinet());
+  EXPECT_EQ(cabinet.log, (std::vector<std::string>{"in pic", "out pic"}));
 }
 
 TEST(ObjectTree, HidingOrDisablingKeysOfTheFocusedControlMovesTheFocus) {
