@@ -15,6 +15,7 @@
 #include "shell/input_script.h"
 #include "shell/instance_key.h"
 #include "shell/runtime.h"
+#include "shell/screenshot.h"
 #include "shell/view.h"
 
 namespace novu {
@@ -97,8 +98,10 @@ class Player {
     if (!FormCreate()) return kExitStartupFailed;
     if (!Startup()) return kExitStartupFailed;
     Loop();
+    // The frame as the last tick left it, before shutdown frees the screen.
+    const bool shot = WriteScreenshot();
     Shutdown();
-    return kExitOk;
+    return shot ? kExitOk : kExitStartupFailed;
   }
 
  private:
@@ -129,6 +132,7 @@ class Player {
   }
 
   bool Startup() {
+    runtime_.objects = std::make_unique<TNovuBaseList>();
     try {
       runtime_.project = std::make_unique<TProject>(ProjectEnvironment{
           runtime_.state, *runtime_.files, *runtime_.messages,
@@ -146,6 +150,8 @@ class Player {
       return false;
     }
     const TProjectSetting& setting = runtime_.project->setting();
+    runtime_.CreateScreens(setting.screen_width, setting.screen_height, setting.fullscreen_width,
+                           setting.fullscreen_height);
     runtime_.window->SetPanelSize(setting.screen_width, setting.screen_height);
     view_->SetTitle(setting.title);
     view_->SetPauseWhenInactive(setting.pause_when_inactive);
@@ -200,6 +206,17 @@ class Player {
       HeadlessLoop();
     } else {
       RealTimeLoop();
+    }
+  }
+
+  bool WriteScreenshot() {
+    if (cl_.screenshot_file.empty() || !runtime_.objects) return true;
+    try {
+      WriteScreenshotPng(runtime_.objects->ScreenSurface(), cl_.screenshot_file);
+      return true;
+    } catch (const NovuError& e) {
+      Complain("cannot write the screenshot " + cl_.screenshot_file + ": " + e.Utf8Message());
+      return false;
     }
   }
 

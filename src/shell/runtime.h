@@ -5,11 +5,13 @@
 
 #include "core/process_state.h"
 #include "engine/project.h"
+#include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
 #include "shell/game_ini.h"
+#include "shell/screen_manager.h"
 #include "storage/vr_file_manager.h"
 
 namespace novu {
@@ -21,7 +23,14 @@ struct Runtime {
   std::unique_ptr<platform::MessageBoxService> messages;
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
+  std::unique_ptr<TNovuBaseList> objects;
   std::unique_ptr<TProject> project;
+  // Exists once the project has a screen size.
+  std::unique_ptr<TScreenManager> screens;
+
+  // Creates the screen manager for the project's screen and lets the object list compose into
+  // its surface.
+  void CreateScreens(int screen_width, int screen_height, int full_width, int full_height);
 
   ~Runtime();
 };
@@ -31,8 +40,23 @@ class RuntimeHooks : public GameHooks {
  public:
   explicit RuntimeHooks(Runtime& runtime) : runtime_(runtime) {}
   void Housekeeping() override;
+  void PreUpdate() override;
   void RunScripts() override;
+  void UpdateObjects() override;
   bool RunPendingSaveLoad() override;
+  void DrawBases() override;
+  void Present() override;
+
+  void KeyDown(int vk) override;
+  void KeyUp(int vk) override;
+  void MouseDown(platform::MouseButton button) override;
+  void MouseUp(platform::MouseButton button) override;
+  void MouseMove(int x, int y) override;
+  void Wheel(bool down) override;
+  void ReleaseHeldInput() override;
+
+  void ReleaseDeviceSurfaces() override;
+  void RebuildDeviceSurfaces() override;
 
  private:
   Runtime& runtime_;
