@@ -73,6 +73,11 @@ void TCustomDIBX::IncludeClip(Rect rect) {
   SetClipRect(has_clip_ ? Union(clip_, rect) : rect);
 }
 
+void TCustomDIBX::RestoreClip(const Rect& rect, bool has_clip) {
+  clip_ = rect;
+  has_clip_ = has_clip;
+}
+
 Rect TCustomDIBX::DrawableRect() const {
   const Rect whole{0, 0, Width(), Height()};
   return has_clip_ ? Intersect(clip_, whole) : whole;

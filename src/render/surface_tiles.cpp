@@ -22,18 +22,16 @@ template <typename Fn>
 void TCustomDIBX::WithClip(const Rect& rect, Fn&& draw) {
   const Rect narrowed = Intersect(rect, DrawableRect());
   if (narrowed.IsEmpty()) return;  // an empty intersection draws nothing, never everything
-  const Rect saved = clip_;
-  const bool saved_flag = has_clip_;
+  const Rect saved = ClipRect();
+  const bool saved_flag = HasClip();
   SetClipRect(narrowed);
   try {
     draw(narrowed);
   } catch (...) {
-    clip_ = saved;
-    has_clip_ = saved_flag;
+    RestoreClip(saved, saved_flag);
     throw;
   }
-  clip_ = saved;
-  has_clip_ = saved_flag;
+  RestoreClip(saved, saved_flag);
 }
 
 // Places copies of src_rect every (width + gap_x, height + gap_y) pixels so that the copy at

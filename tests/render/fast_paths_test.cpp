@@ -234,5 +234,29 @@ TEST(FastPathsTest, MatchReferenceForEveryRowLength) {
   }
 }
 
+// Exact results of a few scenes, so a change to the per-pixel rules themselves is noticed.
+TEST(FastPathsTest, GoldenHashes) {
+  struct Golden {
+    const char* operation;
+    Variant variant;
+    uint64_t hash;
+  };
+  const Golden goldens[] = {
+      {"DrawAlpha", {32, false, false, true}, 3017029731893527742ull},
+      {"DrawRotateAdd", {16, true, false, false}, 7902598394269291477ull},
+      {"StretchDrawMasked", {15, false, true, false}, 2870087948490622898ull},
+      {"DrawMaskColor", {32, true, true, true}, 11392951851555641992ull},
+      {"BlendRect", {24, false, false, false}, 3204591330991535562ull},
+  };
+  for (const Golden& g : goldens) {
+    const OperationCase* op = nullptr;
+    for (const OperationCase& c : Operations()) {
+      if (std::string(c.name) == g.operation) op = &c;
+    }
+    ASSERT_NE(op, nullptr) << g.operation;
+    EXPECT_EQ(RunScene(*op, g.variant, ReferenceKernels()), g.hash) << g.operation;
+  }
+}
+
 }  // namespace
 }  // namespace novu::render
