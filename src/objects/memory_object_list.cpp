@@ -35,9 +35,9 @@ void MemoryObjectList::ChooseFocus() {
 }
 
 void MemoryObjectList::Free(TNovuObject& object) {
-  TNovuControl* parent = object.GetParent();
+  TNovuControl* holder = object.holder();
   std::unique_ptr<TNovuObject> doomed =
-      parent != nullptr ? parent->RemoveChild(object) : ReleaseRoot(object);
+      holder != nullptr ? holder->RemoveChild(object) : ReleaseRoot(object);
 }
 
 void MemoryObjectList::FreeScheduled() {

@@ -209,7 +209,7 @@ TNovuObject& TNovuControl::AddChild(std::unique_ptr<TNovuObject> child) {
   if (c != nullptr && Depth() + 1 + c->SubtreeHeight() > kMaxNesting) {
     throw NovuError::FromUtf8("オブジェクトの入れ子が深すぎます");
   }
-  if (c != nullptr) c->parent_ = this;
+  ref.holder_ = this;
   children_.push_back(std::move(child));
   SortChildren();
   return ref;
@@ -221,7 +221,7 @@ std::unique_ptr<TNovuObject> TNovuControl::RemoveChild(TNovuObject& child) {
   if (it == children_.end()) return nullptr;
   std::unique_ptr<TNovuObject> taken = std::move(*it);
   children_.erase(it);
-  if (TNovuControl* c = taken->AsControl()) c->parent_ = nullptr;
+  taken->holder_ = nullptr;
   return taken;
 }
 
@@ -232,8 +232,7 @@ void TNovuControl::SortChildren() {
 }
 
 bool TNovuControl::ContainsDescendant(const TNovuObject& object) const {
-  const TNovuControl* c = object.AsControl();
-  for (const TNovuControl* p = c ? c->parent_ : nullptr; p != nullptr; p = p->parent_) {
+  for (const TNovuControl* p = object.holder_; p != nullptr; p = p->holder_) {
     if (p == this) return true;
   }
   return false;
@@ -241,7 +240,7 @@ bool TNovuControl::ContainsDescendant(const TNovuObject& object) const {
 
 int32_t TNovuControl::Depth() const {
   int32_t depth = 0;
-  for (const TNovuControl* p = parent_; p != nullptr; p = p->parent_) ++depth;
+  for (const TNovuControl* p = holder_; p != nullptr; p = p->holder_) ++depth;
   return depth;
 }
 
@@ -255,24 +254,24 @@ int32_t TNovuControl::SubtreeHeight() const {
 }
 
 TNovuControl* TNovuControl::EnclosingCabinet() {
-  for (TNovuControl* c = this; c != nullptr; c = c->parent_) {
+  for (TNovuControl* c = this; c != nullptr; c = c->holder_) {
     if (c->IsCabinet()) return c;
   }
   return nullptr;
 }
 
 void TNovuControl::SetParent(TNovuControl* parent) {
-  if (parent == parent_ || parent == this) return;
+  if (parent == holder_ || parent == this) return;
   if (parent != nullptr && ContainsDescendant(*parent)) return;
   if (parent != nullptr && parent->Depth() + 1 + SubtreeHeight() > kMaxNesting) return;
   ObjectList* list = owner();
 
   Invalidate();
-  TNovuControl* old_cabinet = parent_ != nullptr ? parent_->EnclosingCabinet() : nullptr;
+  TNovuControl* old_cabinet = holder_ != nullptr ? holder_->EnclosingCabinet() : nullptr;
   TNovuControl* new_cabinet = parent != nullptr ? parent->EnclosingCabinet() : nullptr;
   std::unique_ptr<TNovuObject> self;
-  if (parent_ != nullptr) {
-    self = parent_->RemoveChild(*this);
+  if (holder_ != nullptr) {
+    self = holder_->RemoveChild(*this);
   } else if (list != nullptr) {
     self = list->ReleaseRoot(*this);
   }
@@ -304,7 +303,7 @@ void TNovuControl::SetParentByName(const std::string& name) {
 
 TNovuControl* TNovuControl::GetBase() const {
   const TNovuControl* root = this;
-  while (root->parent_ != nullptr) root = root->parent_;
+  while (root->holder_ != nullptr) root = root->holder_;
   return root->IsBase() ? const_cast<TNovuControl*>(root) : nullptr;
 }
 
@@ -314,7 +313,7 @@ render::TCustomDIBX* TNovuControl::GetSurface() const {
 }
 
 bool TNovuControl::InCabinet() const {
-  for (const TNovuControl* p = parent_; p != nullptr; p = p->parent_) {
+  for (const TNovuControl* p = holder_; p != nullptr; p = p->holder_) {
     if (p->IsCabinet()) return true;
   }
   return false;
@@ -345,7 +344,7 @@ bool TNovuControl::IsInputActive() const {
   if (!IsVisible() || owner() == nullptr) return false;
   const TNovuControl* base = GetBase();
   if (base == nullptr || base != owner()->ActiveBase()) return false;
-  for (const TNovuControl* p = parent_; p != nullptr; p = p->parent_) {
+  for (const TNovuControl* p = holder_; p != nullptr; p = p->holder_) {
     if (!p->IsVisible()) return false;
   }
   return true;
@@ -371,14 +370,14 @@ int32_t TNovuControl::ScreenAxis(bool vertical) const {
     placed = position * zoom / 256;
     // On a zoomed picture of the same zoom the position counts the parent's picture pixels.
     const std::optional<Point> picture =
-        parent_ != nullptr && !parent_->IsBase() ? parent_->PictureSize() : std::nullopt;
+        holder_ != nullptr && !holder_->IsBase() ? holder_->PictureSize() : std::nullopt;
     const int64_t parent_size =
-        parent_ != nullptr ? (vertical ? parent_->height_ : parent_->width_) : 0;
+        holder_ != nullptr ? (vertical ? holder_->height_ : holder_->width_) : 0;
     const int64_t picture_size = picture ? (vertical ? picture->y : picture->x) : 0;
     const int64_t scale = parent_size > 0 ? picture_size * 65536 / parent_size : 0;
-    if (scale > 0 && PropAsInt(parent_->GetProperty(vertical ? PR_ZOOMY : PR_ZOOMX)) == zoom) {
+    if (scale > 0 && PropAsInt(holder_->GetProperty(vertical ? PR_ZOOMY : PR_ZOOMX)) == zoom) {
       int64_t distance = position - anchor_point;
-      if (PropAsBool(parent_->GetProperty(vertical ? PR_FLIPV : PR_FLIPH))) {
+      if (PropAsBool(holder_->GetProperty(vertical ? PR_FLIPV : PR_FLIPH))) {
         distance = picture_size - distance;
       }
       placed = std::llround(static_cast<long double>(distance) * 65536 / scale);
@@ -389,9 +388,9 @@ int32_t TNovuControl::ScreenAxis(bool vertical) const {
   }
 
   int64_t screen = placed - anchor + plus;
-  if (parent_ != nullptr) {
-    screen += parent_->ScreenAxis(vertical);
-    screen -= PropAsInt(parent_->GetProperty(vertical ? PR_SCROLLY : PR_SCROLLX));
+  if (holder_ != nullptr) {
+    screen += holder_->ScreenAxis(vertical);
+    screen -= PropAsInt(holder_->GetProperty(vertical ? PR_SCROLLY : PR_SCROLLX));
   }
   return Saturate(screen);
 }
@@ -436,7 +435,7 @@ void TNovuControl::Invalidate() {
   TNovuControl* base = GetBase();
   if (base == nullptr) return;
   Rect area = GetBoundsRect();
-  if (parent_ != nullptr && render::Intersect(area, parent_->GetBoundsRect()).IsEmpty()) return;
+  if (holder_ != nullptr && render::Intersect(area, holder_->GetBoundsRect()).IsEmpty()) return;
   if (const std::optional<Rect> clip = ClipRectOnScreen()) {
     area = render::Intersect(area, *clip);
     if (area.IsEmpty()) return;
@@ -617,7 +616,7 @@ void TNovuControl::ResolveNameClash(TNovuObject& other) {
 }
 
 void TNovuControl::PriorityChanged() {
-  if (parent_ != nullptr) parent_->SortChildren();
+  if (holder_ != nullptr) holder_->SortChildren();
   Invalidate();
 }
 
@@ -644,7 +643,7 @@ PropValue TNovuControl::GetProperty(PropId id) const {
   if (EventSlot(id)) return EventLabel(id);
   switch (id) {
     case PR_PARENT:
-      return parent_ != nullptr ? parent_->name() : std::string();
+      return holder_ != nullptr ? holder_->name() : std::string();
     case PR_LEFT:
       return left_;
     case PR_TOP:
@@ -677,7 +676,7 @@ PropValue TNovuControl::GetProperty(PropId id) const {
       return clip_height_;
     case PR_ANIPAUSED:
       // Internal helpers follow the control they belong to.
-      if (IsInternalName(name()) && parent_ != nullptr) return parent_->GetProperty(PR_ANIPAUSED);
+      if (IsInternalName(name()) && holder_ != nullptr) return holder_->GetProperty(PR_ANIPAUSED);
       return animation_paused_;
     case PR_PLAYING:
       return motion_ != nullptr;
@@ -838,7 +837,7 @@ void TNovuControl::LoadChildren(BinaryReader& in, const ObjectLoadContext& conte
     std::unique_ptr<TNovuObject> child = owner()->CreateByType(in.U8());
     if (child == nullptr) ThrowBadSavedObject();
     TNovuObject& loaded = *child;
-    if (TNovuControl* c = loaded.AsControl()) c->parent_ = this;
+    loaded.holder_ = this;
     children_.push_back(std::move(child));
     loaded.LoadFromStream(in, context);
   }

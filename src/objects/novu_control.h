@@ -112,7 +112,7 @@ class TNovuControl : public TNovuComponent {
   void SetMotionDisplacement(int32_t x, int32_t y);
 
   // --- tree ---
-  TNovuControl* GetParent() const override { return parent_; }
+  TNovuControl* GetParent() const override { return holder(); }
   // Moves the control under `parent` (none: back to the object list). Ignored for the current
   // parent, the control itself or one of its descendants.
   void SetParent(TNovuControl* parent) override;
@@ -230,7 +230,6 @@ class TNovuControl : public TNovuComponent {
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   int32_t offset_x_ = 0, offset_y_ = 0;
   bool visible_ = true;
-  TNovuControl* parent_ = nullptr;
   int32_t color_ = 0;
   std::vector<std::unique_ptr<TNovuObject>> children_;
   render::Rect picture_rect_{0, 0, 1, 1};

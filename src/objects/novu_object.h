@@ -75,6 +75,9 @@ class TNovuObject {
   virtual void SetPriority(int32_t priority);
 
   virtual TNovuControl* GetParent() const { return nullptr; }
+  // The control whose child list holds the object (for a control, its parent); none when the
+  // object list holds it.
+  TNovuControl* holder() const { return holder_; }
   virtual void SetParent(TNovuControl* /*parent*/) {}
   virtual bool IsVisible() const { return false; }
   virtual void SetVisible(bool /*visible*/) {}
@@ -110,7 +113,10 @@ class TNovuObject {
   virtual void PriorityChanged() {}
 
  private:
+  friend class TNovuControl;  // keeps holder_ in step with its child list
+
   ObjectList* owner_;
+  TNovuControl* holder_ = nullptr;
   std::string name_;
   std::string tag_;
   int32_t priority_ = 0;

@@ -220,9 +220,15 @@ TEST(ObjectTree, AddingAChildBeyondTheNestingBoundIsRefused) {
   EXPECT_THROW(scene.list.AddTo<TestPicture>(*deepest), NovuError);
   EXPECT_EQ(deepest->ChildCount(), 0);
   EXPECT_EQ(scene.list.registry().size(), registered);  // the refused child is freed
-  // Components do not nest and are always taken.
-  scene.list.AddTo<TPlainComponent>(*deepest, LT_TIMER);
+  // Components do not nest and are always taken; the list can still free them there.
+  auto& timer = scene.list.AddTo<TPlainComponent>(*deepest, LT_TIMER);
   EXPECT_EQ(deepest->ChildCount(), 1);
+  EXPECT_EQ(timer.GetParent(), nullptr);
+  EXPECT_EQ(timer.holder(), deepest);
+  EXPECT_TRUE(scene.base().ContainsDescendant(timer));
+  scene.list.ScheduleDeletion(timer);
+  scene.list.FreeScheduled();
+  EXPECT_EQ(deepest->ChildCount(), 0);
 }
 
 class TestCabinet : public TNovuControl {
