@@ -13,9 +13,6 @@ constexpr int kLanes = FAST_LANES;
 using u32v = uint32_t __attribute__((vector_size(4 * kLanes)));
 using s32v = int32_t __attribute__((vector_size(4 * kLanes)));
 using u8v = uint8_t __attribute__((vector_size(4 * kLanes)));
-using u16v = uint16_t __attribute__((vector_size(8 * kLanes)));
-using s16v = int16_t __attribute__((vector_size(8 * kLanes)));
-using u64v = uint64_t __attribute__((vector_size(8 * kLanes)));
 
 inline u32v Load(const uint32_t* p) {
   u32v v;
@@ -44,9 +41,6 @@ inline u32v LoadMaskSpread(const uint8_t* m) {
 inline u32v Splat(uint32_t v) {
   return u32v{} + v;
 }
-inline u16v Splat16(uint16_t v) {
-  return u16v{} + v;
-}
 
 // One bit per byte: the top bit of each byte of m.
 inline int ByteSigns(u32v m) {
@@ -63,18 +57,53 @@ inline bool AllOnes(u32v m) {
   return ByteSigns(~m) == 0;
 }
 
-inline u16v Widen(u32v px) {
-  return __builtin_convertvector((u8v)px, u16v);
+// Channels widened to 16 bits as two halves in the in-lane order of the unpack instructions;
+// the pack instruction puts them back in place, so no cross-lane shuffles are needed.
+using u16h = uint16_t __attribute__((vector_size(4 * kLanes)));
+struct Wide {
+  u16h lo, hi;
+};
+
+#if FAST_LANES == 8
+using NativeVector = __m256i;
+inline Wide Unpack(u32v v) {
+  const __m256i x = reinterpret_cast<__m256i>(v), zero = _mm256_setzero_si256();
+  return {reinterpret_cast<u16h>(_mm256_unpacklo_epi8(x, zero)),
+          reinterpret_cast<u16h>(_mm256_unpackhi_epi8(x, zero))};
 }
-inline u32v Narrow(u16v v) {
-  return (u32v) __builtin_convertvector(v, u8v);
+// Lanes hold at most 255, so the saturating pack is a plain narrowing.
+inline u32v Pack(const Wide& w) {
+  return reinterpret_cast<u32v>(
+      _mm256_packus_epi16(reinterpret_cast<__m256i>(w.lo), reinterpret_cast<__m256i>(w.hi)));
+}
+#else
+inline Wide Unpack(u32v v) {
+  const __m128i x = reinterpret_cast<__m128i>(v), zero = _mm_setzero_si128();
+  return {reinterpret_cast<u16h>(_mm_unpacklo_epi8(x, zero)),
+          reinterpret_cast<u16h>(_mm_unpackhi_epi8(x, zero))};
+}
+inline u32v Pack(const Wide& w) {
+  return reinterpret_cast<u32v>(
+      _mm_packus_epi16(reinterpret_cast<__m128i>(w.lo), reinterpret_cast<__m128i>(w.hi)));
+}
+#endif
+
+inline Wide SplatWide(uint32_t w) {
+  const u16h v = u16h{} + static_cast<uint16_t>(w);
+  return {v, v};
 }
 
 constexpr uint32_t kChannels = 0x00FFFFFFu;
 
-inline u32v BlendV(u32v d, u32v s, u16v w) {
-  const u16v r = ((Splat16(255) - w) * Widen(d) + w * Widen(s)) >> 8;
-  return Narrow(r) & kChannels;
+// (255 - w) d + w s = 255 d + w (s - d): the true value lies in [0, 65025], so the wrapping
+// 16-bit arithmetic gives it exactly, with one multiply instead of two.
+inline u16h BlendHalf(u16h d, u16h s, u16h w) {
+  return ((d << 8) - d + w * (s - d)) >> 8;
+}
+
+inline u32v BlendV(u32v d, u32v s, const Wide& w) {
+  const Wide dw = Unpack(d), sw = Unpack(s);
+  return Pack({BlendHalf(dw.lo, sw.lo, w.lo), BlendHalf(dw.hi, sw.hi, w.hi)}) & kChannels;
 }
 
 // Saturating per-byte add; compares only on full-width byte vectors (no wider lanes, which
@@ -89,8 +118,9 @@ inline u32v SubSaturated(u32v a, u32v b) {
   return (u32v)((a8 - b8) & ~(u8v)(a8 < b8));
 }
 
-inline u32v AddWeighted(u32v d, u32v s, u16v w) {
-  return AddSaturated(d, Narrow((w * Widen(s)) >> 8)) & kChannels;
+inline u32v AddWeighted(u32v d, u32v s, const Wide& w) {
+  const Wide sw = Unpack(s);
+  return AddSaturated(d, Pack({(w.lo * sw.lo) >> 8, (w.hi * sw.hi) >> 8})) & kChannels;
 }
 
 inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
@@ -229,7 +259,7 @@ struct Rows32 {
 
   static void Blend(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key,
                     bool skip_equal) {
-    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const Wide wv = SplatWide(w);
     const u32v k = Splat(key);
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
@@ -242,7 +272,7 @@ struct Rows32 {
   }
 
   static void Add(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key) {
-    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const Wide wv = SplatWide(w);
     const u32v k = Splat(key);
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
@@ -261,18 +291,20 @@ struct Rows32 {
       if (AllOnes(skip)) continue;
       const u32v sv = Load(s + i), dv = Load(d + i);
       const u32v opaque = (u32v)(mv == Splat(~0u));
-      const u32v blended = Select(opaque, sv, BlendV(dv, sv, Widen(mv)));
+      const u32v blended = Select(opaque, sv, BlendV(dv, sv, Unpack(mv)));
       Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
     }
     Tail::Masked(d + i, s + i, m + i, n - i);
   }
 
   // alpha where the mask is opaque, else (alpha * m) >> 8, per channel lane.
-  static u16v MaskedWeights(u32v mv, uint32_t alpha) {
-    const u16v scaled = (Widen(mv) * static_cast<uint16_t>(alpha)) >> 8;
+  static Wide MaskedWeights(u32v mv, uint32_t alpha) {
+    const Wide m = Unpack(mv);
+    const u16h a = u16h{} + static_cast<uint16_t>(alpha);
+    const Wide scaled{(m.lo * a) >> 8, (m.hi * a) >> 8};
     // Opaque lanes get alpha: scaled + (alpha - scaled), the difference fitting in a byte.
-    const u16v opaque = Widen((u32v)(mv == Splat(~0u)));
-    return scaled + ((Splat16(static_cast<uint16_t>(alpha)) - scaled) & opaque);
+    const Wide opaque = Unpack((u32v)(mv == Splat(~0u)));
+    return {scaled.lo + ((a - scaled.lo) & opaque.lo), scaled.hi + ((a - scaled.hi) & opaque.hi)};
   }
 
   static void AlphaMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
@@ -309,7 +341,7 @@ struct Rows32 {
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v dv = Load(d + i);
-      const u16v w = alpha >= 255 ? Widen(mv) : MaskedWeights(mv, alpha);
+      const Wide w = alpha >= 255 ? Unpack(mv) : MaskedWeights(mv, alpha);
       const u32v blended = BlendV(dv, cv, w);
       Store(d + i, Select(skip | (u32v)(dv == cv), dv, blended));
     }
@@ -485,7 +517,7 @@ void RotatedRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Ro
 inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, const Rect& r) {
   const int n = r.Width();
   const u32v cv = Splat(p.colour);
-  const u16v wv = Splat16(static_cast<uint16_t>(p.alpha));
+  const Wide wv = SplatWide(static_cast<uint32_t>(p.alpha));
   for (int32_t y = r.top; y < r.bottom; ++y) {
     uint32_t* d = reinterpret_cast<uint32_t*>(dst.Row(y)) + r.left;
     int i = 0;
@@ -499,7 +531,8 @@ inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, c
           Store(d + i, Select((u32v)(dv == cv), dv, BlendV(dv, cv, wv)));
         }
         for (; i < n; ++i) {
-          if (d[i] != p.colour) d[i] = Packed888::Blend(d[i], p.colour, wv[0]);
+          if (d[i] != p.colour)
+            d[i] = Packed888::Blend(d[i], p.colour, static_cast<uint32_t>(p.alpha));
         }
         break;
       case Rule::AddFill:
