@@ -1,5 +1,6 @@
 #include "render/custom_dibx.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -53,6 +54,22 @@ SurfaceRows TCustomDIBX::RowsOf() const {
   uint8_t* top = ScanPointer(0, 0);
   if (!top) return {};
   return {top, Pitch(), Width(), Height(), Format().storage_bits};
+}
+
+std::vector<uint32_t> TCustomDIBX::GetPaletteEntries(int first, int count) const {
+  const auto palette = GetPalette();
+  const int begin = std::clamp(first, 0, 256);
+  const int end = static_cast<int>(std::clamp<int64_t>(int64_t{first} + count, begin, 256));
+  return {palette.begin() + begin, palette.begin() + end};
+}
+
+void TCustomDIBX::SetPaletteEntries(int first, std::span<const uint32_t> entries) {
+  auto palette = GetPalette();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int64_t index = int64_t{first} + static_cast<int64_t>(i);
+    if (index >= 0 && index < 256) palette[static_cast<size_t>(index)] = entries[i];
+  }
+  SetPalette(palette);
 }
 
 // --- clip -------------------------------------------------------------------------------

@@ -319,6 +319,29 @@ TEST(SurfaceSizeTest, RefusesSizesBeyondTheLimits) {
   EXPECT_EQ(s.BitCount(), 15);
 }
 
+TEST(SurfaceSizeTest, PaletteEntriesStayWithinTheTable) {
+  Surface s(2, 2, 8);
+  const std::vector<uint32_t> entries{0x111111, 0x222222, 0x333333};
+  s.SetPaletteEntries(254, entries);
+  s.SetPaletteEntries(-2, entries);
+  EXPECT_EQ(s.GetPaletteEntries(253, 10), (std::vector<uint32_t>{0, 0x111111, 0x222222}));
+  EXPECT_EQ(s.GetPaletteEntries(-1, 2), (std::vector<uint32_t>{0x333333}));
+  EXPECT_TRUE(s.GetPaletteEntries(300, 5).empty());
+}
+
+TEST(SurfaceSizeTest, BorrowedPictureIsSharedUntilMadeUnique) {
+  TDIBSurface frame(3, 3, 32);
+  TDIBX view(frame);
+  EXPECT_TRUE(view.IsBorrowed());
+  view.FillRect({0, 0, 3, 3}, 0x10);
+  EXPECT_EQ(frame.GetPixel(2, 2), 0x10u);
+  view.MakeUnique();
+  EXPECT_FALSE(view.IsBorrowed());
+  view.FillRect({0, 0, 3, 3}, 0x20);
+  EXPECT_EQ(frame.GetPixel(2, 2), 0x10u);
+  EXPECT_EQ(view.GetPixel(2, 2), 0x20u);
+}
+
 // Coordinates near the ends of the integer range come from scripts; they must neither overflow
 // (the sanitizer build checks) nor draw.
 TEST(SurfaceSizeTest, ExtremeCoordinatesDrawNothing) {
