@@ -349,8 +349,169 @@ struct Rows32 {
   }
 };
 
-template <typename Px, typename T>
-struct Rows16 : ScalarRows<Px, T, false> {};
+// --- 15/16-bit vector rows ------------------------------------------------------------------
+
+using u16n = uint16_t __attribute__((vector_size(4 * kLanes)));  // 2 kLanes pixels
+constexpr int kLanes16 = 2 * kLanes;
+
+inline u16n Load16(const uint16_t* p) {
+  u16n v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store16(uint16_t* p, u16n v) {
+  std::memcpy(p, &v, sizeof v);
+}
+inline u16n Splat16(uint32_t v) {
+  return u16n{} + static_cast<uint16_t>(v);
+}
+inline u16n Select16(u16n keep_mask, u16n keep, u16n other) {
+  return (keep & keep_mask) | (other & ~keep_mask);
+}
+inline u16n LoadMask16(const uint8_t* m) {
+  using u8h = uint8_t __attribute__((vector_size(2 * kLanes)));
+  u8h bytes;
+  std::memcpy(&bytes, m, sizeof bytes);
+  return __builtin_convertvector(bytes, u16n);
+}
+inline bool AllZero16(u16n m) {
+  u32v v;
+  std::memcpy(&v, &m, sizeof v);
+  return AllZero(v);
+}
+inline bool AllOnes16(u16n m) {
+  return AllZero16(~m);
+}
+
+// Packed 5-5-5 or 5-6-5 pixels: every channel computed in 16-bit lanes (255 * 63 fits).
+template <int kRedShift, int kGreenBits>
+struct Rows16 {
+  using Px = Packed<kRedShift, kGreenBits, 0>;
+  using Tail = ScalarRows<Px, uint16_t, false>;
+  static constexpr uint16_t kGreenMax = (1u << kGreenBits) - 1;
+
+  static u16n Blue(u16n p) { return p & 31; }
+  static u16n Green(u16n p) { return (p >> 5) & kGreenMax; }
+  static u16n Red(u16n p) { return (p >> kRedShift) & 31; }
+  static u16n Compose(u16n r, u16n g, u16n b) { return b | (g << 5) | (r << kRedShift); }
+
+  static u16n BlendPx(u16n d, u16n s, u16n w) {
+    const u16n iw = Splat16(255) - w;
+    return Compose((iw * Red(d) + w * Red(s)) >> 8, (iw * Green(d) + w * Green(s)) >> 8,
+                   (iw * Blue(d) + w * Blue(s)) >> 8);
+  }
+  static u16n Capped(u16n v, uint16_t max) {
+    const u16n m = Splat16(max);
+    return Select16((u16n)(v > m), m, v);
+  }
+  static u16n AddPx(u16n d, u16n s, u16n w) {
+    return Compose(Capped(Red(d) + ((w * Red(s)) >> 8), 31),
+                   Capped(Green(d) + ((w * Green(s)) >> 8), kGreenMax),
+                   Capped(Blue(d) + ((w * Blue(s)) >> 8), 31));
+  }
+
+  static void Copy(uint16_t* d, const uint16_t* s, int n, bool use_key, uint32_t key) {
+    if (!use_key) {
+      std::memmove(d, s, static_cast<size_t>(n) * 2);
+      return;
+    }
+    const u16n k = Splat16(key);
+    int i = 0;
+    if (key <= 0xFFFF) {
+      for (; i + kLanes16 <= n; i += kLanes16) {
+        const u16n sv = Load16(s + i);
+        const u16n is_key = (u16n)(sv == k);
+        if (AllZero16(is_key)) {
+          Store16(d + i, sv);
+        } else if (!AllOnes16(is_key)) {
+          Store16(d + i, Select16(is_key, Load16(d + i), sv));
+        }
+      }
+    }
+    Tail::Copy(d + i, s + i, n - i, true, key);
+  }
+
+  static void Blend(uint16_t* d, const uint16_t* s, int n, uint32_t w, bool use_key, uint32_t key,
+                    bool skip_equal) {
+    if (use_key && key > 0xFFFF) use_key = false;  // no 16-bit pixel can equal it
+    const u16n wv = Splat16(w), k = Splat16(key);
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      u16n keep = use_key ? (u16n)(sv == k) : u16n{};
+      if (skip_equal) keep |= (u16n)(sv == dv);
+      Store16(d + i, Select16(keep, dv, BlendPx(dv, sv, wv)));
+    }
+    Tail::Blend(d + i, s + i, n - i, w, use_key, key, skip_equal);
+  }
+
+  static void Add(uint16_t* d, const uint16_t* s, int n, uint32_t w, bool use_key, uint32_t key) {
+    if (use_key && key > 0xFFFF) use_key = false;
+    const u16n wv = Splat16(w), k = Splat16(key);
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n keep = use_key ? (u16n)(sv == k) : u16n{};
+      Store16(d + i, Select16(keep, dv, AddPx(dv, sv, wv)));
+    }
+    Tail::Add(d + i, s + i, n - i, w, use_key, key);
+  }
+
+  static void Masked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n blended = Select16((u16n)(mv == Splat16(255)), sv, BlendPx(dv, sv, mv));
+      Store16(d + i, Select16(skip | (u16n)(sv == dv), dv, blended));
+    }
+    Tail::Masked(d + i, s + i, m + i, n - i);
+  }
+
+  static void AlphaMasked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n w = (mv * Splat16(alpha)) >> 8;
+      Store16(d + i, Select16(skip | (u16n)(sv == dv), dv, BlendPx(dv, sv, w)));
+    }
+    Tail::AlphaMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void AddMasked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n w = (mv * Splat16(alpha)) >> 8;
+      Store16(d + i, Select16(skip, dv, AddPx(dv, sv, w)));
+    }
+    Tail::AddMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void MaskColor(uint16_t* d, const uint8_t* m, int n, uint32_t colour, uint32_t alpha) {
+    int i = 0;
+    if (colour <= 0xFFFF) {
+      const u16n cv = Splat16(colour);
+      for (; i + kLanes16 <= n; i += kLanes16) {
+        const u16n mv = LoadMask16(m + i);
+        const u16n skip = (u16n)(mv == Splat16(0));
+        if (AllOnes16(skip)) continue;
+        const u16n dv = Load16(d + i);
+        const u16n w = alpha >= 255 ? mv : (mv * Splat16(alpha)) >> 8;
+        Store16(d + i, Select16(skip | (u16n)(dv == cv), dv, BlendPx(dv, cv, w)));
+      }
+    }
+    Tail::MaskColor(d + i, m + i, n - i, colour, alpha);
+  }
+};
 
 // Runs `rule` over one row. `s` and `m` are forward arrays aligned with `d`.
 template <typename R, typename T>
@@ -568,9 +729,9 @@ inline void FastDirect(Rule rule, const RuleParams& p, const PixelFormat& f, con
     case 32:
       return DirectRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return DirectRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return DirectRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return DirectRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return DirectRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().direct(rule, p, f, s, plan);
   }
@@ -582,9 +743,9 @@ inline void FastScaled(Rule rule, const RuleParams& p, const PixelFormat& f, con
     case 32:
       return ScaledRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return ScaledRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return ScaledRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return ScaledRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return ScaledRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().scaled(rule, p, f, s, plan);
   }
@@ -596,9 +757,9 @@ inline void FastRotated(Rule rule, const RuleParams& p, const PixelFormat& f, co
     case 32:
       return RotatedRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return RotatedRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return RotatedRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return RotatedRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return RotatedRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().rotated(rule, p, f, s, plan);
   }
