@@ -3,15 +3,15 @@
 // AVX2 and chosen at run time). Include only from those two files, inside their own namespace,
 // with FAST_LANES defined.
 //
-// 32-bit rows run whole vectors of pixels; 15/16-bit rows run scalar loops specialised per
-// rule and channel layout. Mirrored, scaled and rotated draws first gather their source pixels
-// into a contiguous row buffer, then share the same row loops. Depths 8 and 24 go to the
-// reference loops.
+// 32-bit rows run whole vectors of pixels with 16-bit channel arithmetic; 15/16-bit rows run
+// vectors of packed pixels with each channel in 16-bit lanes; row tails use scalar loops with
+// the same arithmetic. Mirrored, scaled and rotated draws first gather their source pixels into
+// a contiguous row buffer, then share the same row loops. Depths 8 and 24 go to the reference
+// loops.
 
 constexpr int kLanes = FAST_LANES;
 
 using u32v = uint32_t __attribute__((vector_size(4 * kLanes)));
-using s32v = int32_t __attribute__((vector_size(4 * kLanes)));
 using u8v = uint8_t __attribute__((vector_size(4 * kLanes)));
 
 inline u32v Load(const uint32_t* p) {
@@ -129,7 +129,7 @@ inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
 
 // --- scalar pixel rules for the row tails and for 15/16 bits --------------------------------
 
-template <int kRedShift, int kGreenBits, int kBits>
+template <int kRedShift, int kGreenBits>
 struct Packed {
   static constexpr uint32_t kBlueMax = 31, kGreenMax = (1u << kGreenBits) - 1, kRedMax = 31;
   static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
@@ -148,8 +148,8 @@ struct Packed {
     return b | (g << 5) | (r << kRedShift);
   }
 };
-using Packed555 = Packed<10, 5, 15>;
-using Packed565 = Packed<11, 6, 16>;
+using Packed555 = Packed<10, 5>;
+using Packed565 = Packed<11, 6>;
 
 struct Packed888 {
   static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
@@ -386,7 +386,7 @@ inline bool AllOnes16(u16n m) {
 // Packed 5-5-5 or 5-6-5 pixels: every channel computed in 16-bit lanes (255 * 63 fits).
 template <int kRedShift, int kGreenBits>
 struct Rows16 {
-  using Px = Packed<kRedShift, kGreenBits, 0>;
+  using Px = Packed<kRedShift, kGreenBits>;
   using Tail = ScalarRows<Px, uint16_t, false>;
   static constexpr uint16_t kGreenMax = (1u << kGreenBits) - 1;
 
