@@ -590,6 +590,21 @@ void DirectRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Dir
   }
 }
 
+// d[i] = row[cols[i]], four at a time (the loads are independent; the stores never alias them
+// unless a surface is scaled onto itself, which the callers rule out for this loop).
+template <typename T>
+void GatherRow(T* __restrict d, const T* __restrict row, const int32_t* __restrict cols, int n) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const T a = row[cols[i]], b = row[cols[i + 1]], c = row[cols[i + 2]], e = row[cols[i + 3]];
+    d[i] = a;
+    d[i + 1] = b;
+    d[i + 2] = c;
+    d[i + 3] = e;
+  }
+  for (; i < n; ++i) d[i] = row[cols[i]];
+}
+
 template <typename R, typename T>
 void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const ScaledBlit& plan) {
   const int n = plan.dest.Width();
@@ -601,6 +616,7 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
   // A plain copy that samples the same source row again repeats the row just written (unless
   // the source is the destination itself).
   const bool reuse_rows = plain_copy && s.src.top != s.dst.top;
+  const bool same_surface = s.src.top == s.dst.top;
   for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
     const size_t j = static_cast<size_t>(y - plan.dest.top);
     const int32_t sy = plan.rows[j];
@@ -611,7 +627,11 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
         std::memcpy(d, reinterpret_cast<T*>(s.dst.Row(y - 1)) + plan.dest.left, n * sizeof(T));
         continue;
       }
-      for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
+      if (same_surface) {
+        for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
+      } else {
+        GatherRow(d, srow, cols, n);
+      }
       continue;
     }
     for (int i = 0; i < n; ++i) buf.src[static_cast<size_t>(i)] = srow[cols[i]];
