@@ -216,7 +216,7 @@ int32_t TNovuBaseList::ListNames(std::vector<std::string>& out, uint8_t type,
   for (const TNovuObject* object : registry_) {
     if (IsPendingDeletion(*object)) continue;
     if (type != 0 && object->GetType() != type) continue;
-    if (owner != nullptr && object->GetParent() != owner) continue;
+    if (owner != nullptr && object->holder() != owner) continue;
     out.push_back(object->name());
     ++count;
   }
@@ -245,9 +245,9 @@ std::unique_ptr<TNovuObject> TNovuBaseList::CreateByType(uint8_t type_code) {
 
 void TNovuBaseList::Free(TNovuObject& object) {
   if (TNovuControl* control = object.AsControl()) control->Invalidate();
-  TNovuControl* parent = object.GetParent();
+  TNovuControl* holder = object.holder();
   std::unique_ptr<TNovuObject> doomed =
-      parent != nullptr ? parent->RemoveChild(object) : ReleaseRoot(object);
+      holder != nullptr ? holder->RemoveChild(object) : ReleaseRoot(object);
   doomed.reset();
 }
 
@@ -551,7 +551,16 @@ void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   out.String(IsRegistered(focus_) ? focus_->name() : std::string());
 }
 
+void TNovuBaseList::SetEventQueue(EventQueue* queue, EventStreaming streaming) {
+  events_ = queue != nullptr ? queue : &queue_;
+  streaming_ = queue != nullptr ? std::move(streaming) : EventStreaming{};
+}
+
 void TNovuBaseList::SaveEvents(BinaryWriter& out) const {
+  if (events_ != &queue_ && streaming_.save) {
+    streaming_.save(out);
+    return;
+  }
   const auto& entries = queue_.entries();
   out.I32(static_cast<int32_t>(entries.size()));
   for (const auto& e : entries) {
@@ -610,6 +619,10 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
 }
 
 void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
+  if (events_ != &queue_ && streaming_.load) {
+    streaming_.load(in, version);
+    return;
+  }
   const size_t count = in.Count(kMinEventRecordSize, kMaxSavedEvents);
   auto& entries = queue_.entries();
   entries.clear();

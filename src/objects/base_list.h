@@ -129,6 +129,15 @@ class TNovuBaseList final : public ObjectList {
   void SaveToStream(BinaryWriter& out) const;
   void LoadFromStream(BinaryReader& in, int32_t version);
 
+  // The queue objects post into: the list's own until the interpreter hands over the one it
+  // takes events from. `streaming` saves and loads that queue inside the list's saved state;
+  // without it an outside queue's events are not saved.
+  struct EventStreaming {
+    std::function<void(BinaryWriter&)> save;
+    std::function<void(BinaryReader&, int32_t version)> load;
+  };
+  void SetEventQueue(EventQueue* queue, EventStreaming streaming = {});
+  // The list's own queue.
   MemoryEventQueue& queue() { return queue_; }
 
   // --- ObjectList ---
@@ -147,7 +156,7 @@ class TNovuBaseList final : public ObjectList {
   TNovuControl* FocusedControl() const override { return focus_; }
   void ClearFocus() override { focus_ = nullptr; }
   void RequestFocus() override { choose_focus_ = true; }
-  EventQueue& Events() override { return queue_; }
+  EventQueue& Events() override { return *events_; }
 
  private:
   struct CloseEntry {
@@ -174,6 +183,8 @@ class TNovuBaseList final : public ObjectList {
   // Declared first so that they outlive every object: objects report to them while they die.
   Factory factory_;
   MemoryEventQueue queue_;
+  EventQueue* events_ = &queue_;
+  EventStreaming streaming_;
   std::vector<TNovuObject*> registry_;
   std::unordered_set<const TNovuObject*> registered_;
   std::vector<TNovuObject*> deletion_set_;
