@@ -192,3 +192,41 @@ TEST(BaseListSave, RefusedSavesLeaveAnEmptyScene) {
 
 }  // namespace
 }  // namespace novu::testing
+
+namespace novu::testing {
+namespace {
+
+TEST(BaseListEvents, OutsideQueueTakesPostsAndIsSavedByItsOwner) {
+  MemoryEventQueue outside;  // outlives the scene: its objects remove their events as they go
+  BaseScene s;
+  int saves = 0;
+  int loads = 0;
+  s.list.SetEventQueue(&outside, {[&](BinaryWriter& out) {
+                                    ++saves;
+                                    out.I32(0);
+                                  },
+                                  [&](BinaryReader& in, int32_t) {
+                                    ++loads;
+                                    in.I32();
+                                  }});
+  Panel& p = s.Add("p", {0, 0, 10, 10});
+  p.SetEventLabel(PR_ONMOUSEIN, "in");
+  s.list.MouseMove(5, 5);
+  s.Frame();
+  EXPECT_TRUE(s.events().empty());
+  ASSERT_EQ(outside.entries().size(), 1u);
+  EXPECT_EQ(outside.entries()[0].sender, &p);
+
+  BinaryWriter out;
+  s.list.SaveToStream(out);
+  BinaryReader in(out.bytes());
+  s.list.LoadFromStream(in, kObjectLayoutVersion);
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(loads, 1);
+  EXPECT_NE(s.list.FindControl("p"), nullptr);
+  // The freed `p` took its pending events with it.
+  EXPECT_TRUE(outside.entries().empty());
+}
+
+}  // namespace
+}  // namespace novu::testing
