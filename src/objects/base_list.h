@@ -117,6 +117,7 @@ class TNovuBaseList final : public ObjectList {
   void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
   void SetDefaultCursor(std::string name) { default_cursor_ = std::move(name); }
+  const std::string& default_cursor() const { return default_cursor_; }
   // The custom cursor file the window shows (empty: the normal pointer).
   const std::string& shown_cursor() const { return shown_cursor_; }
 
