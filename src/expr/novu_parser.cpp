@@ -1,0 +1,584 @@
+#include "expr/novu_parser.h"
+
+#include <limits>
+#include <unordered_map>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "core/cp932.h"
+#include "core/error.h"
+#include "expr/build_novu_parser.h"
+#include "expr/param_collection.h"
+#include "expr/param_values.h"
+#include "expr/param_var.h"
+#include "expr/system_function.h"
+
+namespace novu {
+namespace {
+
+enum OperandTag : uint8_t { kTagName = 0, kTagInt = 1, kTagFloat = 2, kTagBool = 3, kTagStr = 4 };
+
+// Smallest operation: code, empty target, operand count.
+constexpr size_t kMinOperationBytes = 1 + 4 + 4;
+// Smallest operand: tag and a one-byte flag.
+constexpr size_t kMinOperandBytes = 2;
+
+std::unique_ptr<TCustomParam> ReadOperand(BinaryReader& in) {
+  const uint8_t tag = in.U8();
+  switch (tag) {
+    case kTagInt: return std::make_unique<TParamInt>(in.I32());
+    case kTagFloat: return std::make_unique<TParamFloat>(in.Float80());
+    case kTagBool: return std::make_unique<TParamFlag>(convert::ToFlag(in.U8() != 0));
+    case kTagStr: return std::make_unique<TParamStr>(in.String());
+    case kTagName: return std::make_unique<TParamVar>(in.String());
+    default:
+      throw NovuError(Jp("データが壊れています") + " (operand tag " + std::to_string(tag) + ")");
+  }
+}
+
+void WriteOperand(BinaryWriter& out, const TCustomParam& operand) {
+  if (operand.IsReference()) {
+    out.U8(kTagName);
+    out.String(static_cast<const TParamVar&>(operand).name());
+    return;
+  }
+  switch (operand.GetParamType()) {
+    case PT_INT: out.U8(kTagInt); out.I32(operand.GetAsInt()); break;
+    case PT_FLOAT: out.U8(kTagFloat); out.Float80(operand.GetAsFloat()); break;
+    case PT_BOOL: out.U8(kTagBool); out.U8(operand.GetAsBool() ? 1 : 0); break;
+    default: out.U8(kTagStr); out.String(operand.GetAsStr()); break;
+  }
+}
+
+[[noreturn]] void ThrowMissingVariable(std::string_view name) {
+  throw NovuError(FormatOne(Jp("\"%s\" 変数がありません"), name));
+}
+
+}  // namespace
+
+TOpeData TOpeData::Copy() const {
+  TOpeData copy;
+  copy.code = code;
+  copy.target = target;
+  copy.function = function;
+  copy.operands.reserve(operands.size());
+  for (const auto& operand : operands) {
+    if (operand->IsReference()) {
+      copy.operands.push_back(
+          std::make_unique<TParamVar>(static_cast<const TParamVar&>(*operand).name()));
+    } else {
+      copy.operands.push_back(operand->Clone());
+    }
+  }
+  return copy;
+}
+
+std::string TOpeData::OperandText(size_t i) const {
+  const TCustomParam& operand = *operands.at(i);
+  if (operand.IsReference()) return static_cast<const TParamVar&>(operand).name();
+  return operand.GetAsStr();
+}
+
+// ---- plan: name slots and cached lookups ----
+
+struct CachedLookup {
+  const TParamCollection* table = nullptr;
+  uint64_t epoch = 0;
+  TParamCollectionItem* item = nullptr;
+};
+
+struct TNovuParser::Plan {
+  struct Name {
+    int temp_slot = -1;  // names beginning with four underscores share one slot per name
+    CachedLookup cache;  // other names
+  };
+  struct Operation {
+    Name target;
+    std::vector<Name> operands;  // meaningful for variable operands only
+    bool into_result = false;    // target is "____arg"
+  };
+  std::vector<Operation> operations;
+  std::vector<std::string> temp_names;
+};
+
+void TNovuParser::Prepare() {
+  auto plan = std::make_unique<Plan>();
+  std::unordered_map<std::string, int> slots;
+  auto name_of = [&](std::string_view name) {
+    Plan::Name n;
+    if (IsTemporaryName(name)) {
+      std::string key = cp932::ToLower(name);
+      auto [it, added] = slots.emplace(key, static_cast<int>(plan->temp_names.size()));
+      if (added) plan->temp_names.emplace_back(name);
+      n.temp_slot = it->second;
+    }
+    return n;
+  };
+  plan->operations.reserve(operations_.size());
+  for (const TOpeData& op : operations_) {
+    Plan::Operation p;
+    p.target = name_of(op.target);
+    p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
+    p.operands.resize(op.operands.size());
+    for (size_t i = 0; i < op.operands.size(); ++i) {
+      if (op.operands[i]->IsReference()) {
+        p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
+      }
+    }
+    plan->operations.push_back(std::move(p));
+  }
+  plan_ = std::move(plan);
+}
+
+TNovuParser::TNovuParser() { Prepare(); }
+TNovuParser::~TNovuParser() = default;
+TNovuParser::TNovuParser(TNovuParser&&) noexcept = default;
+TNovuParser& TNovuParser::operator=(TNovuParser&&) noexcept = default;
+
+// ---- streams ----
+
+void TNovuParser::LoadFromStream(BinaryReader& in) {
+  std::vector<TOpeData> operations;
+  const size_t count = in.Count(kMinOperationBytes, kMaxOperations);
+  operations.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    TOpeData op;
+    op.code = in.U8();
+    op.target = in.String();
+    const size_t operand_count = in.Count(kMinOperandBytes, kMaxOperands);
+    if (op.code == ocFunc) op.function = in.U8();
+    op.operands.reserve(operand_count);
+    for (size_t j = 0; j < operand_count; ++j) op.operands.push_back(ReadOperand(in));
+    operations.push_back(std::move(op));
+  }
+  operations_ = std::move(operations);
+  result_.reset();
+  Prepare();
+}
+
+void TNovuParser::SaveToStream(BinaryWriter& out) const {
+  out.I32(static_cast<int32_t>(operations_.size()));
+  for (const TOpeData& op : operations_) {
+    out.U8(op.code);
+    out.String(op.target);
+    out.I32(static_cast<int32_t>(op.operands.size()));
+    if (op.code == ocFunc) out.U8(op.function);
+    for (const auto& operand : op.operands) WriteOperand(out, *operand);
+  }
+}
+
+void TNovuParser::Assign(const TNovuParser& other) {
+  if (&other == this) return;
+  std::vector<TOpeData> operations;
+  operations.reserve(other.operations_.size());
+  for (const TOpeData& op : other.operations_) operations.push_back(op.Copy());
+  operations_ = std::move(operations);
+  result_.reset();
+  Prepare();
+}
+
+void TNovuParser::LoadFromText(std::string_view text) {
+  TBuildNovuParser builder;
+  builder.Compile(text);
+  BinaryWriter out;
+  builder.SaveToStream(out);
+  BinaryReader in(std::span<const uint8_t>(out.bytes()));
+  LoadFromStream(in);
+}
+
+// ---- evaluation ----
+
+class TNovuParser::Run {
+ public:
+  Run(TNovuParser& parser, TParamCollection& table)
+      : parser_(parser),
+        plan_(*parser.plan_),
+        table_(table),
+        slots_(plan_.temp_names.size()),
+        removal_epoch_(table.removal_epoch()) {
+    table_.BeginEvaluation();
+  }
+  ~Run() {
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) table_.FreeTemporary(*it);
+    table_.EndEvaluation();
+  }
+
+  void Execute(size_t index);
+  void TakeResult();
+
+ private:
+  struct Slot {
+    TParamCollectionItem* item = nullptr;
+    bool own = false;  // a temporary this evaluation made
+  };
+
+  TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text);
+  TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
+    TParamCollectionItem* item = Lookup(name, text);
+    if (item == nullptr) ThrowMissingVariable(text);
+    return item;
+  }
+  void ForgetForeignSlotsAfterFrees();
+  void ResolveOperands(TOpeData& op, Plan::Operation& p);
+  void ClearOperands(TOpeData& op);
+  void CreateTemporary(TOpeData& op, Plan::Operation& p);
+  ParamType TemporaryType(const TOpeData& op);
+  void BindElement(TOpeData& op, TParamCollectionItem& temp);
+  void Perform(TOpeData& op, TCustomParam& target);
+  static void CheckOperandCount(const TOpeData& op, size_t count);
+
+  TNovuParser& parser_;
+  Plan& plan_;
+  TParamCollection& table_;
+  std::vector<Slot> slots_;
+  std::vector<TParamCollectionItem*> created_;
+  std::vector<TCustomParam*> args_;
+  uint64_t removal_epoch_;
+};
+
+void TNovuParser::Run::ForgetForeignSlotsAfterFrees() {
+  if (table_.removal_epoch() == removal_epoch_) return;
+  removal_epoch_ = table_.removal_epoch();
+  // Our own temporaries are never freed by anyone else; other variables may have been.
+  for (Slot& slot : slots_) {
+    if (!slot.own) slot.item = nullptr;
+  }
+}
+
+TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::string& text) {
+  if (name.temp_slot >= 0) {
+    ForgetForeignSlotsAfterFrees();
+    Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
+    if (slot.item == nullptr) slot.item = table_.Find(text);
+    return slot.item;
+  }
+  CachedLookup& cache = name.cache;
+  if (cache.table != &table_ || cache.epoch != table_.lookup_epoch()) {
+    cache.item = table_.Find(text);
+    cache.table = &table_;
+    cache.epoch = table_.lookup_epoch();
+  }
+  return cache.item;
+}
+
+void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
+  for (size_t i = 0; i < op.operands.size(); ++i) {
+    TCustomParam& operand = *op.operands[i];
+    if (!operand.IsReference()) continue;
+    auto& ref = static_cast<TParamVar&>(operand);
+    ref.Bind(table_, *Require(p.operands[i], ref.name()), 0);
+  }
+}
+
+void TNovuParser::Run::ClearOperands(TOpeData& op) {
+  for (auto& operand : op.operands) {
+    if (operand->IsReference()) static_cast<TParamVar&>(*operand).Clear();
+  }
+}
+
+void TNovuParser::Run::CheckOperandCount(const TOpeData& op, size_t count) {
+  if (op.operands.size() < count) {
+    throw NovuError(Jp("データが壊れています") + " (" + std::string(OperationName(op.code)) +
+                    " with " + std::to_string(op.operands.size()) + " operands)");
+  }
+}
+
+ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
+  auto left_type = [&] { return op.operands[0]->GetParamType(); };
+  switch (op.code) {
+    case ocTo:
+      CheckOperandCount(op, 1);
+      return left_type();
+    case ocPlus:
+      CheckOperandCount(op, 2);
+      if (left_type() == PT_STR) return PT_STR;
+      return left_type() == PT_FLOAT ? PT_FLOAT : PT_INT;
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      CheckOperandCount(op, 2);
+      return left_type() == PT_FLOAT ? PT_FLOAT : PT_INT;
+    case ocMod:
+    case ocOr:
+    case ocAnd:
+    case ocXor:
+    case ocShiftL:
+    case ocShiftR: return PT_INT;
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual: return PT_BOOL;
+    case ocComboStr: return PT_STR;
+    case ocDimTo: return PT_NONE;
+    case ocFunc: {
+      if (op.function >= kSystemFunctionCount) {
+        throw NovuError(FormatOne(Jp("\"%s\" 関数名がありません"),
+                                  "#" + std::to_string(op.function)));
+      }
+      const SystemFunctionInfo& info = SystemFunctionAt(op.function);
+      if (op.function != kGetPropFunction) return info.result_type;
+      CheckOperandCount(op, 2);
+      const int32_t property = op.operands[1]->GetAsInt();
+      if (property < 0 || property > kMaxPropertyId) {
+        throw NovuError::FromUtf8("GetPropの引数が違います");
+      }
+      ParamType type = table_.functions().PropertyType(property);
+      return (type >= PT_INT && type <= PT_STR) ? type : PT_STR;
+    }
+    default: {
+      std::string message = Jp("不正な式\r\n\r\n代入先:") + op.target + Jp("演算タイプ:") +
+                             std::string(OperationName(op.code));
+      for (size_t i = 0; i < op.operands.size(); ++i) message += "\r\n" + op.OperandText(i);
+      throw NovuError(message);
+    }
+  }
+}
+
+void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
+  CheckOperandCount(op, 1);
+  auto& array = static_cast<TParamVar&>(*op.operands[0]);
+  if (!array.IsReference() || array.target() == nullptr) {
+    ThrowMissingVariable(op.OperandText(0));
+  }
+  const size_t subscripts = op.operands.size() - 1;
+  std::string written = op.OperandText(0) + "[";
+  std::vector<int32_t> values(subscripts);
+  for (size_t i = 0; i < subscripts; ++i) {
+    values[i] = op.operands[i + 1]->GetAsInt();
+    if (i > 0) written += ",";
+    written += IntToText(values[i]);
+  }
+  written += "]\r\n";
+  if (static_cast<int32_t>(subscripts) != array.GetDimCount()) {
+    throw NovuError(written + Jp("添え字が不正です"));
+  }
+  // Each subscript is checked only through the flat index; a negative one is refused later
+  // by the element accessors.
+  int64_t flat = 0;
+  int64_t mult = 1;
+  for (size_t i = subscripts; i-- > 0;) {
+    flat += mult * values[i];
+    mult *= array.GetDimSize(static_cast<int32_t>(i));
+  }
+  if (flat >= array.GetCount()) throw NovuError(written + Jp("要素数を超えています"));
+  if (flat < std::numeric_limits<int32_t>::min()) flat = -1;
+  static_cast<TParamVar&>(temp.value()).Bind(table_, *array.target(), static_cast<int32_t>(flat));
+}
+
+void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
+  const ParamType type = TemporaryType(op);
+  TParamCollectionItem* temp = table_.AddTemporary(type, op.target);
+  created_.push_back(temp);
+  Slot& slot = slots_[static_cast<size_t>(p.target.temp_slot)];
+  slot.item = temp;
+  slot.own = true;
+  if (op.code == ocDimTo) BindElement(op, *temp);
+}
+
+namespace {
+
+int32_t WrapAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+int32_t WrapMul(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+[[noreturn]] void ThrowDivisionByZero() { throw NovuError("division by zero"); }
+
+int32_t IntDivide(int32_t a, int32_t b) {
+  if (b == 0) ThrowDivisionByZero();
+  if (b == -1) return WrapSub(0, a);  // INT_MIN / -1 wraps to INT_MIN
+  return a / b;
+}
+
+int32_t IntRemainder(int32_t a, int32_t b) {
+  if (b == 0) ThrowDivisionByZero();
+  if (b == -1) return 0;
+  return a % b;
+}
+
+int32_t Arithmetic(uint8_t code, int32_t a, int32_t b) {
+  switch (code) {
+    case ocPlus: return WrapAdd(a, b);
+    case ocMinus: return WrapSub(a, b);
+    case ocMul: return WrapMul(a, b);
+    default: return IntDivide(a, b);
+  }
+}
+
+long double Arithmetic(uint8_t code, long double a, long double b) {
+  switch (code) {
+    case ocPlus: return a + b;
+    case ocMinus: return a - b;
+    case ocMul: return a * b;
+    default:
+      if (b == 0) ThrowDivisionByZero();
+      return a / b;
+  }
+}
+
+template <typename T>
+bool Compare(uint8_t code, const T& a, const T& b) {
+  switch (code) {
+    case ocEqual: return a == b;
+    case ocNEqual: return !(a == b);
+    case ocBig: return a > b;
+    case ocSmall: return a < b;
+    case ocEBig: return a >= b;
+    default: return a <= b;
+  }
+}
+
+}  // namespace
+
+void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
+  auto& operands = op.operands;
+  switch (op.code) {
+    case ocTo: {
+      CheckOperandCount(op, 1);
+      const TCustomParam& src = *operands[0];
+      switch (target.GetParamType()) {
+        case PT_INT: target.SetAsInt(src.GetAsInt()); break;
+        case PT_FLOAT: target.SetAsFloat(src.GetAsFloat()); break;
+        case PT_BOOL: target.SetAsBool(src.GetAsBool()); break;
+        case PT_STR: target.SetAsStr(src.GetAsStr()); break;
+        case PT_NONE: break;
+      }
+      return;
+    }
+    case ocPlus:
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      CheckOperandCount(op, 2);
+      if (target.GetParamType() == PT_FLOAT) {
+        target.SetAsFloat(
+            Arithmetic(op.code, operands[0]->GetAsFloat(), operands[1]->GetAsFloat()));
+      } else {
+        target.SetAsInt(Arithmetic(op.code, operands[0]->GetAsInt(), operands[1]->GetAsInt()));
+      }
+      return;
+    case ocMod:
+    case ocOr:
+    case ocAnd:
+    case ocXor:
+    case ocShiftL:
+    case ocShiftR: {
+      CheckOperandCount(op, 2);
+      const int32_t a = operands[0]->GetAsInt();
+      const int32_t b = operands[1]->GetAsInt();
+      const auto ua = static_cast<uint32_t>(a);
+      const unsigned shift = static_cast<uint32_t>(b) & 31u;
+      int32_t r = 0;
+      switch (op.code) {
+        case ocMod: r = IntRemainder(a, b); break;
+        case ocOr: r = a | b; break;
+        case ocAnd: r = a & b; break;
+        case ocXor: r = a ^ b; break;
+        case ocShiftL: r = static_cast<int32_t>(ua << shift); break;
+        default: r = static_cast<int32_t>(ua >> shift); break;
+      }
+      target.SetAsInt(r);
+      return;
+    }
+    case ocComboStr:
+      CheckOperandCount(op, 2);
+      target.SetAsStr(operands[0]->GetAsStr() + operands[1]->GetAsStr());
+      return;
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual: {
+      CheckOperandCount(op, 2);
+      const TCustomParam& a = *operands[0];
+      const TCustomParam& b = *operands[1];
+      bool r;
+      switch (a.GetParamType()) {
+        case PT_STR: r = Compare(op.code, a.GetAsStr(), b.GetAsStr()); break;
+        case PT_FLOAT: r = Compare(op.code, a.GetAsFloat(), b.GetAsFloat()); break;
+        case PT_BOOL: r = Compare(op.code, a.GetAsBool(), b.GetAsBool()); break;
+        default: r = Compare(op.code, a.GetAsInt(), b.GetAsInt()); break;
+      }
+      target.SetAsBool(r);
+      return;
+    }
+    case ocFunc: {
+      const SystemFunctionInfo& info = SystemFunctionAt(op.function);
+      const auto count = static_cast<int>(operands.size());
+      if (count < info.min_args || (info.max_args >= 0 && count > info.max_args)) {
+        throw NovuError(std::string(info.name) + Jp(" 引数の数が不正です"));
+      }
+      args_.clear();
+      for (auto& operand : operands) args_.push_back(operand.get());
+      table_.functions().Call(op.function, target, args_, table_);
+      return;
+    }
+    case ocDimTo: return;
+    default: TemporaryType(op);  // raises the invalid-operation message
+  }
+}
+
+void TNovuParser::Run::Execute(size_t index) {
+  TOpeData& op = parser_.operations_[index];
+  Plan::Operation& p = plan_.operations[index];
+  struct ClearOnExit {
+    Run& run;
+    TOpeData& op;
+    ~ClearOnExit() { run.ClearOperands(op); }
+  } clear{*this, op};
+  ResolveOperands(op, p);
+  if (p.target.temp_slot >= 0 && Lookup(p.target, op.target) == nullptr) {
+    CreateTemporary(op, p);
+  } else if (op.code == ocFunc && op.function >= kSystemFunctionCount) {
+    TemporaryType(op);  // refuses the function number
+  }
+  TParamCollectionItem* target = Require(p.target, op.target);
+  Perform(op, target->value());
+}
+
+void TNovuParser::Run::TakeResult() {
+  if (plan_.operations.empty() || !plan_.operations.back().into_result ||
+      parser_.operations_.back().code != ocTo) {
+    return;
+  }
+  try {
+    parser_.result_ = table_.CopyValue(kResultTemporary);
+  } catch (const std::exception&) {
+    parser_.result_.reset();
+  }
+}
+
+void TNovuParser::Evaluate(TParamCollection& table) {
+  result_.reset();
+  Run run(*this, table);
+  try {
+    for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
+  } catch (const std::exception&) {
+    // A failing operation ends the evaluation; what "____arg" holds so far is the result.
+  }
+  run.TakeResult();
+}
+
+bool RunText(std::string_view text, TParamCollection& table) {
+  while (!text.empty() && static_cast<uint8_t>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<uint8_t>(text.back()) <= ' ') text.remove_suffix(1);
+  if (text.empty()) return false;
+  TNovuParser parser;
+  try {
+    parser.LoadFromText(text);
+  } catch (const NovuError&) {
+    return false;
+  }
+  parser.Evaluate(table);
+  return true;
+}
+
+}  // namespace novu

@@ -1,0 +1,206 @@
+#pragma once
+// TParamCollection: the variable table. Items are kept in creation order and chained in 256
+// buckets by the one-byte name hash (newest first); names compare without regard to case.
+// The 51 system variables are its first items. Scopes tie ordinary variables to call depths;
+// evaluator temporaries (names beginning with four underscores) belong to the evaluation that
+// made them and are invisible to any other.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "expr/custom_param.h"
+#include "expr/system_variable.h"
+
+namespace novu {
+
+class BinaryReader;
+class BinaryWriter;
+class SystemFunctionDispatcher;
+class SystemVariableHost;
+class TNovuParser;
+class TParamCollection;
+
+enum class VarScope : uint8_t { kGlobal = 0, kAutoDispose = 1, kLocal = 2, kStatus = 3 };
+
+// The labels of the four scopes, in order (UTF-8; convert with Jp for display).
+extern const std::array<std::string_view, 4> kVarScopeLabels;
+
+inline constexpr std::string_view kTemporaryPrefix = "____";
+inline bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
+
+// One-byte bucket of a name: length x 16, plus (for names longer than one byte) the lower-cased
+// second-to-last and first bytes, modulo 256.
+uint8_t NameHash(std::string_view name);
+
+// "\"%s\"：変数名が不正です" unless the name is not empty, has no blank and does not begin with
+// an ASCII digit.
+void CheckVariableName(std::string_view name);
+
+class TParamCollectionItem {
+ public:
+  TParamCollectionItem(TParamCollection& owner, std::unique_ptr<TCustomParam> value)
+      : owner_(&owner), value_(std::move(value)) {}
+
+  const std::string& name() const { return name_; }
+  // Renames without checking the name rules (the caller checks user-given names).
+  void SetName(std::string name);
+  int32_t index() const { return index_; }
+
+  TCustomParam& value() const { return *value_; }
+  uint8_t reserved() const { return reserved_; }
+  bool status() const { return status_; }
+  int32_t scope_depth() const { return scope_depth_; }
+  bool local() const { return local_; }
+  // The scope a declaration gave it.
+  VarScope scope() const;
+  bool is_system() const { return value_->IsSystem(); }
+  // A temporary of a running evaluation (not a user variable that happens to be so named).
+  bool is_temporary() const { return eval_level_ != 0; }
+
+ private:
+  friend class TParamCollection;
+
+  TParamCollection* owner_;
+  std::string name_;
+  std::unique_ptr<TCustomParam> value_;
+  uint8_t reserved_ = 0;
+  bool status_ = false;
+  int32_t scope_depth_ = -1;
+  bool local_ = false;
+  int32_t eval_level_ = 0;
+  int32_t index_ = -1;
+  int bucket_ = -1;
+  TParamCollectionItem* prev_ = nullptr;
+  TParamCollectionItem* next_ = nullptr;
+};
+
+class TParamCollection {
+ public:
+  TParamCollection();
+  ~TParamCollection();
+  TParamCollection(const TParamCollection&) = delete;
+  TParamCollection& operator=(const TParamCollection&) = delete;
+
+  // ---- lookup and items ----
+  // The visible variable: a local one of the current depth first, else the oldest non-local
+  // one of that name; temporaries only within their own evaluation.
+  TParamCollectionItem* Find(std::string_view name) const;
+  // A new unnamed variable of the type code (see MakeParam); unknown codes fail.
+  TParamCollectionItem* Add(uint8_t type_code);
+  // An item named `name` that is local at the current depth (`local`), or not local.
+  TParamCollectionItem* FindForDeclare(std::string_view name, bool local) const;
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+  TParamCollectionItem& Item(int32_t index) const { return *items_[static_cast<size_t>(index)]; }
+  // True while `item` is one of this table's items (used to check references after frees).
+  bool Contains(const TParamCollectionItem* item) const;
+
+  // ---- declaration and deletion ----
+  // The VarNew command: finds or creates the variable of the scope, then (unless it is an
+  // existing status variable) stores the initial value, when the expression gives one,
+  // converted to the declared type.
+  TParamCollectionItem* Declare(std::string_view name, ParamType type, VarScope scope,
+                                TNovuParser* initial_value);
+  // Frees the visible variable of that name; system variables and the temporaries of a
+  // running evaluation are never freed.
+  void Delete(std::string_view name);
+  // Frees every ordinary variable bound to call depth `depth`.
+  void DeleteScope(int32_t depth);
+  // Lowers by one the depth of every variable bound deeper than `depth` (a removed frame).
+  void LowerScopesDeeperThan(int32_t depth);
+  // A standalone copy of the named variable's value; nullptr when missing; "%s:不正な変数です"
+  // for a variable that is not int, float, bool or string.
+  std::unique_ptr<TCustomParam> CopyValue(std::string_view name) const;
+  // Frees every variable that is neither system nor status; @TextDelay 50, @Cursor empty.
+  void Reset();
+
+  // ---- save data ----
+  void SaveToStream(BinaryWriter& out) const;
+  void LoadFromStream(BinaryReader& in, int32_t version);
+  void SaveStatusToStream(BinaryWriter& out) const;
+  void LoadStatusFromStream(BinaryReader& in);
+
+  // ---- variable stack ----
+  void PushVars(std::span<const std::string> names);
+  void PopVars();
+  size_t VarStackSize() const { return var_stack_.size(); }
+
+  // ---- state kept for the system variables ----
+  int32_t depth() const { return depth_; }
+  void SetDepth(int32_t depth);
+  int32_t text_delay() const { return text_delay_; }
+  void SetTextDelay(int32_t v) { text_delay_ = v; }
+  const std::string& cursor() const { return cursor_; }
+  void SetCursor(std::string_view v) { cursor_ = v; }
+  const std::string& sel_str() const { return sel_str_; }
+  void SetSelStr(std::string_view v) { sel_str_ = v; }
+  int32_t sel_index() const { return sel_index_; }
+  void SetSelIndex(int32_t v) { sel_index_ = v; }
+  // The variable @Temp forwards to (the name given to AssignTemp).
+  const std::string& assign_temp_name() const { return assign_temp_name_; }
+  void SetAssignTempName(std::string_view name) { assign_temp_name_ = name; }
+  // Limits of the history kept in save data of versions 113 to 134 (three pairs), for the
+  // history to take over after a load.
+  const std::array<int32_t, 6>& legacy_history_limits() const { return legacy_history_limits_; }
+
+  SystemVariableHost& host() const { return *host_; }
+  // Not owned; nullptr restores the default host.
+  void SetHost(SystemVariableHost* host);
+  // The system functions expressions call; not owned; nullptr restores the default, which
+  // runs nothing.
+  SystemFunctionDispatcher& functions() const { return *functions_; }
+  void SetFunctions(SystemFunctionDispatcher* functions);
+
+  // ---- evaluations (used by TNovuParser) ----
+  // Each evaluation, nested ones included, gets a level of its own; temporaries made at one
+  // level are found only at that level.
+  int32_t BeginEvaluation() { return ++eval_level_; }
+  void EndEvaluation() { --eval_level_; }
+  int32_t eval_level() const { return eval_level_; }
+  // Adds a temporary of the current evaluation.
+  TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name);
+  // Frees a temporary made by AddTemporary.
+  void FreeTemporary(TParamCollectionItem* item);
+  // Counts frees of items, so references bound earlier know to check their target.
+  uint64_t removal_epoch() const { return removal_epoch_; }
+  // Changes whenever what a name resolves to may have changed (an ordinary variable added,
+  // freed or renamed, a scope or the call depth changed); values are unique across tables.
+  uint64_t lookup_epoch() const { return lookup_epoch_; }
+
+ private:
+  friend class TParamCollectionItem;
+
+  void Link(TParamCollectionItem& item);
+  void Unlink(TParamCollectionItem& item);
+  void Free(TParamCollectionItem* item);
+  void FreeIf(const auto& predicate);
+  TParamCollectionItem* AddItem(std::unique_ptr<TCustomParam> value);
+  bool IsVisible(const TParamCollectionItem& item) const;
+  void WriteItemRecord(BinaryWriter& out, const TParamCollectionItem& item) const;
+  void WriteEntries(BinaryWriter& out, bool status) const;
+  void ReadEntries(BinaryReader& in, bool status);
+  void LoadBlock(BinaryReader& in, int32_t version);
+  std::string ReadVarStackEntry(BinaryReader& in) const;
+
+  std::vector<std::unique_ptr<TParamCollectionItem>> items_;
+  std::array<TParamCollectionItem*, 256> buckets_{};
+  int32_t depth_ = 0;
+  std::vector<std::string> var_stack_;
+  int32_t text_delay_ = 50;
+  std::string cursor_;
+  std::string sel_str_;
+  int32_t sel_index_ = 0;
+  std::string assign_temp_name_;
+  std::array<int32_t, 6> legacy_history_limits_{};
+  SystemVariableHost* host_;
+  SystemFunctionDispatcher* functions_;
+  int32_t eval_level_ = 0;
+  uint64_t removal_epoch_ = 0;
+  uint64_t lookup_epoch_ = 0;
+  void TouchLookup();
+};
+
+}  // namespace novu
