@@ -50,9 +50,9 @@ constexpr FieldSpec kWhile[] = {{K::kExpr, 0, "if"}, {K::kInt, 0, "exit"}};
 constexpr FieldSpec kWhileLoop[] = {{K::kExpr, 0, "expr"}, {K::kInt, 0, "loop"}};
 constexpr FieldSpec kBreak[] = {{K::kExpr, 0, "if"}, {K::kInt, 0, "target"}};
 constexpr FieldSpec kGameSave[] = {{K::kExpr, 0, "slot"},
-                                   {K::kString, 0, "caption"},
-                                   {K::kInt, 104, "option"},
-                                   {K::kExpr, 104, "e2"}};
+                                   {K::kString, 0, "page"},
+                                   {K::kInt, 104, "index"},
+                                   {K::kExpr, 104, "caption"}};
 constexpr FieldSpec kGameLoad[] = {{K::kExpr, 0, "slot"}};
 constexpr FieldSpec kPCReset[] = {
     {K::kString, 0, "page"}, {K::kInt, 0, "index"}, {K::kByte, 0, "full"}};

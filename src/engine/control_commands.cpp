@@ -27,23 +27,21 @@ void GoTo(int32_t target, TPage*& page, int32_t& index) {
   }
 }
 
-// Reads an optional "novuNNN" tag; gives its version, or -1 (and rewinds) when there is none.
+// Reads the optional 7-byte tag "novuNNN"; gives its version, or 0 (and rewinds) without one.
 int32_t ReadStateTag(BinaryReader& in) {
   const size_t start = in.position();
-  try {
-    const std::string tag = in.String();
-    if (tag.size() == kStateTag.size() && tag.starts_with("novu")) {
-      int32_t version = 0;
-      for (char c : tag.substr(4)) {
-        if (c < '0' || c > '9') throw NovuError("tag");
-        version = version * 10 + (c - '0');
-      }
-      return version;
+  if (in.remaining() >= kStateTag.size()) {
+    const std::string tag = in.BytesAsString(kStateTag.size());
+    int32_t version = 0;
+    bool digits = tag.starts_with("novu");
+    for (char c : std::string_view(tag).substr(4)) {
+      digits = digits && c >= '0' && c <= '9';
+      version = version * 10 + (c - '0');
     }
-  } catch (const NovuError&) {
+    if (digits) return version;
   }
   in.Seek(start);
-  return -1;
+  return 0;
 }
 
 }  // namespace
@@ -167,7 +165,7 @@ void TComWait::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 void TComWait::SaveState(std::optional<std::vector<uint8_t>>& state) const {
   BinaryWriter out;
-  out.String(kStateTag);
+  out.Bytes(kStateTag);
   out.I32(remaining_);
   out.I32(first_tick_ ? 1 : 0);
   out.U8(block_events_ ? 1 : 0);

@@ -6,6 +6,7 @@ Runtime::~Runtime() {
   // Shutdown order: the project (exit page, status store) before everything it uses.
   state.terminate = true;
   project.reset();
+  vars.reset();
   files.reset();
   window.reset();
   messages.reset();

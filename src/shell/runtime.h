@@ -6,6 +6,7 @@
 #include "core/process_state.h"
 #include "engine/game_files.h"
 #include "engine/project.h"
+#include "expr/param_collection.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -21,6 +22,7 @@ struct Runtime {
   std::unique_ptr<platform::MessageBoxService> messages;
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<GameFiles> files;
+  std::unique_ptr<TParamCollection> vars;
   std::unique_ptr<TProject> project;
 
   ~Runtime();
