@@ -155,6 +155,10 @@ fs::path TProject::SaveFilePath() {
     save_file_path_ = env_.argument_folder / kSaveFileName;
     return *save_file_path_;
   }
+  if (env_.program_folder.empty()) {
+    save_file_path_ = fs::path();  // a project without folders (tests) keeps no save file
+    return *save_file_path_;
+  }
   const fs::path program_save = env_.program_folder / kSaveFileName;
   const fs::path probe = env_.program_folder / "save.dat.$$$";
   if (FILE* f = std::fopen(probe.c_str(), "wb")) {
@@ -178,6 +182,7 @@ fs::path TProject::SaveFilePath() {
 
 void TProject::ReadSaveFile() {
   TVrFileCollection save;
+  if (SaveFilePath().empty()) return;
   try {
     save.Open(SaveFilePath());
     if (save.FindEntry(kStatusEntryName) != nullptr) {

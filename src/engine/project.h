@@ -73,7 +73,7 @@ class TProject : private CallManHost {
 
   // True when the file can be had: present, or on a disc the player asked for.
   bool FileAvailable(std::string_view name) override;
-  // The save file's path, worked out once.
+  // The save file's path, worked out once (empty when the project was given no folders).
   std::filesystem::path SaveFilePath();
   // The disc a file lies on by the folder-disc list (0: none).
   int32_t DiscOf(std::string_view name) const;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "core/error.h"
+#include "engine/page_text.h"
 
 namespace novu {
 namespace {
@@ -73,7 +74,9 @@ TEST(Project, AppliesTheSettings) {
   s.title = "Demo";
   s.screen_width = 641;
   s.screen_height = 481;
+  s.start_page = "main.nsb";
   f.files.files["novu.npb"] = s.Serialize();
+  f.files.files["main.nsb"] = AssemblePage("", "main.nsb");
   auto project = f.Make();
   EXPECT_FALSE(f.state.terminate);
   EXPECT_TRUE(project->started());
