@@ -119,12 +119,12 @@ class LineParser {
     return pos_ >= text_.size();
   }
 
-  // A word up to a blank, "=" or a bracket.
+  // A word up to a blank, "=", a bracket, ";" or a quote.
   std::string Word() {
     SkipBlanks();
     const size_t start = pos_;
     while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
-           text_[pos_] != '=' && text_[pos_] != '[' && text_[pos_] != ']' && text_[pos_] != '(') {
+           std::string_view("=[]();\"").find(text_[pos_]) == std::string_view::npos) {
       ++pos_;
     }
     return std::string(text_.substr(start, pos_ - start));
