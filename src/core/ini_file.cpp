@@ -1,10 +1,10 @@
 #include "core/ini_file.h"
 
-#include <charconv>
 #include <fstream>
 #include <sstream>
 
 #include "core/cp932.h"
+#include "core/integer_text.h"
 
 namespace novu {
 namespace {
@@ -67,26 +67,9 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int fallback) const {
   auto it = values_.find(Key(section, key));
   if (it == values_.end()) return fallback;
-  std::string_view v = it->second;
-  bool negative = false;
-  if (!v.empty() && (v[0] == '-' || v[0] == '+')) {
-    negative = v[0] == '-';
-    v.remove_prefix(1);
-  }
-  int base = 10;
-  if (v.starts_with("$")) {
-    base = 16;
-    v.remove_prefix(1);
-  } else if (v.starts_with("0x") || v.starts_with("0X")) {
-    base = 16;
-    v.remove_prefix(2);
-  }
-  int64_t value = 0;
-  auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), value, base);
-  if (ec != std::errc() || ptr != v.data() + v.size() || v.empty()) return fallback;
-  if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) return fallback;
-  return static_cast<int>(value);
+  auto value = ParseInteger(it->second);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) return fallback;
+  return static_cast<int>(*value);
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {

@@ -19,6 +19,7 @@ constexpr std::string_view kProjectFile = "novu.npb";
 constexpr std::string_view kOriginalProjectFile = "/original_novu.npb";
 constexpr std::string_view kSaveFileName = "save.dat";
 constexpr std::string_view kSlotPrefix = "GAMESAVEDATA";
+constexpr std::string_view kScriptFilePrefix = "save:";
 
 std::optional<int32_t> SlotNumber(std::string_view entry) {
   if (entry.size() <= kSlotPrefix.size() ||
@@ -83,7 +84,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   env_.state.terminate = true;
   std::vector<uint8_t> data;
   try {
-    data = env_.files.Load(kProjectFile);
+    data = env_.files.LoadFile(kProjectFile);
   } catch (const NovuError&) {
     return;  // no project here: end without a word, as the player always has
   }
@@ -101,7 +102,8 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
 
   if (env_.files.Exists(kOriginalProjectFile)) {
     try {
-      folder_discs_ = TProjectSetting::Parse(env_.files.Load(kOriginalProjectFile)).folder_discs;
+      folder_discs_ =
+          TProjectSetting::Parse(env_.files.LoadFile(kOriginalProjectFile)).folder_discs;
     } catch (const NovuError&) {
       // The original project only lends its disc list; a damaged one is passed over.
     }
@@ -193,6 +195,7 @@ void TProject::ReadSaveFile() {
     // Damaged status data is left in the file as it is; this run starts without it and does
     // not write over it.
   }
+  RestoreScriptFiles(save);
   for (int i = 0; i < save.Count(); ++i) {
     const TVrFile& entry = save.Entry(i);
     const auto slot = SlotNumber(entry.Name());
@@ -204,6 +207,28 @@ void TProject::ReadSaveFile() {
       save_captions_[*slot] = in.String();
     } catch (const NovuError&) {
       // An unreadable slot gets no caption.
+    }
+  }
+}
+
+// Files that scripts wrote into the save file ("save:..." entries) join the run-time
+// collection, where scripts find them again.
+void TProject::RestoreScriptFiles(TVrFileCollection& save) {
+  if (env_.files.CollectionCount() == 0) return;
+  TVrFileCollection& runtime = env_.files.Collection(0);
+  for (int i = 0; i < save.Count(); ++i) {
+    const std::string name = save.Entry(i).Name();
+    if (name.size() < kScriptFilePrefix.size() ||
+        !cp932::EqualsNoCase(std::string_view(name).substr(0, kScriptFilePrefix.size()),
+                             kScriptFilePrefix)) {
+      continue;
+    }
+    try {
+      const std::vector<uint8_t> data = save.ReadEntry(save.Entry(i));
+      TVrFile& copy = runtime.AddMemoryEntry(name);
+      copy.Memory()->Write(data.data(), static_cast<int64_t>(data.size()));
+    } catch (const NovuError&) {
+      // An entry that cannot be read is left out; nothing was added for it.
     }
   }
 }
@@ -323,7 +348,7 @@ bool TProject::RequestDisc(int32_t disc) {
 }
 
 std::vector<uint8_t> TProject::LoadPageFile(std::string_view name) {
-  return env_.files.Load(name);
+  return env_.files.LoadFile(name);
 }
 
 void TProject::PageNeedsRebuild(std::string_view name) {

@@ -13,12 +13,12 @@
 
 #include "core/process_state.h"
 #include "engine/call_man.h"
-#include "engine/game_files.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
 #include "engine/script_variable_host.h"
 #include "engine/status_data.h"
 #include "platform/message_box.h"
+#include "storage/vr_file_manager.h"
 
 namespace novu {
 
@@ -26,7 +26,7 @@ class TParamCollection;
 
 // What the project needs from the program around it.
 struct ProjectEnvironment {
-  ProjectEnvironment(ProcessState& state_in, GameFiles& files_in,
+  ProjectEnvironment(ProcessState& state_in, TVrFileManager& files_in,
                      platform::MessageBoxService& messages_in,
                      std::function<void(const std::string&)> set_title_in = {})
       : state(state_in),
@@ -35,7 +35,7 @@ struct ProjectEnvironment {
         set_title(std::move(set_title_in)) {}
 
   ProcessState& state;
-  GameFiles& files;
+  TVrFileManager& files;
   platform::MessageBoxService& messages;
   // Receives the game title (CP932) for the application and the window caption.
   std::function<void(const std::string&)> set_title;
@@ -99,6 +99,7 @@ class TProject : private CallManHost {
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
   void ReadSaveFile();
+  void RestoreScriptFiles(TVrFileCollection& save);
   void CreateProjectVariables();
   void RunExitPage();
   void StoreStatusData();

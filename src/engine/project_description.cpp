@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/integer_text.h"
 #include "platform/text_encoding.h"
 
 namespace novu {
@@ -103,22 +104,10 @@ std::string ToCp932(const std::string& word) {
 int32_t Int(const Line& line, size_t index) {
   if (index >= line.words.size()) Fail(line.number, "missing number");
   const std::string& w = line.words[index];
-  int64_t value = 0;
-  std::string_view text = w;
-  int base = 10;
-  bool negative = text.starts_with("-");
-  if (negative) text.remove_prefix(1);
-  if (text.starts_with("0x")) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (ec != std::errc() || p != text.data() + text.size() || text.empty()) {
-    Fail(line.number, "'" + w + "' is not a whole number");
-  }
-  if (negative) value = -value;
-  if (value < INT32_MIN || value > UINT32_MAX) Fail(line.number, "'" + w + "' is out of range");
-  return static_cast<int32_t>(static_cast<uint32_t>(value));
+  auto value = ParseInteger(w);
+  if (!value) Fail(line.number, "'" + w + "' is not a whole number");
+  if (*value < INT32_MIN || *value > UINT32_MAX) Fail(line.number, "'" + w + "' is out of range");
+  return static_cast<int32_t>(static_cast<uint32_t>(*value));
 }
 
 bool Bool(const Line& line, size_t index) {

@@ -1,20 +1,9 @@
 #include "shell/command_line.h"
 
-#include <charconv>
-
 #include "core/cp932.h"
+#include "core/integer_text.h"
 
 namespace novu {
-namespace {
-
-std::optional<int64_t> ParseInteger(const std::string& text) {
-  int64_t value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || ptr != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
 
 const char* CommandLineHelp() {
   return "usage: novuplay [OPTIONS] [GAME_FOLDER [FOLDER_OR_ARCHIVE...]]\n"

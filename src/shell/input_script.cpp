@@ -1,9 +1,10 @@
 #include "shell/input_script.h"
 
 #include <algorithm>
-#include <charconv>
 #include <sstream>
 #include <stdexcept>
+
+#include "core/integer_text.h"
 
 namespace novu {
 namespace {
@@ -13,18 +14,9 @@ using platform::MouseButton;
 using Kind = InputEvent::Kind;
 
 int64_t Number(const std::string& word, const std::string& where) {
-  std::string_view text = word;
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  int64_t value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (ec != std::errc() || ptr != text.data() + text.size() || text.empty()) {
-    throw std::invalid_argument(where + ": '" + word + "' is not a number");
-  }
-  return value;
+  auto value = ParseInteger(word);
+  if (!value) throw std::invalid_argument(where + ": '" + word + "' is not a number");
+  return *value;
 }
 
 MouseButton Button(const std::string& word, const std::string& where) {

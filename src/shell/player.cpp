@@ -96,7 +96,10 @@ class TraceWriter {
 class Player {
  public:
   Player(const CommandLine& cl, fs::path program_file)
-      : cl_(cl), program_folder_(program_file.parent_path()), hooks_(runtime_) {}
+      : cl_(cl),
+        program_file_(std::move(program_file)),
+        program_folder_(program_file_.parent_path()),
+        hooks_(runtime_) {}
   // The project goes first: its exit page may still trace and ask the view to close.
   ~Player() {
     runtime_.state.terminate = true;
@@ -135,8 +138,14 @@ class Player {
       return false;
     }
     game_folder_ = GameFolder(cl_, program_folder_);
-    runtime_.files = std::make_unique<FolderGameFiles>(game_folder_);
     runtime_.vars = std::make_unique<TParamCollection>();
+    runtime_.files = std::make_unique<TVrFileManager>();
+    try {
+      RegisterDataSources(*runtime_.files, cl_.sources, program_file_);
+    } catch (const NovuError& e) {
+      Complain(e.Utf8Message());
+      return false;
+    }
     view_ =
         std::make_unique<TFormView>(runtime_.state, hooks_, *runtime_.window, *runtime_.messages);
     return true;
@@ -233,6 +242,7 @@ class Player {
   }
 
   const CommandLine& cl_;
+  fs::path program_file_;
   fs::path program_folder_;
   fs::path game_folder_;
   Runtime runtime_;

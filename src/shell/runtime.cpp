@@ -12,6 +12,10 @@ Runtime::~Runtime() {
   messages.reset();
 }
 
+void RuntimeHooks::Housekeeping() {
+  if (runtime_.files) runtime_.files->Housekeeping();
+}
+
 void RuntimeHooks::RunScripts() {
   if (runtime_.project) runtime_.project->RunScripts();
 }

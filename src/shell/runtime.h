@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "core/process_state.h"
-#include "engine/game_files.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
 #include "platform/clock.h"
@@ -12,6 +11,7 @@
 #include "platform/window.h"
 #include "shell/game_hooks.h"
 #include "shell/game_ini.h"
+#include "storage/vr_file_manager.h"
 
 namespace novu {
 
@@ -21,7 +21,7 @@ struct Runtime {
   std::unique_ptr<platform::Clock> clock;
   std::unique_ptr<platform::MessageBoxService> messages;
   std::unique_ptr<platform::Window> window;
-  std::unique_ptr<GameFiles> files;
+  std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
   std::unique_ptr<TProject> project;
 
@@ -32,6 +32,7 @@ struct Runtime {
 class RuntimeHooks : public GameHooks {
  public:
   explicit RuntimeHooks(Runtime& runtime) : runtime_(runtime) {}
+  void Housekeeping() override;
   void RunScripts() override;
   bool RunPendingSaveLoad() override;
 

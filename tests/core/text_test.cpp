@@ -82,3 +82,31 @@ TEST(ProcessRandom, LinearCongruentialSequence) {
 
 }  // namespace
 }  // namespace novu
+
+#include "core/integer_text.h"
+
+namespace novu {
+namespace {
+
+TEST(IntegerText, DecimalHexAndSigns) {
+  const std::pair<const char*, std::optional<int64_t>> cases[] = {
+      {"42", 42},
+      {"-42", -42},
+      {"+7", 7},
+      {"0x1F", 31},
+      {"$ff", 255},
+      {"-0x10", -16},
+      {"9223372036854775807", INT64_MAX},
+      {"-9223372036854775808", INT64_MIN},
+      {"9223372036854775808", std::nullopt},
+      {"", std::nullopt},
+      {"-", std::nullopt},
+      {"0x", std::nullopt},
+      {"12a", std::nullopt},
+      {" 1", std::nullopt},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(ParseInteger(text), value) << text;
+}
+
+}  // namespace
+}  // namespace novu

@@ -37,13 +37,12 @@ class TempFolder {
   fs::path path_;
 };
 
-struct MemoryFiles : GameFiles {
-  std::map<std::string, std::vector<uint8_t>, std::less<>> files;
-  bool Exists(std::string_view name) override { return files.contains(name); }
-  std::vector<uint8_t> Load(std::string_view name) override {
-    auto it = files.find(name);
-    if (it == files.end()) throw NovuError("missing");
-    return it->second;
+// Game files held in the run-time collection.
+struct MemoryFiles {
+  TVrFileManager vfs{std::vector<fs::path>{}};
+  MemoryFiles() { vfs.AddArchive(""); }
+  void Add(std::string_view name, std::vector<uint8_t> bytes) {
+    vfs.Collection(0).AddMemoryEntry(name).Memory()->Bytes() = std::move(bytes);
   }
 };
 
@@ -71,12 +70,12 @@ struct Game {
     setting.variables.push_back({PT_INT, "runs", 0, 0, false, {}});
   }
   void Page(const std::string& name, std::string_view text) {
-    files.files[name] = AssemblePage(text, name);
+    files.Add(name, AssemblePage(text, name));
   }
   fs::path SaveFile() const { return folder.path() / "save.dat"; }
   std::unique_ptr<TProject> Make() {
-    files.files["novu.npb"] = setting.Serialize();
-    ProjectEnvironment env(state, files, boxes);
+    files.Add("novu.npb", setting.Serialize());
+    ProjectEnvironment env(state, files.vfs, boxes);
     env.vars = &vars;
     env.argument_folder = folder.path();
     env.program_folder = folder.path();
@@ -219,7 +218,7 @@ TEST(ProjectSave, StoredValueWinsOverTheProjectsInitialValue) {
   EXPECT_EQ(g.Int("runs"), 300);
 }
 
-TEST(ProjectSave, SaveSlotCaptionsComeFromTheSlotEntries) {
+TEST(ProjectSave, SlotCaptionsAndScriptFilesComeFromTheSaveFile) {
   Game g;
   g.Page("main.nsb", "Exit\n");
   auto slot = [](std::string_view caption) {
@@ -231,8 +230,11 @@ TEST(ProjectSave, SaveSlotCaptionsComeFromTheSlotEntries) {
   WriteSave(g.SaveFile(), {{"GAMESAVEDATA0", slot("first")},
                            {"GAMESAVEDATA12", slot("twelfth")},
                            {"GAMESAVEDATAX", slot("not a slot")},
-                           {"GAMESAVEDATA3", {1, 2}}});
+                           {"GAMESAVEDATA3", {1, 2}},
+                           {"Save:notes.txt", {'h', 'i'}}});
   auto project = g.Make();
+  // Files scripts wrote into the save file are found again.
+  EXPECT_EQ(g.files.vfs.LoadFile("save:notes.txt"), (std::vector<uint8_t>{'h', 'i'}));
   EXPECT_EQ(project->save_captions(),
             (std::map<int32_t, std::string>{{0, "first"}, {12, "twelfth"}}));
 }

@@ -2,23 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "core/error.h"
 #include "engine/page_text.h"
 
 namespace novu {
 namespace {
-
-struct MemoryFiles : GameFiles {
-  std::map<std::string, std::vector<uint8_t>> files;
-  bool Exists(std::string_view name) override { return files.contains(std::string(name)); }
-  std::vector<uint8_t> Load(std::string_view name) override {
-    auto it = files.find(std::string(name));
-    if (it == files.end()) throw NovuError("missing");
-    return it->second;
-  }
-};
 
 struct RecordingBoxes : platform::MessageBoxService {
   std::vector<std::pair<std::string, std::string>> shown;
@@ -30,8 +18,12 @@ struct RecordingBoxes : platform::MessageBoxService {
 };
 
 struct ProjectFixture {
+  ProjectFixture() { files.AddArchive(""); }
+  void AddFile(std::string_view name, std::vector<uint8_t> bytes) {
+    files.Collection(0).AddMemoryEntry(name).Memory()->Bytes() = std::move(bytes);
+  }
   ProcessState state;
-  MemoryFiles files;
+  TVrFileManager files{std::vector<std::filesystem::path>{}};
   RecordingBoxes boxes;
   std::string title;
   std::unique_ptr<TProject> Make() {
@@ -51,7 +43,7 @@ TEST(Project, MissingProjectFileEndsSilently) {
 
 TEST(Project, EmptyProjectFileWarns) {
   ProjectFixture f;
-  f.files.files["novu.npb"] = {};
+  f.AddFile("novu.npb", {});
   auto project = f.Make();
   EXPECT_TRUE(f.state.terminate);
   ASSERT_EQ(f.boxes.shown.size(), 1u);
@@ -63,7 +55,7 @@ TEST(Project, TooNewProjectRaisesAndLeavesTerminateSet) {
   ProjectFixture f;
   TProjectSetting s;
   s.version = 115;
-  f.files.files["novu.npb"] = s.Serialize();
+  f.AddFile("NOVU.NPB", s.Serialize());
   EXPECT_THROW(f.Make(), NovuError);
   EXPECT_TRUE(f.state.terminate);
 }
@@ -75,8 +67,8 @@ TEST(Project, AppliesTheSettings) {
   s.screen_width = 641;
   s.screen_height = 481;
   s.start_page = "main.nsb";
-  f.files.files["novu.npb"] = s.Serialize();
-  f.files.files["main.nsb"] = AssemblePage("", "main.nsb");
+  f.AddFile("NOVU.NPB", s.Serialize());
+  f.AddFile("main.nsb", AssemblePage("", "main.nsb"));
   auto project = f.Make();
   EXPECT_FALSE(f.state.terminate);
   EXPECT_TRUE(project->started());
