@@ -10,10 +10,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$corpus"
 "$tool" project build "$src/demo/project.txt" -o "$corpus/project.npb"
-for page in "$src"/demo/*.txt; do
-  name=$(basename "$page" .txt)
-  [ "$name" = project ] && continue
-  "$tool" asm "$page" -o "$corpus/$name.nsb"
+for page in "$src"/demo/*.nst; do
+  "$tool" asm "$page" -o "$corpus/$(basename "$page" .nst).nsb"
 done
 printf 'page version=106\nset BoxNew PR_NAME PR_LEFT\nBoxNew PR_NAME=`"b"`\nWait time=`1`\nFlip kind=`3` names=[ `"a"` ]\n' > "$work/old.txt"
 printf 'sets 70 25\nset_raw 65 "ffffffffffffffffffffffffffffffffffffffffffffffffff"\nCall "x.nsb" args=[ `1` ]\nTextIns "abc"\n' > "$work/wide.txt"
