@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/binary_writer.h"
 #include "script_world.h"
 
@@ -259,6 +261,8 @@ Calc `done = 1`
     ++more;
   }
   EXPECT_EQ(more, 6);  // 90 ms: the wait ends 6 ticks later, the Calc runs on the next
+  EXPECT_NE(std::find(w.trace.begin(), w.trace.end(), "0000005a : <Event>ev.nsb(1)"),
+            w.trace.end());
 }
 
 TEST(CallMan, WaitWithBlockEventsHoldsEventsBack) {
@@ -385,6 +389,46 @@ Call "sub.nsb"
   EXPECT_EQ(w.calls->index(), 1);
   w.Tick();
   EXPECT_EQ(w.Int("laps"), 2);
+}
+
+TEST(CallMan, PartialPCResetInAHandlerRedirectsTheInterruptedFlow) {
+  ScriptWorld w;
+  w.Page("main.nsb", R"(VarNew "a" type=int
+VarNew "b" type=int
+VarNew "h" type=int
+Wait time=`1000` stop
+Calc `a = 1`
+Exit
+later:
+Calc `b = 1`
+Exit
+)");
+  w.Page("ev.nsb", R"(PCReset "main.nsb" index=6
+Calc `h = 1`
+)");
+  w.Start("main.nsb");
+  w.Ticks(2);
+  w.events.Post({"ev.nsb", std::string("button"), 0, 0, {}});
+  w.Ticks(2);
+  EXPECT_EQ(w.Int("h"), 1);  // the handler went on to its end
+  EXPECT_EQ(w.Int("b"), 1);  // and returned to the new place
+  EXPECT_EQ(w.Int("a"), 0);
+  EXPECT_EQ(w.events.size(), 0u);
+}
+
+TEST(CallMan, ResetClearsOrdinaryVariablesAndRestarts) {
+  ScriptWorld w;
+  w.Page("main.nsb", R"(VarNew "n" type=int scope=status
+VarNew "tmp" type=int value=`tmp + 7`
+Calc `n = n + 1`
+If `n < 3`
+  Reset "main.nsb" stop
+Exit
+)");
+  w.Start("main.nsb");
+  w.Ticks(4);
+  EXPECT_EQ(w.Int("n"), 3);
+  EXPECT_EQ(w.Int("tmp"), 7);  // made afresh after every reset
 }
 
 }  // namespace
