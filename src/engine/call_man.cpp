@@ -165,6 +165,7 @@ int TCallMan::Step() {
     TCommand& command = current_->Command(index_);
     Trace(command);
     const int32_t index_before = index_;
+    const size_t height_before = stack_.size();
     bool skipped = false;
     try {
       if (!started_) {
@@ -184,7 +185,7 @@ int TCallMan::Step() {
     } catch (const NovuError&) {
       // A failing command is passed over; it advanced its index before the failure.
     }
-    if (next != current_ || index_ != index_before) {
+    if (next != current_ || index_ != index_before || stack_.size() != height_before) {
       started_ = false;
     } else if (!skipped) {
       // A command that stays where it is ends the tick, whatever its continue byte says.
@@ -241,6 +242,7 @@ void TCallMan::ReturnFromCall() {
 void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
                          int32_t target_index, std::string_view result_variable,
                          std::vector<std::string> args) {
+  if (stack_.size() >= kMaxCallDepth) throw NovuError::FromUtf8("スタックエラー");
   TStack frame;
   frame.return_page = page->name();
   frame.return_index = index;
@@ -264,7 +266,7 @@ bool TCallMan::DispatchEvent(int32_t level) {
     return false;
   }
   ScriptEvent* event = events_.FirstPending();
-  if (event == nullptr) return false;
+  if (event == nullptr || stack_.size() >= kMaxCallDepth) return false;
   auto [file, label] = SplitHandler(event->handler);
   file = WithPageExtension(std::move(file));
   TPage* handler = nullptr;

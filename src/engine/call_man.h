@@ -58,6 +58,8 @@ struct TStack {
 class TCallMan {
  public:
   static constexpr size_t kMaxCachedPages = 10;
+  // A call beyond this depth fails ("スタックエラー") instead of exhausting memory.
+  static constexpr size_t kMaxCallDepth = 65536;
   enum StepResult : int {
     kStepEnded = 0,
     kStepReturnedToMain = 1,

@@ -13,7 +13,7 @@ constexpr size_t kMaxListLength = 1 << 16;
 
 }  // namespace
 
-void ReadField(BinaryReader& in, CommandField& field, uint8_t code, const PropertySet& set) {
+void ReadField(BinaryReader& in, CommandField& field, const PropertySet& set) {
   switch (field.kind) {
     case FieldKind::kExpr:
       field.expr.LoadFromStream(in);
@@ -39,7 +39,6 @@ void ReadField(BinaryReader& in, CommandField& field, uint8_t code, const Proper
       break;
     }
     case FieldKind::kProperties:
-      (void)code;
       for (int b = 0; b < kPropertyCount; ++b) {
         if (!HasProperty(set, b)) continue;
         field.properties.push_back(static_cast<uint8_t>(b));
@@ -90,7 +89,7 @@ void TCommand::LoadFromStream(BinaryReader& in, int32_t version, const PropertyS
     CommandField& field = fields_[i];
     field.kind = layout.fields[i].kind;
     field.present = version > layout.fields[i].after_version;
-    if (field.present) ReadField(in, field, code_, set);
+    if (field.present) ReadField(in, field, set);
   }
 }
 

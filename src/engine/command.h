@@ -99,7 +99,7 @@ class TCommand {
 };
 
 // Reads a field of `kind` from a record.
-void ReadField(BinaryReader& in, CommandField& field, uint8_t code, const PropertySet& set);
+void ReadField(BinaryReader& in, CommandField& field, const PropertySet& set);
 void WriteField(BinaryWriter& out, const CommandField& field);
 
 // Evaluation helpers: the expression's value read as the type, or `fallback` when it gives none.

@@ -53,7 +53,8 @@ TPage::LoadResult TPage::Load(std::string_view name, std::span<const uint8_t> da
     const int32_t count = in.I32();
     const int32_t size = in.I32();
     if (count < 0 || size < 0 || int64_t{count} * size > kMaxSetTableBytes) {
-      in.CheckCount(-1, 1);  // raises the reader's count error
+      throw NovuError(Jp("データが壊れています") + " (property set table " + std::to_string(count) +
+                      " x " + std::to_string(size) + ")");
     }
     const size_t table_bytes = static_cast<size_t>(count) * static_cast<size_t>(size);
     const auto table = in.Bytes(table_bytes);

@@ -113,6 +113,20 @@ Call "sub.nsb" result="made"
   EXPECT_EQ(w.Str("made"), "\" victim = 99 \"");
 }
 
+TEST(CallMan, RunawayRecursionStopsAtTheDepthLimit) {
+  ScriptWorld w;
+  w.Page("main.nsb", R"(VarNew "depth" type=int
+Call "main.nsb" index=1
+Calc `depth = @StackCount`
+)");
+  w.Start("main.nsb");
+  w.Tick();
+  // The deepest call failed and went on; every call then returned.
+  EXPECT_EQ(w.calls->StackHeight(), 0u);
+  EXPECT_EQ(w.Int("depth"), 0);
+  EXPECT_TRUE(w.calls->current_page() != nullptr);
+}
+
 TEST(CallMan, JumpEntersAnotherPageAtItsIndex) {
   ScriptWorld w;
   w.Page("main.nsb", R"(VarNew "v" type=int
