@@ -22,11 +22,19 @@ constexpr std::string_view kNoLeftOperand = "+-*/%|&^=[(<>";
 // The first characters of tokens after which "+" or "-" is a sign.
 constexpr std::string_view kSignFollows = "=+-*/%&^|[(,<>";
 
-[[noreturn]] void ThrowSyntaxError() { throw NovuError::FromUtf8("構文エラー"); }
+[[noreturn]] void ThrowSyntaxError() {
+  throw NovuError::FromUtf8("構文エラー");
+}
 
-bool IsBlank(char c) { return static_cast<uint8_t>(c) <= ' '; }
-bool IsOperatorChar(char c) { return kOperatorChars.find(c) != std::string_view::npos; }
-bool IsIn(std::string_view set, char c) { return set.find(c) != std::string_view::npos; }
+bool IsBlank(char c) {
+  return static_cast<uint8_t>(c) <= ' ';
+}
+bool IsOperatorChar(char c) {
+  return kOperatorChars.find(c) != std::string_view::npos;
+}
+bool IsIn(std::string_view set, char c) {
+  return set.find(c) != std::string_view::npos;
+}
 
 std::string Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -61,8 +69,8 @@ bool IsTwoByteAt(std::string_view s, size_t i) {
 // Letters, digits, underscore; a two-byte character counts as a letter.
 bool IsNameCharAt(std::string_view s, size_t i) {
   const char c = s[i];
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '_' || IsTwoByteAt(s, i);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         IsTwoByteAt(s, i);
 }
 
 // The position of the bracket closing the one at `open`, counting nested pairs.
@@ -141,11 +149,24 @@ struct OperatorInfo {
 };
 
 constexpr std::array<OperatorInfo, 18> kOperators = {{
-    {"*", ocMul, 1},     {"/", ocDiv, 1},      {"%", ocMod, 1},      {"+", ocPlus, 2},
-    {"-", ocMinus, 2},   {"<<", ocShiftL, 3},  {">>", ocShiftR, 3},  {"==", ocEqual, 4},
-    {">=", ocEBig, 4},   {"<=", ocESmall, 4},  {">", ocBig, 4},      {"<", ocSmall, 4},
-    {"<>", ocNEqual, 4}, {"++", ocComboStr, 5}, {"&", ocAnd, 6},     {"^", ocXor, 7},
-    {"|", ocOr, 8},      {"=", ocTo, 9},
+    {"*", ocMul, 1},
+    {"/", ocDiv, 1},
+    {"%", ocMod, 1},
+    {"+", ocPlus, 2},
+    {"-", ocMinus, 2},
+    {"<<", ocShiftL, 3},
+    {">>", ocShiftR, 3},
+    {"==", ocEqual, 4},
+    {">=", ocEBig, 4},
+    {"<=", ocESmall, 4},
+    {">", ocBig, 4},
+    {"<", ocSmall, 4},
+    {"<>", ocNEqual, 4},
+    {"++", ocComboStr, 5},
+    {"&", ocAnd, 6},
+    {"^", ocXor, 7},
+    {"|", ocOr, 8},
+    {"=", ocTo, 9},
 }};
 constexpr int kGroupCount = 9;
 
@@ -197,6 +218,13 @@ class TBuildNovuParser::Compiler {
       : operations_(operations), counter_(counter) {}
 
   void Compile(std::string text) {
+    // Sub-expressions compile recursively; a bound keeps absurd nesting off the stack.
+    if (nesting_ >= kMaxNesting) ThrowSyntaxError();
+    ++nesting_;
+    struct Leave {
+      int& nesting;
+      ~Leave() { --nesting; }
+    } leave{nesting_};
     ReplaceStringLiterals(text);
     CheckParentheses(text);
     while (ReplaceFunctionCall(text)) {
@@ -334,7 +362,8 @@ class TBuildNovuParser::Compiler {
     size_t from = 0;
     for (;;) {
       size_t comma = inside.find(',', from);
-      std::string subscript = inside.substr(from, comma == std::string::npos ? comma : comma - from);
+      std::string subscript =
+          inside.substr(from, comma == std::string::npos ? comma : comma - from);
       operands.push_back(Trim(subscript).empty() ? std::string() : Operand(subscript));
       if (comma == std::string::npos) break;
       from = comma + 1;
@@ -427,8 +456,11 @@ class TBuildNovuParser::Compiler {
     }
   }
 
+  static constexpr int kMaxNesting = 256;
+
   std::vector<TBuildOpeData>& operations_;
   int& counter_;
+  int nesting_ = 0;
 };
 
 namespace {

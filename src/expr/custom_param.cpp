@@ -33,8 +33,12 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
 
 }  // namespace
 
-void ThrowBadElementIndex() { throw NovuError::FromUtf8("配列の添字が不正です"); }
-void ThrowInternalError() { throw NovuError::FromUtf8("内部エラー"); }
+void ThrowBadElementIndex() {
+  throw NovuError::FromUtf8("配列の添字が不正です");
+}
+void ThrowInternalError() {
+  throw NovuError::FromUtf8("内部エラー");
+}
 
 int32_t TCustomParam::GetDimCount() const {
   return dims_.empty() ? 1 : static_cast<int32_t>(dims_.size());
@@ -89,21 +93,26 @@ std::vector<int32_t> TCustomParam::LoadDims(BinaryReader& in) {
   return sizes;
 }
 
-void TCustomParam::SaveToStream(BinaryWriter& out) const { SaveDims(out); }
+void TCustomParam::SaveToStream(BinaryWriter& out) const {
+  SaveDims(out);
+}
 
-void TCustomParam::LoadFromStream(BinaryReader& in) { dims_ = LoadDims(in); }
+void TCustomParam::LoadFromStream(BinaryReader& in) {
+  dims_ = LoadDims(in);
+}
 
-void TCustomParam::ResetToScalar() { dims_.clear(); }
+void TCustomParam::ResetToScalar() {
+  dims_.clear();
+}
 
-int32_t TCustomParam::IndexOfStr(std::string_view text, bool case_sensitive,
-                                 bool partial) const {
+int32_t TCustomParam::IndexOfStr(std::string_view text, bool case_sensitive, bool partial) const {
   const int32_t count = GetCount();
   for (int32_t i = 0; i < count; ++i) {
     std::string element = GetStrAt(i);
     bool match;
     if (partial) {
-      match = case_sensitive ? element.find(text) != std::string::npos
-                             : ContainsNoCase(element, text);
+      match =
+          case_sensitive ? element.find(text) != std::string::npos : ContainsNoCase(element, text);
     } else {
       match = case_sensitive ? element == text : cp932::EqualsNoCase(element, text);
     }
@@ -140,12 +149,18 @@ void TCustomParam::AssignConverted(const TCustomParam& src) {
 
 std::unique_ptr<TCustomParam> MakeParam(uint8_t type_code) {
   switch (type_code & 0x7F) {
-    case PT_NONE: return std::make_unique<TParamVar>();
-    case PT_INT: return std::make_unique<TParamInt>();
-    case PT_FLOAT: return std::make_unique<TParamFloat>();
-    case PT_BOOL: return std::make_unique<TParamFlag>();
-    case PT_STR: return std::make_unique<TParamStr>();
-    default: return nullptr;
+    case PT_NONE:
+      return std::make_unique<TParamVar>();
+    case PT_INT:
+      return std::make_unique<TParamInt>();
+    case PT_FLOAT:
+      return std::make_unique<TParamFloat>();
+    case PT_BOOL:
+      return std::make_unique<TParamFlag>();
+    case PT_STR:
+      return std::make_unique<TParamStr>();
+    default:
+      return nullptr;
   }
 }
 
@@ -153,18 +168,34 @@ std::unique_ptr<TCustomParam> MakeParam(uint8_t type_code) {
 
 namespace {
 
-void WriteElement(BinaryWriter& out, int32_t v) { out.I32(v); }
-void WriteElement(BinaryWriter& out, long double v) { out.Float80(v); }
-void WriteElement(BinaryWriter& out, convert::Flag v) { out.U8(static_cast<uint8_t>(v)); }
-void WriteElement(BinaryWriter& out, const std::string& v) { out.String(v); }
+void WriteElement(BinaryWriter& out, int32_t v) {
+  out.I32(v);
+}
+void WriteElement(BinaryWriter& out, long double v) {
+  out.Float80(v);
+}
+void WriteElement(BinaryWriter& out, convert::Flag v) {
+  out.U8(static_cast<uint8_t>(v));
+}
+void WriteElement(BinaryWriter& out, const std::string& v) {
+  out.String(v);
+}
 
-void ReadElement(BinaryReader& in, int32_t& v) { v = in.I32(); }
-void ReadElement(BinaryReader& in, long double& v) { v = in.Float80(); }
-void ReadElement(BinaryReader& in, convert::Flag& v) { v = convert::ToFlag(in.U8() != 0); }
-void ReadElement(BinaryReader& in, std::string& v) { v = in.String(); }
+void ReadElement(BinaryReader& in, int32_t& v) {
+  v = in.I32();
+}
+void ReadElement(BinaryReader& in, long double& v) {
+  v = in.Float80();
+}
+void ReadElement(BinaryReader& in, convert::Flag& v) {
+  v = convert::ToFlag(in.U8() != 0);
+}
+void ReadElement(BinaryReader& in, std::string& v) {
+  v = in.String();
+}
 
 template <typename Element>
-constexpr size_t kMinElementBytes = std::is_same_v<Element, int32_t>         ? 4
+constexpr size_t kMinElementBytes = std::is_same_v<Element, int32_t>       ? 4
                                     : std::is_same_v<Element, long double> ? 10
                                     : std::is_same_v<Element, std::string> ? 4
                                                                            : 1;
@@ -186,8 +217,7 @@ void TParamValue<Element, kType>::LoadFromStream(BinaryReader& in) {
   // that are not there.
   const size_t expected = dims.empty() ? 1 : static_cast<size_t>(CheckedDimProduct(dims));
   if (count != expected) {
-    ThrowCorrupt("value of " + std::to_string(count) + " elements for " +
-                 std::to_string(expected));
+    ThrowCorrupt("value of " + std::to_string(count) + " elements for " + std::to_string(expected));
   }
   std::vector<Element> elements(count);
   for (Element& e : elements) ReadElement(in, e);

@@ -26,11 +26,16 @@ constexpr size_t kMinOperandBytes = 2;
 std::unique_ptr<TCustomParam> ReadOperand(BinaryReader& in) {
   const uint8_t tag = in.U8();
   switch (tag) {
-    case kTagInt: return std::make_unique<TParamInt>(in.I32());
-    case kTagFloat: return std::make_unique<TParamFloat>(in.Float80());
-    case kTagBool: return std::make_unique<TParamFlag>(convert::ToFlag(in.U8() != 0));
-    case kTagStr: return std::make_unique<TParamStr>(in.String());
-    case kTagName: return std::make_unique<TParamVar>(in.String());
+    case kTagInt:
+      return std::make_unique<TParamInt>(in.I32());
+    case kTagFloat:
+      return std::make_unique<TParamFloat>(in.Float80());
+    case kTagBool:
+      return std::make_unique<TParamFlag>(convert::ToFlag(in.U8() != 0));
+    case kTagStr:
+      return std::make_unique<TParamStr>(in.String());
+    case kTagName:
+      return std::make_unique<TParamVar>(in.String());
     default:
       throw NovuError(Jp("データが壊れています") + " (operand tag " + std::to_string(tag) + ")");
   }
@@ -43,10 +48,22 @@ void WriteOperand(BinaryWriter& out, const TCustomParam& operand) {
     return;
   }
   switch (operand.GetParamType()) {
-    case PT_INT: out.U8(kTagInt); out.I32(operand.GetAsInt()); break;
-    case PT_FLOAT: out.U8(kTagFloat); out.Float80(operand.GetAsFloat()); break;
-    case PT_BOOL: out.U8(kTagBool); out.U8(operand.GetAsBool() ? 1 : 0); break;
-    default: out.U8(kTagStr); out.String(operand.GetAsStr()); break;
+    case PT_INT:
+      out.U8(kTagInt);
+      out.I32(operand.GetAsInt());
+      break;
+    case PT_FLOAT:
+      out.U8(kTagFloat);
+      out.Float80(operand.GetAsFloat());
+      break;
+    case PT_BOOL:
+      out.U8(kTagBool);
+      out.U8(operand.GetAsBool() ? 1 : 0);
+      break;
+    default:
+      out.U8(kTagStr);
+      out.String(operand.GetAsStr());
+      break;
   }
 }
 
@@ -97,8 +114,26 @@ struct TNovuParser::Plan {
     std::vector<Name> operands;  // meaningful for variable operands only
     bool into_result = false;    // target is "____arg"
   };
+  struct Slot {
+    TParamCollectionItem* item = nullptr;
+    bool own = false;  // a temporary this evaluation made
+  };
+  struct Created {
+    TParamCollectionItem* item;
+    int slot;
+  };
+
   std::vector<Operation> operations;
   std::vector<std::string> temp_names;
+  // Temporaries of the previous evaluation, taken out of the table and kept for reuse, so an
+  // evaluation links its temporaries into the table without allocating them again.
+  std::vector<std::unique_ptr<THashCollectionItem>> pool;
+  // Per temporary name: the ordinary variable of that name, if any.
+  std::vector<CachedLookup> temp_lookups;
+  // Working lists of an evaluation, reused unless an evaluation of this parser is running.
+  std::vector<Slot> slots;
+  std::vector<Created> created;
+  bool busy = false;
 };
 
 void TNovuParser::Prepare() {
@@ -127,10 +162,14 @@ void TNovuParser::Prepare() {
     }
     plan->operations.push_back(std::move(p));
   }
+  plan->pool.resize(plan->temp_names.size());
+  plan->temp_lookups.resize(plan->temp_names.size());
   plan_ = std::move(plan);
 }
 
-TNovuParser::TNovuParser() { Prepare(); }
+TNovuParser::TNovuParser() {
+  Prepare();
+}
 TNovuParser::~TNovuParser() = default;
 TNovuParser::TNovuParser(TNovuParser&&) noexcept = default;
 TNovuParser& TNovuParser::operator=(TNovuParser&&) noexcept = default;
@@ -194,23 +233,31 @@ class TNovuParser::Run {
       : parser_(parser),
         plan_(*parser.plan_),
         table_(table),
-        slots_(plan_.temp_names.size()),
+        reentered_(plan_.busy),
+        slots_(reentered_ ? local_slots_ : plan_.slots),
+        created_(reentered_ ? local_created_ : plan_.created),
         removal_epoch_(table.removal_epoch()) {
+    plan_.busy = true;
+    slots_.assign(plan_.temp_names.size(), Slot{});
+    created_.clear();
     table_.BeginEvaluation();
   }
   ~Run() {
-    for (auto it = created_.rbegin(); it != created_.rend(); ++it) table_.FreeTemporary(*it);
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+      std::unique_ptr<THashCollectionItem> item = table_.ExtractTemporary(it->item);
+      auto& pooled = plan_.pool[static_cast<size_t>(it->slot)];
+      if (!pooled) pooled = std::move(item);
+    }
+    created_.clear();
     table_.EndEvaluation();
+    if (!reentered_) plan_.busy = false;
   }
 
   void Execute(size_t index);
-  void TakeResult();
+  void TakeResult(std::unique_ptr<TCustomParam> spare);
 
  private:
-  struct Slot {
-    TParamCollectionItem* item = nullptr;
-    bool own = false;  // a temporary this evaluation made
-  };
+  using Slot = Plan::Slot;
 
   TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text);
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
@@ -230,8 +277,11 @@ class TNovuParser::Run {
   TNovuParser& parser_;
   Plan& plan_;
   TParamCollection& table_;
-  std::vector<Slot> slots_;
-  std::vector<TParamCollectionItem*> created_;
+  bool reentered_;
+  std::vector<Slot> local_slots_;
+  std::vector<Plan::Created> local_created_;
+  std::vector<Slot>& slots_;
+  std::vector<Plan::Created>& created_;
   std::vector<TCustomParam*> args_;
   uint64_t removal_epoch_;
 };
@@ -249,7 +299,19 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
   if (name.temp_slot >= 0) {
     ForgetForeignSlotsAfterFrees();
     Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
-    if (slot.item == nullptr) slot.item = table_.Find(text);
+    if (slot.item == nullptr) {
+      // Before this evaluation makes it, a temporary's name can only find an ordinary
+      // variable so named; whether there is one is cached like any other lookup.
+      CachedLookup& cache = plan_.temp_lookups[static_cast<size_t>(name.temp_slot)];
+      if (cache.table == &table_ && cache.epoch == table_.lookup_epoch()) {
+        slot.item = cache.item;
+      } else {
+        slot.item = table_.Find(text);
+        if (slot.item == nullptr || !slot.item->is_temporary()) {
+          cache = {&table_, table_.lookup_epoch(), slot.item};
+        }
+      }
+    }
     return slot.item;
   }
   CachedLookup& cache = name.cache;
@@ -303,19 +365,23 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
     case ocAnd:
     case ocXor:
     case ocShiftL:
-    case ocShiftR: return PT_INT;
+    case ocShiftR:
+      return PT_INT;
     case ocEqual:
     case ocBig:
     case ocSmall:
     case ocEBig:
     case ocESmall:
-    case ocNEqual: return PT_BOOL;
-    case ocComboStr: return PT_STR;
-    case ocDimTo: return PT_NONE;
+    case ocNEqual:
+      return PT_BOOL;
+    case ocComboStr:
+      return PT_STR;
+    case ocDimTo:
+      return PT_NONE;
     case ocFunc: {
       if (op.function >= kSystemFunctionCount) {
-        throw NovuError(FormatOne(Jp("\"%s\" 関数名がありません"),
-                                  "#" + std::to_string(op.function)));
+        throw NovuError(
+            FormatOne(Jp("\"%s\" 関数名がありません"), "#" + std::to_string(op.function)));
       }
       const SystemFunctionInfo& info = SystemFunctionAt(op.function);
       if (op.function != kGetPropFunction) return info.result_type;
@@ -329,7 +395,7 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
     }
     default: {
       std::string message = Jp("不正な式\r\n\r\n代入先:") + op.target + Jp("演算タイプ:") +
-                             std::string(OperationName(op.code));
+                            std::string(OperationName(op.code));
       for (size_t i = 0; i < op.operands.size(); ++i) message += "\r\n" + op.OperandText(i);
       throw NovuError(message);
     }
@@ -338,10 +404,9 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
 
 void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   CheckOperandCount(op, 1);
+  if (!op.operands[0]->IsReference()) ThrowMissingVariable(op.OperandText(0));
   auto& array = static_cast<TParamVar&>(*op.operands[0]);
-  if (!array.IsReference() || array.target() == nullptr) {
-    ThrowMissingVariable(op.OperandText(0));
-  }
+  if (array.target() == nullptr) ThrowMissingVariable(op.OperandText(0));
   const size_t subscripts = op.operands.size() - 1;
   std::string written = op.OperandText(0) + "[";
   std::vector<int32_t> values(subscripts);
@@ -369,9 +434,11 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
 
 void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const ParamType type = TemporaryType(op);
-  TParamCollectionItem* temp = table_.AddTemporary(type, op.target);
-  created_.push_back(temp);
-  Slot& slot = slots_[static_cast<size_t>(p.target.temp_slot)];
+  const int slot_index = p.target.temp_slot;
+  TParamCollectionItem* temp =
+      table_.AddTemporary(type, op.target, std::move(plan_.pool[static_cast<size_t>(slot_index)]));
+  created_.push_back({temp, slot_index});
+  Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
   if (op.code == ocDimTo) BindElement(op, *temp);
@@ -389,7 +456,9 @@ int32_t WrapMul(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
-[[noreturn]] void ThrowDivisionByZero() { throw NovuError("division by zero"); }
+[[noreturn]] void ThrowDivisionByZero() {
+  throw NovuError("division by zero");
+}
 
 int32_t IntDivide(int32_t a, int32_t b) {
   if (b == 0) ThrowDivisionByZero();
@@ -405,18 +474,25 @@ int32_t IntRemainder(int32_t a, int32_t b) {
 
 int32_t Arithmetic(uint8_t code, int32_t a, int32_t b) {
   switch (code) {
-    case ocPlus: return WrapAdd(a, b);
-    case ocMinus: return WrapSub(a, b);
-    case ocMul: return WrapMul(a, b);
-    default: return IntDivide(a, b);
+    case ocPlus:
+      return WrapAdd(a, b);
+    case ocMinus:
+      return WrapSub(a, b);
+    case ocMul:
+      return WrapMul(a, b);
+    default:
+      return IntDivide(a, b);
   }
 }
 
 long double Arithmetic(uint8_t code, long double a, long double b) {
   switch (code) {
-    case ocPlus: return a + b;
-    case ocMinus: return a - b;
-    case ocMul: return a * b;
+    case ocPlus:
+      return a + b;
+    case ocMinus:
+      return a - b;
+    case ocMul:
+      return a * b;
     default:
       if (b == 0) ThrowDivisionByZero();
       return a / b;
@@ -426,12 +502,18 @@ long double Arithmetic(uint8_t code, long double a, long double b) {
 template <typename T>
 bool Compare(uint8_t code, const T& a, const T& b) {
   switch (code) {
-    case ocEqual: return a == b;
-    case ocNEqual: return !(a == b);
-    case ocBig: return a > b;
-    case ocSmall: return a < b;
-    case ocEBig: return a >= b;
-    default: return a <= b;
+    case ocEqual:
+      return a == b;
+    case ocNEqual:
+      return !(a == b);
+    case ocBig:
+      return a > b;
+    case ocSmall:
+      return a < b;
+    case ocEBig:
+      return a >= b;
+    default:
+      return a <= b;
   }
 }
 
@@ -444,11 +526,20 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       CheckOperandCount(op, 1);
       const TCustomParam& src = *operands[0];
       switch (target.GetParamType()) {
-        case PT_INT: target.SetAsInt(src.GetAsInt()); break;
-        case PT_FLOAT: target.SetAsFloat(src.GetAsFloat()); break;
-        case PT_BOOL: target.SetAsBool(src.GetAsBool()); break;
-        case PT_STR: target.SetAsStr(src.GetAsStr()); break;
-        case PT_NONE: break;
+        case PT_INT:
+          target.SetAsInt(src.GetAsInt());
+          break;
+        case PT_FLOAT:
+          target.SetAsFloat(src.GetAsFloat());
+          break;
+        case PT_BOOL:
+          target.SetAsBool(src.GetAsBool());
+          break;
+        case PT_STR:
+          target.SetAsStr(src.GetAsStr());
+          break;
+        case PT_NONE:
+          break;
       }
       return;
     }
@@ -477,12 +568,24 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       const unsigned shift = static_cast<uint32_t>(b) & 31u;
       int32_t r = 0;
       switch (op.code) {
-        case ocMod: r = IntRemainder(a, b); break;
-        case ocOr: r = a | b; break;
-        case ocAnd: r = a & b; break;
-        case ocXor: r = a ^ b; break;
-        case ocShiftL: r = static_cast<int32_t>(ua << shift); break;
-        default: r = static_cast<int32_t>(ua >> shift); break;
+        case ocMod:
+          r = IntRemainder(a, b);
+          break;
+        case ocOr:
+          r = a | b;
+          break;
+        case ocAnd:
+          r = a & b;
+          break;
+        case ocXor:
+          r = a ^ b;
+          break;
+        case ocShiftL:
+          r = static_cast<int32_t>(ua << shift);
+          break;
+        default:
+          r = static_cast<int32_t>(ua >> shift);
+          break;
       }
       target.SetAsInt(r);
       return;
@@ -502,10 +605,18 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       const TCustomParam& b = *operands[1];
       bool r;
       switch (a.GetParamType()) {
-        case PT_STR: r = Compare(op.code, a.GetAsStr(), b.GetAsStr()); break;
-        case PT_FLOAT: r = Compare(op.code, a.GetAsFloat(), b.GetAsFloat()); break;
-        case PT_BOOL: r = Compare(op.code, a.GetAsBool(), b.GetAsBool()); break;
-        default: r = Compare(op.code, a.GetAsInt(), b.GetAsInt()); break;
+        case PT_STR:
+          r = Compare(op.code, a.GetAsStr(), b.GetAsStr());
+          break;
+        case PT_FLOAT:
+          r = Compare(op.code, a.GetAsFloat(), b.GetAsFloat());
+          break;
+        case PT_BOOL:
+          r = Compare(op.code, a.GetAsBool(), b.GetAsBool());
+          break;
+        default:
+          r = Compare(op.code, a.GetAsInt(), b.GetAsInt());
+          break;
       }
       target.SetAsBool(r);
       return;
@@ -521,8 +632,10 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       table_.functions().Call(op.function, target, args_, table_);
       return;
     }
-    case ocDimTo: return;
-    default: TemporaryType(op);  // raises the invalid-operation message
+    case ocDimTo:
+      return;
+    default:
+      TemporaryType(op);  // raises the invalid-operation message
   }
 }
 
@@ -544,27 +657,41 @@ void TNovuParser::Run::Execute(size_t index) {
   Perform(op, target->value());
 }
 
-void TNovuParser::Run::TakeResult() {
+void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
   if (plan_.operations.empty() || !plan_.operations.back().into_result ||
       parser_.operations_.back().code != ocTo) {
     return;
   }
+  const Plan::Name& name = plan_.operations.back().target;
+  TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
+  if (item == nullptr) return;
+  const TCustomParam& value = item->value();
+  if (spare && !value.IsReference() && !value.IsSystem() &&
+      spare->GetParamType() == value.GetParamType()) {
+    // The previous result's object takes the new value, sparing an allocation.
+    spare->CopyData(value);
+    parser_.result_ = std::move(spare);
+    return;
+  }
   try {
-    parser_.result_ = table_.CopyValue(kResultTemporary);
+    parser_.result_ = table_.CopyValue(*item);
   } catch (const std::exception&) {
     parser_.result_.reset();
   }
 }
 
 void TNovuParser::Evaluate(TParamCollection& table) {
-  result_.reset();
+  if (!plan_) Prepare();  // a parser that was moved from
+  std::unique_ptr<TCustomParam> previous = std::move(result_);
   Run run(*this, table);
+  last_error_.clear();
   try {
     for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
+    last_error_ = e.what();
   }
-  run.TakeResult();
+  run.TakeResult(std::move(previous));
 }
 
 bool RunText(std::string_view text, TParamCollection& table) {

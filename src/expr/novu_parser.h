@@ -63,6 +63,9 @@ class TNovuParser {
   // operation; the result is then the value of "____arg" if it was made, usually none.
   void Evaluate(TParamCollection& table);
   const TCustomParam* result() const { return result_.get(); }
+  // Why the last evaluation stopped early (CP932), empty when it ran to the end. Evaluation
+  // stays silent; this is for traces and tools.
+  const std::string& last_error() const { return last_error_; }
   std::unique_ptr<TCustomParam> TakeResult() { return std::move(result_); }
 
   const std::vector<TOpeData>& operations() const { return operations_; }
@@ -75,6 +78,7 @@ class TNovuParser {
 
   std::vector<TOpeData> operations_;
   std::unique_ptr<TCustomParam> result_;
+  std::string last_error_;
   // Per-operation facts worked out once after loading, and cached name resolutions.
   std::unique_ptr<Plan> plan_;
 };

@@ -11,11 +11,11 @@ struct OperationText {
 };
 
 constexpr std::array<OperationText, kOperationCodeCount> kOperations = {{
-    {"ocNone", ""},     {"ocTo", "="},      {"ocPlus", "+"},       {"ocMinus", "-"},
-    {"ocMul", "*"},     {"ocDiv", "/"},     {"ocMod", "%"},        {"ocOr", "|"},
-    {"ocAnd", "&"},     {"ocXor", "^"},     {"ocDimTo", ""},       {"ocFunc", ""},
-    {"ocEqual", "=="},  {"ocBig", ">"},     {"ocSmall", "<"},      {"ocEBig", ">="},
-    {"ocESmall", "<="}, {"ocShiftL", "<<"}, {"ocShiftR", ">>"},    {"ocComboStr", "++"},
+    {"ocNone", ""},     {"ocTo", "="},      {"ocPlus", "+"},    {"ocMinus", "-"},
+    {"ocMul", "*"},     {"ocDiv", "/"},     {"ocMod", "%"},     {"ocOr", "|"},
+    {"ocAnd", "&"},     {"ocXor", "^"},     {"ocDimTo", ""},    {"ocFunc", ""},
+    {"ocEqual", "=="},  {"ocBig", ">"},     {"ocSmall", "<"},   {"ocEBig", ">="},
+    {"ocESmall", "<="}, {"ocShiftL", "<<"}, {"ocShiftR", ">>"}, {"ocComboStr", "++"},
     {"ocNEqual", "<>"},
 }};
 

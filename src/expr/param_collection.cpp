@@ -37,7 +37,9 @@ uint64_t NextEpoch() {
   return counter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 [[noreturn]] void ThrowCorrupt(const std::string& what) {
   throw NovuError(Jp("データが壊れています") + " (" + what + ")");
@@ -47,7 +49,31 @@ uint8_t TypeCodeOf(const TCustomParam& value) {
   return value.IsReference() ? uint8_t{PT_NONE} : static_cast<uint8_t>(value.GetParamType());
 }
 
-bool IsValueTypeCode(int32_t code) { return code >= PT_INT && code <= PT_STR; }
+bool IsValueTypeCode(int32_t code) {
+  return code >= PT_INT && code <= PT_STR;
+}
+
+// A reused temporary starts like a new one: a scalar at the zero value, or unbound.
+void ResetToZero(TCustomParam& value) {
+  if (value.IsReference()) {
+    static_cast<TParamVar&>(value).Clear();
+    return;
+  }
+  switch (value.GetParamType()) {
+    case PT_INT:
+      value.SetAsInt(0);
+      break;
+    case PT_FLOAT:
+      value.SetAsFloat(0);
+      break;
+    case PT_BOOL:
+      value.SetAsBool(false);
+      break;
+    default:
+      value.SetAsStr({});
+      break;
+  }
+}
 
 }  // namespace
 
@@ -77,13 +103,8 @@ void CheckVariableName(std::string_view name) {
 
 // ---- items ----
 
-void TParamCollectionItem::SetName(std::string name) {
-  if (name == name_) return;
-  owner_->Unlink(*this);
-  name_ = std::move(name);
-  owner_->Link(*this);
-  if (eval_level_ == 0) owner_->TouchLookup();
-}
+TParamCollectionItem::TParamCollectionItem(std::string name, std::unique_ptr<TCustomParam> value)
+    : THashCollectionItem(std::move(name)), value_(std::move(value)), serial_(NextEpoch()) {}
 
 VarScope TParamCollectionItem::scope() const {
   if (status_) return VarScope::kStatus;
@@ -99,12 +120,14 @@ TParamCollection::TParamCollection()
       lookup_epoch_(NextEpoch()) {
   for (int i = 0; i < kSystemVariableCount; ++i) {
     auto which = static_cast<SystemVariable>(i);
-    AddItem(std::make_unique<TParamSystem>(*this, which))
-        ->SetName(std::string(InfoOf(which).name));
+    AddItem(std::make_unique<TParamSystem>(*this, which), std::string(InfoOf(which).name), 0);
   }
 }
 
-TParamCollection::~TParamCollection() = default;
+TParamCollection::~TParamCollection() {
+  // Items go before the members the system variables read.
+  Clear();
+}
 
 void TParamCollection::SetHost(SystemVariableHost* host) {
   host_ = host ? host : &SystemVariableHost::Default();
@@ -120,27 +143,16 @@ void TParamCollection::SetDepth(int32_t depth) {
   TouchLookup();
 }
 
-void TParamCollection::TouchLookup() { lookup_epoch_ = NextEpoch(); }
-
-void TParamCollection::Link(TParamCollectionItem& item) {
-  const uint8_t bucket = NameHash(item.name_);
-  item.bucket_ = bucket;
-  item.prev_ = nullptr;
-  item.next_ = buckets_[bucket];
-  if (item.next_) item.next_->prev_ = &item;
-  buckets_[bucket] = &item;
+void TParamCollection::TouchLookup() {
+  lookup_epoch_ = NextEpoch();
 }
 
-void TParamCollection::Unlink(TParamCollectionItem& item) {
-  if (item.bucket_ < 0) return;
-  if (item.prev_) {
-    item.prev_->next_ = item.next_;
-  } else {
-    buckets_[static_cast<size_t>(item.bucket_)] = item.next_;
-  }
-  if (item.next_) item.next_->prev_ = item.prev_;
-  item.prev_ = item.next_ = nullptr;
-  item.bucket_ = -1;
+void TParamCollection::Linked(THashCollectionItem& item) {
+  if (!static_cast<TParamCollectionItem&>(item).is_temporary()) TouchLookup();
+}
+
+void TParamCollection::Unlinking(THashCollectionItem& item) {
+  if (!static_cast<TParamCollectionItem&>(item).is_temporary()) TouchLookup();
 }
 
 bool TParamCollection::IsVisible(const TParamCollectionItem& item) const {
@@ -149,8 +161,9 @@ bool TParamCollection::IsVisible(const TParamCollectionItem& item) const {
 
 TParamCollectionItem* TParamCollection::Find(std::string_view name) const {
   TParamCollectionItem* oldest = nullptr;
-  for (TParamCollectionItem* it = buckets_[NameHash(name)]; it; it = it->next_) {
-    if (!cp932::EqualsNoCase(it->name_, name) || !IsVisible(*it)) continue;
+  for (auto* head = BucketHead(NameHash(name)); head; head = head->NextInBucket()) {
+    auto* it = static_cast<TParamCollectionItem*>(head);
+    if (!cp932::EqualsNoCase(it->Name(), name) || !IsVisible(*it)) continue;
     if (it->local_) {
       if (it->scope_depth_ == depth_) return it;
       continue;
@@ -162,8 +175,9 @@ TParamCollectionItem* TParamCollection::Find(std::string_view name) const {
 
 TParamCollectionItem* TParamCollection::FindForDeclare(std::string_view name, bool local) const {
   TParamCollectionItem* found = nullptr;
-  for (TParamCollectionItem* it = buckets_[NameHash(name)]; it; it = it->next_) {
-    if (!cp932::EqualsNoCase(it->name_, name) || !IsVisible(*it)) continue;
+  for (auto* head = BucketHead(NameHash(name)); head; head = head->NextInBucket()) {
+    auto* it = static_cast<TParamCollectionItem*>(head);
+    if (!cp932::EqualsNoCase(it->Name(), name) || !IsVisible(*it)) continue;
     if (local) {
       if (it->local_ && it->scope_depth_ == depth_) return it;
     } else if (!it->local_) {
@@ -173,66 +187,73 @@ TParamCollectionItem* TParamCollection::FindForDeclare(std::string_view name, bo
   return found;
 }
 
-bool TParamCollection::Contains(const TParamCollectionItem* item) const {
-  return std::any_of(items_.begin(), items_.end(),
-                     [item](const auto& owned) { return owned.get() == item; });
+int TParamCollection::IndexOf(std::string_view name) const {
+  const TParamCollectionItem* item = Find(name);
+  return item ? item->index() : -1;
 }
 
-TParamCollectionItem* TParamCollection::AddItem(std::unique_ptr<TCustomParam> value) {
-  auto item = std::make_unique<TParamCollectionItem>(*this, std::move(value));
-  item->index_ = static_cast<int32_t>(items_.size());
-  item->eval_level_ = 0;
-  TParamCollectionItem* raw = item.get();
-  items_.push_back(std::move(item));
-  Link(*raw);
-  TouchLookup();
-  return raw;
+bool TParamCollection::Contains(const TParamCollectionItem* item) const {
+  for (int i = Count(); i-- > 0;) {
+    if (&Item(i) == item) return true;
+  }
+  return false;
+}
+
+TParamCollectionItem* TParamCollection::AddItem(std::unique_ptr<TCustomParam> value,
+                                                std::string name, int32_t eval_level) {
+  auto item = std::make_unique<TParamCollectionItem>(std::move(name), std::move(value));
+  item->eval_level_ = eval_level;
+  return &Adopt(std::move(item));
 }
 
 TParamCollectionItem* TParamCollection::Add(uint8_t type_code) {
   std::unique_ptr<TCustomParam> value = MakeParam(type_code);
   if (!value) ThrowCorrupt("variable type " + std::to_string(type_code));
-  return AddItem(std::move(value));
+  return AddItem(std::move(value), std::string(), 0);
 }
 
-TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::string_view name) {
+TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::string_view name,
+                                                     std::unique_ptr<THashCollectionItem> spare) {
+  if (spare) {
+    auto* item = static_cast<TParamCollectionItem*>(spare.get());
+    if (item->Name() == name && TypeCodeOf(*item->value_) == (type_code & 0x7F)) {
+      ResetToZero(*item->value_);
+      item->eval_level_ = eval_level_;
+      item->status_ = item->local_ = false;
+      item->scope_depth_ = -1;
+      return &static_cast<TParamCollectionItem&>(Adopt(std::move(spare)));
+    }
+  }
   std::unique_ptr<TCustomParam> value = MakeParam(type_code);
   if (!value) ThrowCorrupt("variable type " + std::to_string(type_code));
-  auto item = std::make_unique<TParamCollectionItem>(*this, std::move(value));
-  item->index_ = static_cast<int32_t>(items_.size());
-  item->eval_level_ = eval_level_;
-  item->name_ = name;
-  TParamCollectionItem* raw = item.get();
-  items_.push_back(std::move(item));
-  Link(*raw);
-  return raw;
+  return AddItem(std::move(value), std::string(name), eval_level_);
 }
 
-void TParamCollection::FreeTemporary(TParamCollectionItem* item) { Free(item); }
+void TParamCollection::FreeTemporary(TParamCollectionItem* item) {
+  Free(item);
+}
+
+std::unique_ptr<THashCollectionItem> TParamCollection::ExtractTemporary(
+    TParamCollectionItem* item) {
+  std::unique_ptr<THashCollectionItem> owned = Extract(item->index());
+  ++removal_epoch_;
+  return owned;
+}
 
 void TParamCollection::Free(TParamCollectionItem* item) {
-  Unlink(*item);
-  const bool ordinary = item->eval_level_ == 0;
-  const auto at = static_cast<size_t>(item->index_);
-  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(at));
-  for (size_t i = at; i < items_.size(); ++i) items_[i]->index_ = static_cast<int32_t>(i);
+  THashCollection::Delete(item->index());
   ++removal_epoch_;
-  if (ordinary) TouchLookup();
 }
 
 void TParamCollection::FreeIf(const auto& predicate) {
-  std::vector<TParamCollectionItem*> doomed;
-  for (const auto& item : items_) {
-    if (predicate(*item)) doomed.push_back(item.get());
+  bool freed = false;
+  for (int i = Count(); i-- > 0;) {
+    if (predicate(Var(i))) {
+      THashCollection::Delete(i);
+      freed = true;
+    }
   }
-  if (doomed.empty()) return;
-  for (TParamCollectionItem* item : doomed) Unlink(*item);
-  std::erase_if(items_, [&](const auto& item) {
-    return std::find(doomed.begin(), doomed.end(), item.get()) != doomed.end();
-  });
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int32_t>(i);
-  ++removal_epoch_;
-  TouchLookup();
+  if (freed) ++removal_epoch_;
 }
 
 TParamCollectionItem* TParamCollection::Declare(std::string_view name, ParamType type,
@@ -258,11 +279,20 @@ TParamCollectionItem* TParamCollection::Declare(std::string_view name, ParamType
   if (value == nullptr) return item;
   TCustomParam& target = item->value();
   switch (type) {
-    case PT_INT: target.SetAsInt(value->GetAsInt()); break;
-    case PT_FLOAT: target.SetAsFloat(value->GetAsFloat()); break;
-    case PT_BOOL: target.SetAsBool(value->GetAsBool()); break;
-    case PT_STR: target.SetAsStr(value->GetAsStr()); break;
-    case PT_NONE: break;
+    case PT_INT:
+      target.SetAsInt(value->GetAsInt());
+      break;
+    case PT_FLOAT:
+      target.SetAsFloat(value->GetAsFloat());
+      break;
+    case PT_BOOL:
+      target.SetAsBool(value->GetAsBool());
+      break;
+    case PT_STR:
+      target.SetAsStr(value->GetAsStr());
+      break;
+    case PT_NONE:
+      break;
   }
   return item;
 }
@@ -280,8 +310,9 @@ void TParamCollection::DeleteScope(int32_t depth) {
 }
 
 void TParamCollection::LowerScopesDeeperThan(int32_t depth) {
-  for (const auto& item : items_) {
-    if (item->scope_depth_ > depth && item->scope_depth_ >= 0) --item->scope_depth_;
+  for (int i = 0; i < Count(); ++i) {
+    TParamCollectionItem& item = Var(i);
+    if (item.scope_depth_ > depth && item.scope_depth_ >= 0) --item.scope_depth_;
   }
   TouchLookup();
 }
@@ -289,7 +320,12 @@ void TParamCollection::LowerScopesDeeperThan(int32_t depth) {
 std::unique_ptr<TCustomParam> TParamCollection::CopyValue(std::string_view name) const {
   TParamCollectionItem* item = Find(name);
   if (item == nullptr) return nullptr;
-  const TCustomParam& value = item->value();
+  return CopyValue(*item);
+}
+
+std::unique_ptr<TCustomParam> TParamCollection::CopyValue(const TParamCollectionItem& item) const {
+  const std::string_view name = item.name();
+  const TCustomParam& value = item.value();
   const ParamType type = value.GetParamType();
   if (!IsValueTypeCode(type)) throw NovuError(FormatOne(Jp("%s:不正な変数です"), name));
   if (!value.IsReference()) {
@@ -299,10 +335,18 @@ std::unique_ptr<TCustomParam> TParamCollection::CopyValue(std::string_view name)
   std::unique_ptr<TCustomParam> copy = MakeParam(type);
   if (value.IsReference()) {
     switch (type) {
-      case PT_INT: copy->SetAsInt(value.GetAsInt()); break;
-      case PT_FLOAT: copy->SetAsFloat(value.GetAsFloat()); break;
-      case PT_BOOL: copy->SetAsBool(value.GetAsBool()); break;
-      default: copy->SetAsStr(value.GetAsStr()); break;
+      case PT_INT:
+        copy->SetAsInt(value.GetAsInt());
+        break;
+      case PT_FLOAT:
+        copy->SetAsFloat(value.GetAsFloat());
+        break;
+      case PT_BOOL:
+        copy->SetAsBool(value.GetAsBool());
+        break;
+      default:
+        copy->SetAsStr(value.GetAsStr());
+        break;
     }
   } else {
     copy->AssignConverted(value);
@@ -321,7 +365,7 @@ void TParamCollection::Reset() {
 // ---- save data ----
 
 void TParamCollection::WriteItemRecord(BinaryWriter& out, const TParamCollectionItem& item) const {
-  out.String(item.name_);
+  out.String(item.Name());
   item.value_->SaveToStream(out);
   out.U8(item.status_ ? 1 : 0);
   out.U8(item.reserved_);
@@ -331,9 +375,10 @@ void TParamCollection::WriteItemRecord(BinaryWriter& out, const TParamCollection
 
 void TParamCollection::WriteEntries(BinaryWriter& out, bool status) const {
   std::vector<const TParamCollectionItem*> pending;
-  for (const auto& item : items_) {
-    if (!item->is_system() && !item->is_temporary() && item->status_ == status) {
-      pending.push_back(item.get());
+  for (int i = 0; i < Count(); ++i) {
+    const TParamCollectionItem& item = Var(i);
+    if (!item.is_system() && !item.is_temporary() && item.status_ == status) {
+      pending.push_back(&item);
     }
   }
   // A reference is written after the variable it refers to; one whose target is never
@@ -346,10 +391,8 @@ void TParamCollection::WriteEntries(BinaryWriter& out, bool status) const {
       const TParamCollectionItem* item = *it;
       bool ready = true;
       if (item->value_->IsReference()) {
-        const TParamCollectionItem* target =
-            static_cast<const TParamVar&>(*item->value_).target();
-        ready = target != nullptr &&
-                std::find(order.begin(), order.end(), target) != order.end();
+        const TParamCollectionItem* target = static_cast<const TParamVar&>(*item->value_).target();
+        ready = target != nullptr && std::find(order.begin(), order.end(), target) != order.end();
       }
       if (ready) {
         order.push_back(item);
@@ -367,8 +410,7 @@ void TParamCollection::WriteEntries(BinaryWriter& out, bool status) const {
   }
 }
 
-void TParamCollection::ReadEntries(BinaryReader& in, bool status) {
-  (void)status;
+void TParamCollection::ReadEntries(BinaryReader& in) {
   const size_t count = in.Count(kMinVariableEntryBytes);
   for (size_t i = 0; i < count; ++i) {
     TParamCollectionItem* item = Add(in.U8());
@@ -419,7 +461,7 @@ void TParamCollection::LoadBlock(BinaryReader& in, int32_t version) {
   FreeIf([](const TParamCollectionItem& item) {
     return !item.is_system() && !item.status_ && !item.is_temporary();
   });
-  ReadEntries(in, false);
+  ReadEntries(in);
   text_delay_ = in.I32();
   cursor_ = in.String();
   if (version > 102) {
@@ -437,15 +479,17 @@ void TParamCollection::LoadBlock(BinaryReader& in, int32_t version) {
   }
 }
 
-void TParamCollection::SaveStatusToStream(BinaryWriter& out) const { WriteEntries(out, true); }
+void TParamCollection::SaveStatusToStream(BinaryWriter& out) const {
+  WriteEntries(out, true);
+}
 
 void TParamCollection::LoadStatusFromStream(BinaryReader& in) {
   {
     BinaryReader probe = in;
     TParamCollection scratch;
-    scratch.ReadEntries(probe, true);
+    scratch.ReadEntries(probe);
   }
-  ReadEntries(in, true);
+  ReadEntries(in);
 }
 
 // ---- variable stack ----
@@ -453,7 +497,9 @@ void TParamCollection::LoadStatusFromStream(BinaryReader& in) {
 namespace {
 
 // Whether a variable-stack item holds a system variable's record (only a dimension list).
-bool IsSystemRecordName(std::string_view name) { return SystemVariableIndex(name) >= 0; }
+bool IsSystemRecordName(std::string_view name) {
+  return SystemVariableIndex(name) >= 0;
+}
 
 void SkipValueRecord(BinaryReader& in, int32_t type, std::string_view name) {
   if (IsSystemRecordName(name)) {
@@ -506,14 +552,10 @@ void TParamCollection::PopVars() {
     if (item != nullptr && TypeCodeOf(*item->value_) != type) {
       // The variable changes class: it gets a new value and moves to the end of the table,
       // as if freed and created again, but keeps its identity so nothing bound to it dangles.
+      std::unique_ptr<THashCollectionItem> owned = Extract(item->index());
       item->value_ = MakeParam(static_cast<uint8_t>(type));
-      auto at = items_.begin() + item->index_;
-      std::unique_ptr<TParamCollectionItem> owned = std::move(*at);
-      items_.erase(at);
-      items_.push_back(std::move(owned));
-      for (size_t j = 0; j < items_.size(); ++j) items_[j]->index_ = static_cast<int32_t>(j);
+      Adopt(std::move(owned));
       ++removal_epoch_;
-      TouchLookup();
     } else if (item == nullptr) {
       item = Add(static_cast<uint8_t>(type));
       item->SetName(std::move(name));

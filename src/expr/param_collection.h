@@ -1,6 +1,6 @@
 #pragma once
-// TParamCollection: the variable table. Items are kept in creation order and chained in 256
-// buckets by the one-byte name hash (newest first); names compare without regard to case.
+// TParamCollection: the variable table, a hash collection of TParamCollectionItem kept in
+// creation order; names compare without regard to case.
 // The 51 system variables are its first items. Scopes tie ordinary variables to call depths;
 // evaluator temporaries (names beginning with four underscores) belong to the evaluation that
 // made them and are invisible to any other.
@@ -14,6 +14,7 @@
 
 #include "expr/custom_param.h"
 #include "expr/system_variable.h"
+#include "storage/hash_collection.h"
 
 namespace novu {
 
@@ -30,25 +31,24 @@ enum class VarScope : uint8_t { kGlobal = 0, kAutoDispose = 1, kLocal = 2, kStat
 extern const std::array<std::string_view, 4> kVarScopeLabels;
 
 inline constexpr std::string_view kTemporaryPrefix = "____";
-inline bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
+inline bool IsTemporaryName(std::string_view name) {
+  return name.starts_with(kTemporaryPrefix);
+}
 
-// One-byte bucket of a name: length x 16, plus (for names longer than one byte) the lower-cased
-// second-to-last and first bytes, modulo 256.
+// The hash collection's one-byte name hash (length x 16 plus the lower-cased second-to-last and
+// first bytes), computed without building a lower-cased copy.
 uint8_t NameHash(std::string_view name);
 
 // "\"%s\"：変数名が不正です" unless the name is not empty, has no blank and does not begin with
 // an ASCII digit.
 void CheckVariableName(std::string_view name);
 
-class TParamCollectionItem {
+class TParamCollectionItem final : public THashCollectionItem {
  public:
-  TParamCollectionItem(TParamCollection& owner, std::unique_ptr<TCustomParam> value)
-      : owner_(&owner), value_(std::move(value)) {}
+  TParamCollectionItem(std::string name, std::unique_ptr<TCustomParam> value);
 
-  const std::string& name() const { return name_; }
-  // Renames without checking the name rules (the caller checks user-given names).
-  void SetName(std::string name);
-  int32_t index() const { return index_; }
+  const std::string& name() const { return Name(); }
+  int32_t index() const { return Index(); }
 
   TCustomParam& value() const { return *value_; }
   uint8_t reserved() const { return reserved_; }
@@ -60,28 +60,26 @@ class TParamCollectionItem {
   bool is_system() const { return value_->IsSystem(); }
   // A temporary of a running evaluation (not a user variable that happens to be so named).
   bool is_temporary() const { return eval_level_ != 0; }
+  // Unique for the life of the process: tells an item apart from a later one that happens to
+  // reuse its memory.
+  uint64_t serial() const { return serial_; }
 
  private:
   friend class TParamCollection;
 
-  TParamCollection* owner_;
-  std::string name_;
   std::unique_ptr<TCustomParam> value_;
   uint8_t reserved_ = 0;
   bool status_ = false;
   int32_t scope_depth_ = -1;
   bool local_ = false;
   int32_t eval_level_ = 0;
-  int32_t index_ = -1;
-  int bucket_ = -1;
-  TParamCollectionItem* prev_ = nullptr;
-  TParamCollectionItem* next_ = nullptr;
+  uint64_t serial_;
 };
 
-class TParamCollection {
+class TParamCollection final : public THashCollection {
  public:
   TParamCollection();
-  ~TParamCollection();
+  ~TParamCollection() override;
   TParamCollection(const TParamCollection&) = delete;
   TParamCollection& operator=(const TParamCollection&) = delete;
 
@@ -93,8 +91,12 @@ class TParamCollection {
   TParamCollectionItem* Add(uint8_t type_code);
   // An item named `name` that is local at the current depth (`local`), or not local.
   TParamCollectionItem* FindForDeclare(std::string_view name, bool local) const;
-  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
-  TParamCollectionItem& Item(int32_t index) const { return *items_[static_cast<size_t>(index)]; }
+  // The lookup rule of Find, as an index (-1 when nothing is visible).
+  int IndexOf(std::string_view name) const override;
+  // Variables in table order (Count() of them): the system variables first.
+  TParamCollectionItem& Var(int32_t index) const {
+    return static_cast<TParamCollectionItem&>(Item(index));
+  }
   // True while `item` is one of this table's items (used to check references after frees).
   bool Contains(const TParamCollectionItem* item) const;
 
@@ -114,6 +116,7 @@ class TParamCollection {
   // A standalone copy of the named variable's value; nullptr when missing; "%s:不正な変数です"
   // for a variable that is not int, float, bool or string.
   std::unique_ptr<TCustomParam> CopyValue(std::string_view name) const;
+  std::unique_ptr<TCustomParam> CopyValue(const TParamCollectionItem& item) const;
   // Frees every variable that is neither system nor status; @TextDelay 50, @Cursor empty.
   void Reset();
 
@@ -160,33 +163,36 @@ class TParamCollection {
   int32_t BeginEvaluation() { return ++eval_level_; }
   void EndEvaluation() { --eval_level_; }
   int32_t eval_level() const { return eval_level_; }
-  // Adds a temporary of the current evaluation.
-  TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name);
+  // Adds a temporary of the current evaluation, reusing `spare` (an item an earlier
+  // ExtractTemporary gave back, with the same name) when one is given.
+  TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name,
+                                     std::unique_ptr<THashCollectionItem> spare = nullptr);
   // Frees a temporary made by AddTemporary.
   void FreeTemporary(TParamCollectionItem* item);
+  // Takes a temporary out of the table for later reuse.
+  std::unique_ptr<THashCollectionItem> ExtractTemporary(TParamCollectionItem* item);
   // Counts frees of items, so references bound earlier know to check their target.
   uint64_t removal_epoch() const { return removal_epoch_; }
   // Changes whenever what a name resolves to may have changed (an ordinary variable added,
   // freed or renamed, a scope or the call depth changed); values are unique across tables.
   uint64_t lookup_epoch() const { return lookup_epoch_; }
 
- private:
-  friend class TParamCollectionItem;
+ protected:
+  void Linked(THashCollectionItem& item) override;
+  void Unlinking(THashCollectionItem& item) override;
 
-  void Link(TParamCollectionItem& item);
-  void Unlink(TParamCollectionItem& item);
+ private:
   void Free(TParamCollectionItem* item);
   void FreeIf(const auto& predicate);
-  TParamCollectionItem* AddItem(std::unique_ptr<TCustomParam> value);
+  TParamCollectionItem* AddItem(std::unique_ptr<TCustomParam> value, std::string name,
+                                int32_t eval_level);
   bool IsVisible(const TParamCollectionItem& item) const;
   void WriteItemRecord(BinaryWriter& out, const TParamCollectionItem& item) const;
   void WriteEntries(BinaryWriter& out, bool status) const;
-  void ReadEntries(BinaryReader& in, bool status);
+  void ReadEntries(BinaryReader& in);
   void LoadBlock(BinaryReader& in, int32_t version);
   std::string ReadVarStackEntry(BinaryReader& in) const;
 
-  std::vector<std::unique_ptr<TParamCollectionItem>> items_;
-  std::array<TParamCollectionItem*, 256> buckets_{};
   int32_t depth_ = 0;
   std::vector<std::string> var_stack_;
   int32_t text_delay_ = 50;

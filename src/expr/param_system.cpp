@@ -5,6 +5,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "expr/param_collection.h"
+#include "expr/param_var.h"
 #include "expr/system_variable_host.h"
 #include "expr/value_conversion.h"
 
@@ -22,45 +23,69 @@ struct TParamSystem::Raw {
 
   int32_t AsInt() const {
     switch (type) {
-      case PT_FLOAT: return convert::ToInt(f);
-      case PT_BOOL: return b ? 1 : 0;
-      case PT_STR: return convert::ToInt(s);
-      default: return i;
+      case PT_FLOAT:
+        return convert::ToInt(f);
+      case PT_BOOL:
+        return b ? 1 : 0;
+      case PT_STR:
+        return convert::ToInt(s);
+      default:
+        return i;
     }
   }
   long double AsFloat() const {
     switch (type) {
-      case PT_FLOAT: return f;
-      case PT_BOOL: return b ? 1 : 0;
-      case PT_STR: return convert::ToFloat(s);
-      default: return i;
+      case PT_FLOAT:
+        return f;
+      case PT_BOOL:
+        return b ? 1 : 0;
+      case PT_STR:
+        return convert::ToFloat(s);
+      default:
+        return i;
     }
   }
   bool AsBool() const {
     switch (type) {
-      case PT_FLOAT: return f != 0;
-      case PT_BOOL: return b;
-      case PT_STR: return TextToBool(s);
-      default: return i != 0;
+      case PT_FLOAT:
+        return f != 0;
+      case PT_BOOL:
+        return b;
+      case PT_STR:
+        return TextToBool(s);
+      default:
+        return i != 0;
     }
   }
   std::string AsStr() const {
     switch (type) {
-      case PT_FLOAT: return FloatToText(f);
-      case PT_BOOL: return std::string(BoolToText(b));
-      case PT_STR: return s;
-      default: return IntToText(i);
+      case PT_FLOAT:
+        return FloatToText(f);
+      case PT_BOOL:
+        return std::string(BoolToText(b));
+      case PT_STR:
+        return s;
+      default:
+        return IntToText(i);
     }
   }
 };
 
-bool TParamSystem::IsForwarding() const { return which_ == SV::kResult || which_ == SV::kTemp; }
+bool TParamSystem::IsForwarding() const {
+  return which_ == SV::kResult || which_ == SV::kTemp;
+}
 
 TCustomParam* TParamSystem::Forward() const {
   if (which_ == SV::kResult) return table_.host().ResultSlot();
   if (which_ == SV::kTemp) {
     TParamCollectionItem* item = table_.Find(table_.assign_temp_name());
-    if (item == nullptr || &item->value() == this) return nullptr;
+    // A variable that leads back to @Temp (itself, or a reference to it) would forward forever.
+    TParamCollectionItem* end = item;
+    for (int hops = 0; end != nullptr && end->value().IsReference(); ++hops) {
+      if (hops == 8) return nullptr;
+      end = static_cast<const TParamVar&>(end->value()).target();
+    }
+    if (item == nullptr || end == nullptr || &end->value() == this) return nullptr;
     return &item->value();
   }
   return nullptr;
@@ -106,22 +131,49 @@ TParamSystem::Raw TParamSystem::Read(int32_t index, bool scalar) const {
   }
   if (!scalar && index != 0) ThrowBadElementIndex();
   switch (which_) {
-    case SV::kTextDelay: raw.i = table_.text_delay(); return raw;
-    case SV::kCursor: raw.s = table_.cursor(); return raw;
-    case SV::kSelStr: raw.s = table_.sel_str(); return raw;
-    case SV::kSelIndex: raw.i = table_.sel_index(); return raw;
-    case SV::kPi: raw.f = std::numbers::pi_v<long double>; return raw;
-    case SV::k1Hour: raw.f = 1.0L / 24; return raw;
-    case SV::k1Min: raw.f = 1.0L / (24 * 60); return raw;
-    case SV::k1Sec: raw.f = 1.0L / (24 * 60 * 60); return raw;
-    case SV::kIsDebug: raw.b = false; return raw;
-    case SV::kStackCount: raw.i = table_.depth(); return raw;
-    default: break;
+    case SV::kTextDelay:
+      raw.i = table_.text_delay();
+      return raw;
+    case SV::kCursor:
+      raw.s = table_.cursor();
+      return raw;
+    case SV::kSelStr:
+      raw.s = table_.sel_str();
+      return raw;
+    case SV::kSelIndex:
+      raw.i = table_.sel_index();
+      return raw;
+    case SV::kPi:
+      raw.f = std::numbers::pi_v<long double>;
+      return raw;
+    case SV::k1Hour:
+      raw.f = 1.0L / 24;
+      return raw;
+    case SV::k1Min:
+      raw.f = 1.0L / (24 * 60);
+      return raw;
+    case SV::k1Sec:
+      raw.f = 1.0L / (24 * 60 * 60);
+      return raw;
+    case SV::kIsDebug:
+      raw.b = false;
+      return raw;
+    case SV::kStackCount:
+      raw.i = table_.depth();
+      return raw;
+    default:
+      break;
   }
   switch (raw.type) {
-    case PT_BOOL: raw.b = host.GetBool(which_); break;
-    case PT_STR: raw.s = host.GetStr(which_); break;
-    default: raw.i = host.GetInt(which_); break;
+    case PT_BOOL:
+      raw.b = host.GetBool(which_);
+      break;
+    case PT_STR:
+      raw.s = host.GetStr(which_);
+      break;
+    default:
+      raw.i = host.GetInt(which_);
+      break;
   }
   return raw;
 }
@@ -130,45 +182,74 @@ TParamSystem::Raw TParamSystem::Read(int32_t index, bool scalar) const {
 
 void TParamSystem::WriteInt(int32_t v) {
   switch (InfoOf(which_).type) {
-    case PT_BOOL: WriteBool(v != 0); return;
-    case PT_STR: WriteStr(IntToText(v)); return;
-    case PT_FLOAT: return;  // no float system variable takes writes
-    default: break;
+    case PT_BOOL:
+      WriteBool(v != 0);
+      return;
+    case PT_STR:
+      WriteStr(IntToText(v));
+      return;
+    case PT_FLOAT:
+      return;  // no float system variable takes writes
+    default:
+      break;
   }
   switch (which_) {
-    case SV::kTextDelay: table_.SetTextDelay(v); return;
-    case SV::kSelIndex: table_.SetSelIndex(v); return;
+    case SV::kTextDelay:
+      table_.SetTextDelay(v);
+      return;
+    case SV::kSelIndex:
+      table_.SetSelIndex(v);
+      return;
     case SV::kMouseX:
     case SV::kMouseY:
     case SV::kDisplayModeIndex:
-    case SV::kHistoryMaxCount: table_.host().SetInt(which_, v); return;
-    default: return;
+    case SV::kHistoryMaxCount:
+      table_.host().SetInt(which_, v);
+      return;
+    default:
+      return;
   }
 }
 
 void TParamSystem::WriteBool(bool v) {
   switch (InfoOf(which_).type) {
-    case PT_INT: WriteInt(v ? 1 : 0); return;
-    case PT_STR: WriteStr(BoolToText(v)); return;
-    case PT_FLOAT: return;
-    default: break;
+    case PT_INT:
+      WriteInt(v ? 1 : 0);
+      return;
+    case PT_STR:
+      WriteStr(BoolToText(v));
+      return;
+    case PT_FLOAT:
+      return;
+    default:
+      break;
   }
   switch (which_) {
     case SV::kLClick:
     case SV::kRClick:
     case SV::kFullScr:
     case SV::kCGDither:
-    case SV::kSoundON: table_.host().SetBool(which_, v); return;
-    default: return;
+    case SV::kSoundON:
+      table_.host().SetBool(which_, v);
+      return;
+    default:
+      return;
   }
 }
 
 void TParamSystem::WriteFloat(long double v) {
   switch (InfoOf(which_).type) {
-    case PT_INT: WriteInt(FloatToInt(v)); return;
-    case PT_BOOL: WriteBool(v != 0); return;
-    case PT_STR: WriteStr(FloatToText(v)); return;
-    default: return;
+    case PT_INT:
+      WriteInt(FloatToInt(v));
+      return;
+    case PT_BOOL:
+      WriteBool(v != 0);
+      return;
+    case PT_STR:
+      WriteStr(FloatToText(v));
+      return;
+    default:
+      return;
   }
 }
 
@@ -186,15 +267,24 @@ void TParamSystem::WriteStr(std::string_view v) {
       }
       return;
     }
-    case PT_FLOAT: return;
-    default: break;
+    case PT_FLOAT:
+      return;
+    default:
+      break;
   }
   switch (which_) {
-    case SV::kCursor: table_.SetCursor(v); return;
-    case SV::kSelStr: table_.SetSelStr(v); return;
+    case SV::kCursor:
+      table_.SetCursor(v);
+      return;
+    case SV::kSelStr:
+      table_.SetSelStr(v);
+      return;
     case SV::kActiveCompo:
-    case SV::kMidiPort: table_.host().SetStr(which_, v); return;
-    default: return;
+    case SV::kMidiPort:
+      table_.host().SetStr(which_, v);
+      return;
+    default:
+      return;
   }
 }
 
@@ -309,23 +399,39 @@ int32_t TParamSystem::GetDimSize(int32_t dim) const {
   return dim == 0 ? GetCount() : 1;
 }
 
-#define NOVU_FORWARD_OR_FAIL(call)        \
-  do {                                    \
-    if (IsForwarding()) {                 \
+#define NOVU_FORWARD_OR_FAIL(call)              \
+  do {                                          \
+    if (IsForwarding()) {                       \
       if (TCustomParam* f = Forward()) f->call; \
-      return;                             \
-    }                                     \
-    ThrowInternalError();                 \
+      return;                                   \
+    }                                           \
+    ThrowInternalError();                       \
   } while (false)
 
-void TParamSystem::SetCount(int32_t count) { NOVU_FORWARD_OR_FAIL(SetCount(count)); }
-void TParamSystem::CopyData(const TCustomParam& src) { NOVU_FORWARD_OR_FAIL(CopyData(src)); }
-void TParamSystem::SetDims(std::span<const int32_t> sizes) { NOVU_FORWARD_OR_FAIL(SetDims(sizes)); }
-void TParamSystem::FillInt(int32_t v) { NOVU_FORWARD_OR_FAIL(FillInt(v)); }
-void TParamSystem::FillFloat(long double v) { NOVU_FORWARD_OR_FAIL(FillFloat(v)); }
-void TParamSystem::FillBool(bool v) { NOVU_FORWARD_OR_FAIL(FillBool(v)); }
-void TParamSystem::FillStr(std::string_view v) { NOVU_FORWARD_OR_FAIL(FillStr(v)); }
-void TParamSystem::CopyFrom(const TCustomParam& src) { NOVU_FORWARD_OR_FAIL(CopyFrom(src)); }
+void TParamSystem::SetCount(int32_t count) {
+  NOVU_FORWARD_OR_FAIL(SetCount(count));
+}
+void TParamSystem::CopyData(const TCustomParam& src) {
+  NOVU_FORWARD_OR_FAIL(CopyData(src));
+}
+void TParamSystem::SetDims(std::span<const int32_t> sizes) {
+  NOVU_FORWARD_OR_FAIL(SetDims(sizes));
+}
+void TParamSystem::FillInt(int32_t v) {
+  NOVU_FORWARD_OR_FAIL(FillInt(v));
+}
+void TParamSystem::FillFloat(long double v) {
+  NOVU_FORWARD_OR_FAIL(FillFloat(v));
+}
+void TParamSystem::FillBool(bool v) {
+  NOVU_FORWARD_OR_FAIL(FillBool(v));
+}
+void TParamSystem::FillStr(std::string_view v) {
+  NOVU_FORWARD_OR_FAIL(FillStr(v));
+}
+void TParamSystem::CopyFrom(const TCustomParam& src) {
+  NOVU_FORWARD_OR_FAIL(CopyFrom(src));
+}
 
 #undef NOVU_FORWARD_OR_FAIL
 
@@ -338,7 +444,9 @@ const TCustomParam* TParamSystem::Deref() const {
   return f ? f->Deref() : this;
 }
 
-void TParamSystem::SaveToStream(BinaryWriter& out) const { out.I32(0); }
+void TParamSystem::SaveToStream(BinaryWriter& out) const {
+  out.I32(0);
+}
 
 void TParamSystem::LoadFromStream(BinaryReader& in) {
   // The dimension list is read to keep the stream in step; a system variable has no shape.

@@ -13,10 +13,12 @@ void TParamVar::Bind(TParamCollection& table, TParamCollectionItem& item, int32_
   if (item.value().IsReference()) {
     const auto& inner = static_cast<const TParamVar&>(item.value());
     item_ = inner.target();
+    item_serial_ = item_ ? item_->serial() : 0;
     index_ = inner.index_;
     return;
   }
   item_ = &item;
+  item_serial_ = item.serial();
   index_ = index;
 }
 
@@ -39,7 +41,8 @@ void TParamVar::Resolve(TParamCollection& table) {
 TParamCollectionItem* TParamVar::target() const {
   if (item_ == nullptr) return nullptr;
   if (table_->removal_epoch() != removal_epoch_) {
-    if (!table_->Contains(item_)) return nullptr;
+    // Only a live item is looked at, and only the one bound (not a newer one at its address).
+    if (!table_->Contains(item_) || item_->serial() != item_serial_) return nullptr;
     removal_epoch_ = table_->removal_epoch();
   }
   return item_;
@@ -62,14 +65,30 @@ ParamType TParamVar::GetParamType() const {
   return v ? v->GetParamType() : PT_NONE;
 }
 
-bool TParamVar::GetAsBool() const { return GetBoolAt(index_); }
-long double TParamVar::GetAsFloat() const { return GetFloatAt(index_); }
-int32_t TParamVar::GetAsInt() const { return GetIntAt(index_); }
-std::string TParamVar::GetAsStr() const { return GetStrAt(index_); }
-void TParamVar::SetAsBool(bool v) { SetBoolAt(index_, v); }
-void TParamVar::SetAsFloat(long double v) { SetFloatAt(index_, v); }
-void TParamVar::SetAsInt(int32_t v) { SetIntAt(index_, v); }
-void TParamVar::SetAsStr(std::string_view v) { SetStrAt(index_, v); }
+bool TParamVar::GetAsBool() const {
+  return GetBoolAt(index_);
+}
+long double TParamVar::GetAsFloat() const {
+  return GetFloatAt(index_);
+}
+int32_t TParamVar::GetAsInt() const {
+  return GetIntAt(index_);
+}
+std::string TParamVar::GetAsStr() const {
+  return GetStrAt(index_);
+}
+void TParamVar::SetAsBool(bool v) {
+  SetBoolAt(index_, v);
+}
+void TParamVar::SetAsFloat(long double v) {
+  SetFloatAt(index_, v);
+}
+void TParamVar::SetAsInt(int32_t v) {
+  SetIntAt(index_, v);
+}
+void TParamVar::SetAsStr(std::string_view v) {
+  SetStrAt(index_, v);
+}
 
 int32_t TParamVar::GetIntAt(int32_t i) const {
   TCustomParam* v = Value();
@@ -146,6 +165,7 @@ std::unique_ptr<TCustomParam> TParamVar::Clone() const {
   copy->flag_ = flag_;
   copy->index_ = index_;
   copy->item_ = item_;
+  copy->item_serial_ = item_serial_;
   copy->table_ = table_;
   copy->removal_epoch_ = removal_epoch_;
   return copy;
@@ -173,6 +193,7 @@ void TParamVar::RebindLoaded(TParamCollection& table) {
   table_ = &table;
   removal_epoch_ = table.removal_epoch();
   item_ = loaded_target_name_.empty() ? nullptr : table.Find(loaded_target_name_);
+  item_serial_ = item_ ? item_->serial() : 0;
 }
 
 }  // namespace novu

@@ -84,6 +84,7 @@ class TParamVar final : public TCustomParam {
   uint8_t flag_ = 0;
   int32_t index_ = 0;
   TParamCollectionItem* item_ = nullptr;
+  uint64_t item_serial_ = 0;
   TParamCollection* table_ = nullptr;
   // The table's removal count when bound: if items were freed since, the target is checked
   // before use so a freed variable is never touched.

@@ -80,7 +80,9 @@ std::tm LocalNow() {
 
 }  // namespace
 
-bool SystemVariableHost::GetBool(SystemVariable v) { return v == SystemVariable::kSoundON; }
+bool SystemVariableHost::GetBool(SystemVariable v) {
+  return v == SystemVariable::kSoundON;
+}
 
 int32_t SystemVariableHost::GetInt(SystemVariable v) {
   switch (v) {
@@ -89,25 +91,37 @@ int32_t SystemVariableHost::GetInt(SystemVariable v) {
       auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since_boot).count();
       return static_cast<int32_t>(static_cast<uint32_t>(ms));
     }
-    case SystemVariable::kYear: return LocalNow().tm_year + 1900;
-    case SystemVariable::kMonth: return LocalNow().tm_mon + 1;
-    case SystemVariable::kDay: return LocalNow().tm_mday;
-    case SystemVariable::kWeek: return LocalNow().tm_wday + 1;
-    case SystemVariable::kHour: return LocalNow().tm_hour;
-    case SystemVariable::kMin: return LocalNow().tm_min;
-    case SystemVariable::kSec: return LocalNow().tm_sec;
-    default: return 0;
+    case SystemVariable::kYear:
+      return LocalNow().tm_year + 1900;
+    case SystemVariable::kMonth:
+      return LocalNow().tm_mon + 1;
+    case SystemVariable::kDay:
+      return LocalNow().tm_mday;
+    case SystemVariable::kWeek:
+      return LocalNow().tm_wday + 1;
+    case SystemVariable::kHour:
+      return LocalNow().tm_hour;
+    case SystemVariable::kMin:
+      return LocalNow().tm_min;
+    case SystemVariable::kSec:
+      return LocalNow().tm_sec;
+    default:
+      return 0;
   }
 }
 
-std::string SystemVariableHost::GetStr(SystemVariable /*v*/) { return {}; }
+std::string SystemVariableHost::GetStr(SystemVariable /*v*/) {
+  return {};
+}
 
 int32_t SystemVariableHost::ElementCount(SystemVariable v) {
   switch (v) {
     case SystemVariable::kKeyPush:
     case SystemVariable::kKeyClick:
-    case SystemVariable::kKeyRepeat: return kKeyStateCount;
-    default: return 0;
+    case SystemVariable::kKeyRepeat:
+      return kKeyStateCount;
+    default:
+      return 0;
   }
 }
 

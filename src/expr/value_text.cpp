@@ -1,19 +1,21 @@
 #include "expr/value_text.h"
 
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <clocale>
 #include <cstdlib>
-#include <system_error>
 #include <limits>
+#include <system_error>
 
 namespace novu {
 namespace {
 
 constexpr int kSignificantDigits = 15;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -21,7 +23,9 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -52,7 +56,9 @@ DecimalDigits ToDecimalDigits(long double value) {
 
 }  // namespace
 
-std::string IntToText(int32_t value) { return std::to_string(value); }
+std::string IntToText(int32_t value) {
+  return std::to_string(value);
+}
 
 std::string FloatToText(long double value) {
   if (std::isnan(value)) return "NAN";

@@ -16,7 +16,9 @@ std::string IntToText(int32_t value);
 // General format: at most 15 significant digits, no trailing zeros, exponent form ("1.5E-5",
 // "1E20") for very small or large magnitudes; "NAN", "INF" and "-INF" for the special values.
 std::string FloatToText(long double value);
-inline std::string_view BoolToText(bool value) { return value ? kTrueText : kFalseText; }
+inline std::string_view BoolToText(bool value) {
+  return value ? kTrueText : kFalseText;
+}
 
 // Optional blanks, an optional sign, then decimal digits or "$" and hexadecimal digits.
 // Decimal text must fit in 32 bits; up to eight hexadecimal digits are taken as the 32-bit
@@ -25,7 +27,9 @@ std::optional<int32_t> ParseInt(std::string_view text);
 // Optional blanks around a decimal number with an optional sign, fraction and exponent.
 std::optional<long double> ParseFloat(std::string_view text);
 // Only the exact text "TRUE" is true.
-inline bool TextToBool(std::string_view text) { return text == kTrueText; }
+inline bool TextToBool(std::string_view text) {
+  return text == kTrueText;
+}
 
 // Truncation toward zero; NaN gives 0 and magnitudes beyond the 32-bit range saturate.
 int32_t FloatToInt(long double value);

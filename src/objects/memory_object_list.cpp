@@ -1,0 +1,130 @@
+#include "objects/memory_object_list.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace novu {
+
+void MemoryBase::InvalidateRect(const render::Rect& rect) {
+  const render::Rect clamped = render::Intersect(rect, {0, 0, width(), height()});
+  if (!clamped.IsEmpty()) dirty_.push_back(clamped);
+}
+
+MemoryObjectList::MemoryObjectList(Factory factory) : factory_(std::move(factory)) {
+  const char* const names[2] = {
+      "\x01"
+      "BASE0",
+      "\x01"
+      "BASE1"};
+  for (int i = 0; i < 2; ++i) {
+    bases_[i] = MakeObject<MemoryBase>(this);
+    bases_[i]->AssignName(names[i]);
+  }
+}
+
+MemoryObjectList::~MemoryObjectList() {
+  // Children before their bases, everything before the registry and the queue.
+  while (!roots_.empty()) roots_.pop_back();
+  bases_[1].reset();
+  bases_[0].reset();
+}
+
+void MemoryObjectList::ChooseFocus() {
+  focus_ = ActiveBase()->FindFocusCandidate();
+  focus_requested_ = false;
+}
+
+void MemoryObjectList::Free(TNovuObject& object) {
+  TNovuControl* holder = object.holder();
+  std::unique_ptr<TNovuObject> doomed =
+      holder != nullptr ? holder->RemoveChild(object) : ReleaseRoot(object);
+}
+
+void MemoryObjectList::FreeScheduled() {
+  const std::vector<TNovuObject*> doomed = std::move(deletion_set_);
+  deletion_set_.clear();
+  for (TNovuObject* object : doomed) {
+    // An earlier free may have taken this one with its parent.
+    if (IsRegistered(object)) Free(*object);
+  }
+}
+
+void MemoryObjectList::Register(TNovuObject& object) {
+  registry_.push_back(&object);
+}
+
+void MemoryObjectList::Unregister(TNovuObject& object) {
+  std::erase(registry_, &object);
+  std::erase(deletion_set_, &object);
+}
+
+bool MemoryObjectList::IsRegistered(const TNovuObject* object) const {
+  return std::find(registry_.begin(), registry_.end(), object) != registry_.end();
+}
+
+void MemoryObjectList::ScheduleDeletion(TNovuObject& object) {
+  if (!IsPendingDeletion(object)) deletion_set_.push_back(&object);
+  object.AssignName({});
+}
+
+bool MemoryObjectList::IsPendingDeletion(const TNovuObject& object) const {
+  return std::find(deletion_set_.begin(), deletion_set_.end(), &object) != deletion_set_.end();
+}
+
+std::string MemoryObjectList::UniqueName(std::string_view prefix) const {
+  std::unordered_set<std::string_view> taken;
+  for (const TNovuObject* object : registry_) taken.insert(object->name());
+  for (int64_t i = 0;; ++i) {
+    std::string name = std::string(prefix) + std::to_string(i);
+    if (!taken.contains(name)) return name;
+  }
+}
+
+TNovuObject* MemoryObjectList::FindByName(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name) return object;
+  }
+  return nullptr;
+}
+
+TNovuControl* MemoryObjectList::FindControl(std::string_view name) const {
+  if (name.empty()) return ActiveBase();
+  if (name == "\x01") return bases_[1 - active_].get();
+  if (name ==
+      "\x01"
+      "BASE0")
+    return bases_[0].get();
+  if (name ==
+      "\x01"
+      "BASE1")
+    return bases_[1].get();
+  for (TNovuObject* object : registry_) {
+    TNovuControl* control = object->AsControl();
+    if (control != nullptr && object->name() == name && !IsPendingDeletion(*object)) {
+      return control;
+    }
+  }
+  return nullptr;
+}
+
+void MemoryObjectList::AdoptRoot(std::unique_ptr<TNovuObject> object) {
+  if (object != nullptr) roots_.push_back(std::move(object));
+}
+
+std::unique_ptr<TNovuObject> MemoryObjectList::ReleaseRoot(TNovuObject& object) {
+  const auto it = std::find_if(roots_.begin(), roots_.end(),
+                               [&object](const auto& r) { return r.get() == &object; });
+  if (it == roots_.end()) return nullptr;
+  std::unique_ptr<TNovuObject> taken = std::move(*it);
+  roots_.erase(it);
+  return taken;
+}
+
+std::unique_ptr<TNovuObject> MemoryObjectList::CreateByType(uint8_t type_code) {
+  const auto type = static_cast<uint8_t>(type_code & 0x7f);
+  if (!factory_ || !IsCreatableComponentType(static_cast<ComponentType>(type))) return nullptr;
+  return factory_(*this, type);
+}
+
+}  // namespace novu

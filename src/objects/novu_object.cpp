@@ -1,0 +1,137 @@
+#include "objects/novu_object.h"
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "objects/event_queue.h"
+#include "objects/object_list.h"
+#include "objects/property_catalogue.h"
+
+namespace novu {
+
+bool IsInternalName(std::string_view name) {
+  return !name.empty() && name.front() == kInternalNameMark;
+}
+
+TNovuObject::~TNovuObject() {
+  if (owner_ != nullptr) owner_->Unregister(*this);
+}
+
+void TNovuObject::Create() {
+  if (owner_ == nullptr) return;
+  if (AutoName()) name_ = owner_->UniqueName("object");
+  owner_->Register(*this);
+}
+
+void TNovuObject::SetName(std::string_view name) {
+  if (name == name_) return;
+  if (owner_ != nullptr && !name.empty()) {
+    TNovuObject* other = owner_->FindByName(name);
+    if (other != nullptr && other != this) ResolveNameClash(*other);
+  }
+  name_ = name;
+}
+
+void TNovuObject::ResolveNameClash(TNovuObject& other) {
+  owner_->ScheduleDeletion(other);
+}
+
+void TNovuObject::SetPriority(int32_t priority) {
+  if (priority == priority_) return;
+  priority_ = priority;
+  order_ = 0;
+  PriorityChanged();
+}
+
+bool TNovuObject::IsPaused() const {
+  return PropAsBool(GetProperty(PR_PAUSED));
+}
+
+PropValue TNovuObject::GetProperty(PropId id) const {
+  switch (id) {
+    case PR_NAME:
+      return name_;
+    case PR_PRIORITY:
+      return priority_;
+    case PR_TAG:
+      return tag_;
+    case PR_COMPOTYPE:
+      return static_cast<int32_t>(GetType());
+    default:
+      return CatalogueDefault(id);
+  }
+}
+
+void TNovuObject::SetProperty(PropId id, const PropValue& value) {
+  switch (id) {
+    case PR_NAME:
+      SetName(PropAsStr(value));
+      break;
+    case PR_PRIORITY:
+      SetPriority(PropAsInt(value));
+      break;
+    case PR_TAG:
+      SetTag(PropAsStr(value));
+      break;
+    default:
+      break;  // not implemented by this class: the write is ignored
+  }
+}
+
+PropValue TNovuObject::CatalogueDefault(PropId id) const {
+  const PropertyInfo* info = FindPropertyById(id);
+  if (info == nullptr) return int32_t{0};
+  switch (info->fallback.source) {
+    case DefaultSource::kName:
+      return name_;
+    case DefaultSource::kPriority:
+      return priority_;
+    case DefaultSource::kTag:
+      return tag_;
+    case DefaultSource::kWidth:
+      return PropAsInt(GetProperty(PR_WIDTH));
+    case DefaultSource::kHeight:
+      return PropAsInt(GetProperty(PR_HEIGHT));
+    case DefaultSource::kConstant:
+      break;
+  }
+  switch (info->type) {
+    case PT_STR:
+      return std::string();
+    case PT_BOOL:
+      return info->fallback.AsBool();
+    case PT_FLOAT:
+      return static_cast<long double>(info->fallback.AsFloat());
+    default:
+      return info->fallback.AsInt();
+  }
+}
+
+void TNovuObject::SaveToStream(BinaryWriter& out) const {
+  out.String(name_);
+  out.I32(priority_);
+  out.I32(order_);
+  out.String(tag_);
+}
+
+void TNovuObject::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
+  name_ = in.String();
+  priority_ = in.I32();
+  if (context.version > 103) order_ = in.I32();
+  if (context.version >= 120) tag_ = in.String();
+}
+
+void TNovuObject::PostEvent(std::string_view label, std::span<const std::string> arguments,
+                            uint8_t event_id) {
+  if (label.empty() || owner_ == nullptr) return;
+  owner_->Events().PostEvent(this, label, arguments, event_id);
+}
+
+bool TNovuObject::IsEventQueued(uint8_t event_id) const {
+  return owner_ != nullptr && owner_->Events().IsQueued(this, event_id);
+}
+
+TNovuComponent::~TNovuComponent() {
+  if (owner() != nullptr) owner()->Events().RemoveObjectEvents(this);
+}
+
+}  // namespace novu

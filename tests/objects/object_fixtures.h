@@ -1,0 +1,122 @@
+#pragma once
+// Small classes and a scene for the object tests: a picture-like control that answers the
+// properties the common code consults (zoom, flips, pause, auto-scrap, play end) and appends a
+// field of its own to its saved record.
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "objects/memory_object_list.h"
+#include "objects/novu_motion.h"
+#include "objects/plain_objects.h"
+#include "render/custom_dibx.h"
+
+namespace novu::testing {
+
+class TestPicture : public TNovuControl {
+ public:
+  explicit TestPicture(ObjectList* owner) : TNovuControl(owner) {}
+
+  ComponentType GetType() const override { return LT_BOX; }
+  std::optional<Point> PictureSize() const override { return picture; }
+
+  PropValue GetProperty(PropId id) const override {
+    switch (id) {
+      case PR_ZOOMX:
+        return zoom_x;
+      case PR_ZOOMY:
+        return zoom_y;
+      case PR_FLIPH:
+        return flip_h;
+      case PR_PAUSED:
+        return paused;
+      case PR_AUTOSCRAP:
+        return auto_scrap;
+      case PR_ONPLAYEND:
+        return on_play_end;
+      case PR_ALPHA:
+        return alpha;
+      case PR_SCROLLX:
+        return scroll_x;
+      default:
+        return TNovuControl::GetProperty(id);
+    }
+  }
+  void SetProperty(PropId id, const PropValue& value) override {
+    switch (id) {
+      case PR_ZOOMX:
+        zoom_x = PropAsInt(value);
+        break;
+      case PR_ALPHA:
+        alpha = PropAsInt(value);
+        break;
+      case PR_PAUSED:
+        paused = PropAsBool(value);
+        break;
+      default:
+        TNovuControl::SetProperty(id, value);
+        break;
+    }
+  }
+
+  void SaveToStream(BinaryWriter& out) const override {
+    TNovuControl::SaveToStream(out);
+    out.I32(alpha);
+  }
+  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override {
+    TNovuControl::LoadFromStream(in, context);
+    alpha = in.I32();
+  }
+
+  int32_t zoom_x = 256;
+  int32_t zoom_y = 256;
+  bool flip_h = false;
+  bool paused = false;
+  bool auto_scrap = false;
+  std::string on_play_end;
+  int32_t alpha = 255;
+  int32_t scroll_x = 0;
+  std::optional<Point> picture;
+  // The surface clip at each DrawSelf (none when no clip was set).
+  std::vector<std::optional<render::Rect>> clips_seen;
+
+ protected:
+  void DrawSelf(render::TCustomDIBX& surface) override {
+    clips_seen.push_back(surface.HasClip() ? std::optional(surface.ClipRect()) : std::nullopt);
+  }
+};
+
+// A motion that reports its end after a given number of frames.
+class CountdownMotion : public TNovuMotion {
+ public:
+  explicit CountdownMotion(int frames) : frames_(frames) {}
+  bool Advance() override { return --frames_ == 0; }
+
+ private:
+  int frames_;
+};
+
+inline std::unique_ptr<TNovuObject> MakeTestObject(ObjectList& list, uint8_t type) {
+  if (type == LT_BOX) return MakeObject<TestPicture>(&list);
+  return MakePlainObject(list, type);
+}
+
+// An object list with the test classes behind its factory and base 0 sized 640 x 480.
+struct Scene {
+  Scene() : list(MakeTestObject) { list.base(0).SetBounds(0, 0, 640, 480); }
+
+  TestPicture& Picture(TNovuControl& parent, int32_t left, int32_t top, int32_t width,
+                       int32_t height) {
+    TestPicture& p = list.AddTo<TestPicture>(parent);
+    p.SetBounds(left, top, width, height);
+    return p;
+  }
+  MemoryBase& base() { return list.base(0); }
+  const std::vector<MemoryEventQueue::Entry>& events() { return list.queue().entries(); }
+
+  MemoryObjectList list;
+};
+
+}  // namespace novu::testing
