@@ -212,9 +212,8 @@ void TCallMan::StoreResult(TStack& frame) {
     target->value().AssignConverted(*frame.result);
     return;
   }
-  CheckVariableName(frame.result_variable);
-  TParamCollectionItem* item = vars_.Add(frame.result->GetParamType());
-  item->SetName(frame.result_variable);
+  TParamCollectionItem* item = vars_.Declare(frame.result_variable, frame.result->GetParamType(),
+                                             VarScope::kGlobal, nullptr);
   item->value().AssignConverted(*frame.result);
 }
 

@@ -69,7 +69,7 @@ std::string DumpVariablesJson(const TParamCollection& vars) {
   std::string out = "{\"variables\":[";
   bool first = true;
   for (int32_t i = 0; i < vars.Count(); ++i) {
-    const TParamCollectionItem& item = vars.Item(i);
+    const TParamCollectionItem& item = vars.Var(i);
     if (item.is_system() || item.is_temporary() || IsTemporaryName(item.name())) continue;
     const TCustomParam& value = *item.value().Deref();
     const ParamType type = value.GetParamType();

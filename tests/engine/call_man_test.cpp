@@ -158,7 +158,7 @@ Calc `handled = handled + 1`
   w.Ticks(3);
   EXPECT_EQ(w.Int("n"), 0);
   EXPECT_EQ(w.calls->index(), 2);
-  w.events.Post({"click.nsb:handler", std::string("button"), 0, 0, {}});
+  w.events.Post({"click.nsb:handler", std::string("button"), 0, 0, {}, nullptr});
   w.Tick();
   EXPECT_EQ(w.Int("handled"), 1);
   EXPECT_EQ(w.Int("n"), 0);  // the handler started at its label
@@ -266,7 +266,7 @@ Calc `done = 1`
   w.Page("ev.nsb", "Calc `handled = handled + 1`\n");
   w.Start("main.nsb");
   w.Ticks(5);  // 4 ticks counted down: 90 ms left
-  w.events.Post({"ev.nsb", std::nullopt, 0, 0, {}});
+  w.events.Post({"ev.nsb", std::nullopt, 0, 0, {}, nullptr});
   w.Tick();
   EXPECT_EQ(w.Int("handled"), 1);
   int more = 0;
@@ -288,11 +288,28 @@ Exit
   w.Page("ev.nsb", "Calc `handled = 1`\n");
   w.Start("main.nsb");
   w.Tick();
-  w.events.Post({"ev.nsb", std::nullopt, 0, 0, {}});
+  w.events.Post({"ev.nsb", std::nullopt, 0, 0, {}, nullptr});
   w.Ticks(3);
   EXPECT_EQ(w.Int("handled"), 0);
   w.Ticks(3);
   EXPECT_EQ(w.Int("handled"), 1);
+}
+
+TEST(CallMan, ObjectsPostThroughTheEventQueueInterface) {
+  ScriptWorld w;
+  w.Page("main.nsb", R"(VarNew "got" type=string
+Exit
+)");
+  w.Page("ev.nsb", "Calc `got = @ParamStr[1]`\n");
+  w.Start("main.nsb");
+  w.Tick();
+  EventQueue& queue = w.events;
+  const std::vector<std::string> args = {"10", "20"};
+  queue.PostEvent(nullptr, "ev.nsb", args, 7);
+  EXPECT_TRUE(queue.IsQueued(nullptr, 7));
+  w.Tick();
+  EXPECT_EQ(w.Str("got"), "20");
+  EXPECT_FALSE(queue.IsQueued(nullptr, 7));
 }
 
 TEST(CallMan, EventWithMissingHandlerIsDropped) {
@@ -302,8 +319,8 @@ Exit
 )");
   w.Page("ok.nsb", "Calc `handled = 1`\n");
   w.Start("main.nsb");
-  w.events.Post({"gone.nsb", std::nullopt, 0, 0, {}});
-  w.events.Post({"ok.nsb", std::nullopt, 0, 0, {}});
+  w.events.Post({"gone.nsb", std::nullopt, 0, 0, {}, nullptr});
+  w.events.Post({"ok.nsb", std::nullopt, 0, 0, {}, nullptr});
   w.Ticks(3);
   EXPECT_EQ(w.Int("handled"), 1);
   EXPECT_EQ(w.events.size(), 0u);
@@ -422,7 +439,7 @@ Calc `h = 1`
 )");
   w.Start("main.nsb");
   w.Ticks(2);
-  w.events.Post({"ev.nsb", std::string("button"), 0, 0, {}});
+  w.events.Post({"ev.nsb", std::string("button"), 0, 0, {}, nullptr});
   w.Ticks(2);
   EXPECT_EQ(w.Int("h"), 1);  // the handler went on to its end
   EXPECT_EQ(w.Int("b"), 1);  // and returned to the new place

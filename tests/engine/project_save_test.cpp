@@ -95,7 +95,7 @@ struct Game {
   void Restart() {
     vars.Reset();
     for (int32_t i = vars.Count() - 1; i >= 0; --i) {
-      if (!vars.Item(i).is_system()) vars.Delete(vars.Item(i).name());
+      if (!vars.Var(i).is_system()) vars.Delete(vars.Var(i).name());
     }
   }
 };
