@@ -239,6 +239,18 @@ TEST(ProjectSave, SlotCaptionsAndScriptFilesComeFromTheSaveFile) {
             (std::map<int32_t, std::string>{{0, "first"}, {12, "twelfth"}}));
 }
 
+TEST(ProjectSave, OriginalProjectLendsItsFolderDiscList) {
+  Game g;
+  g.setting.folder_discs = {{"DATA\\", 2}};
+  g.Page("main.nsb", "Exit\n");
+  TProjectSetting original;
+  original.folder_discs = {{"OTHER\\", 3}};
+  g.files.Add("/original_novu.npb", original.Serialize());
+  auto project = g.Make();
+  EXPECT_EQ(project->DiscOf("data\\a.fip"), 0);
+  EXPECT_EQ(project->DiscOf("other\\a.fip"), 3);
+}
+
 TEST(ProjectSave, MissingStartPageWarnsAndTerminates) {
   Game g;
   auto project = g.Make();
