@@ -1,34 +1,364 @@
 #include "engine/project.h"
 
+#include <cstdlib>
+#include <string>
+
+#include "core/binary_reader.h"
+#include "core/cp932.h"
 #include "core/error.h"
+#include "expr/param_collection.h"
+#include "platform/text_encoding.h"
+#include "storage/vr_file_collection.h"
 
 namespace novu {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kProjectFile = "novu.npb";
+constexpr std::string_view kOriginalProjectFile = "/original_novu.npb";
+constexpr std::string_view kSaveFileName = "save.dat";
+constexpr std::string_view kSlotPrefix = "GAMESAVEDATA";
+constexpr std::string_view kScriptFilePrefix = "save:";
+
+std::optional<int32_t> SlotNumber(std::string_view entry) {
+  if (entry.size() <= kSlotPrefix.size() ||
+      !cp932::EqualsNoCase(entry.substr(0, kSlotPrefix.size()), kSlotPrefix)) {
+    return std::nullopt;
+  }
+  int64_t slot = 0;
+  for (char c : entry.substr(kSlotPrefix.size())) {
+    if (c < '0' || c > '9') return std::nullopt;
+    slot = slot * 10 + (c - '0');
+    if (slot > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<int32_t>(slot);
+}
+
+// The folder-disc key of a name: upper case, backslashes, ending in one.
+std::string DiscKey(std::string_view name) {
+  std::string key = cp932::ToUpper(name);
+  for (char& c : key) {
+    if (c == '/') c = '\\';
+  }
+  return key;
+}
+
+bool IsStreamedMedia(std::string_view name, std::string_view extensions) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string ext = cp932::ToLower(name.substr(dot + 1));
+  std::string list = cp932::ToLower(extensions);
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find('.', start);
+    if (end == std::string::npos) end = list.size();
+    if (end > start && list.compare(start, end - start, ext) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string SaveFolderName(std::string_view title) {
+  std::string name(title);
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (cp932::IsLeadByte(static_cast<uint8_t>(name[i]))) {
+      ++i;
+      continue;
+    }
+    if (std::string_view("\\/:,;*?\"<>|").find(name[i]) != std::string_view::npos) name[i] = '_';
+  }
+  // A title of dots (or none) would name the parent folder or the data folder itself.
+  if (name.find_first_not_of('.') == std::string::npos) name.insert(0, "_");
+  return name;
+}
 
 TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
+  vars_ = env_.vars;
+  if (vars_ == nullptr) {
+    own_vars_ = std::make_unique<TParamCollection>();
+    vars_ = own_vars_.get();
+  }
   env_.state.terminate = true;
   std::vector<uint8_t> data;
   try {
-    data = env_.files.LoadFile("novu.npb");
+    data = env_.files.LoadFile(kProjectFile);
   } catch (const NovuError&) {
     return;  // no project here: end without a word, as the player always has
   }
   if (data.empty()) {
-    env_.messages.Show(Jp("警告"), Jp("プロジェクトがありません"), platform::MessageButtons::Ok,
-                       platform::MessageIcon::Warning);
+    Warn("プロジェクトがありません");
     return;
   }
   setting_ = TProjectSetting::Parse(data);
+  folder_discs_ = setting_.folder_discs;
   if (env_.set_title) env_.set_title(setting_.title);
+
+  ReadSaveFile();
+  CreateProjectVariables();
   env_.state.terminate = false;
-  started_ = true;
+
+  if (env_.files.Exists(kOriginalProjectFile)) {
+    try {
+      folder_discs_ =
+          TProjectSetting::Parse(env_.files.LoadFile(kOriginalProjectFile)).folder_discs;
+    } catch (const NovuError&) {
+      // The original project only lends its disc list; a damaged one is passed over.
+    }
+  }
+
+  CallManHost& host = *this;
+  calls_ = std::make_unique<TCallMan>(*vars_, env_.state, events_, host);
+  if (env_.trace) calls_->SetTraceSink(env_.trace);
+  previous_host_ = &vars_->host();
+  variable_host_ = std::make_unique<ScriptVariableHost>(*calls_, *previous_host_);
+  vars_->SetHost(variable_host_.get());
+  if (!env_.files.Exists(setting_.start_page)) {
+    Warn("スタートページがありません");
+    env_.state.terminate = true;
+    return;
+  }
+  calls_->Start(setting_.start_page);
+  started_ = !env_.state.terminate;
 }
 
-TProject::~TProject() = default;
+TProject::~TProject() {
+  if (calls_) RunExitPage();
+  if (status_loaded_) StoreStatusData();
+  if (variable_host_) {
+    vars_->SetHost(previous_host_ == &SystemVariableHost::Default() ? nullptr : previous_host_);
+  }
+  calls_.reset();
+}
 
-void TProject::RunScripts() {}
+void TProject::Warn(std::string_view utf8_text) {
+  env_.messages.Show(Jp("警告"), Jp(utf8_text), platform::MessageButtons::Ok,
+                     platform::MessageIcon::Warning);
+}
+
+fs::path TProject::UserSaveFolder() const {
+  fs::path base = env_.user_data_folder;
+  if (base.empty()) {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+      base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+      base = fs::path(home) / ".local" / "share";
+    }
+  }
+  return base / "novuplay" / platform::Cp932ToUtf8(SaveFolderName(setting_.title));
+}
+
+fs::path TProject::SaveFilePath() {
+  if (save_file_path_) return *save_file_path_;
+  std::error_code ec;
+  if (!env_.argument_folder.empty()) {
+    save_file_path_ = env_.argument_folder / kSaveFileName;
+    return *save_file_path_;
+  }
+  if (env_.program_folder.empty()) {
+    save_file_path_ = fs::path();  // a project without folders (tests) keeps no save file
+    return *save_file_path_;
+  }
+  const fs::path program_save = env_.program_folder / kSaveFileName;
+  const fs::path probe = env_.program_folder / "save.dat.$$$";
+  if (FILE* f = std::fopen(probe.c_str(), "wb")) {
+    std::fclose(f);
+    fs::remove(probe, ec);
+    save_file_path_ = program_save;
+    return *save_file_path_;
+  }
+  const fs::path folder = UserSaveFolder();
+  fs::create_directories(folder, ec);
+  if (!fs::is_directory(folder, ec)) {
+    throw NovuError::FromUtf8("データファイルを作成することができません");
+  }
+  const fs::path user_save = folder / kSaveFileName;
+  if (fs::exists(program_save, ec) && !fs::exists(user_save, ec)) {
+    fs::copy_file(program_save, user_save, fs::copy_options::skip_existing, ec);
+  }
+  save_file_path_ = user_save;
+  return *save_file_path_;
+}
+
+void TProject::ReadSaveFile() {
+  TVrFileCollection save;
+  if (SaveFilePath().empty()) return;
+  try {
+    save.Open(SaveFilePath());
+    if (save.FindEntry(kStatusEntryName) != nullptr) {
+      status_.Read(save.Extract(kStatusEntryName), *vars_);
+    }
+    status_loaded_ = true;
+  } catch (const NovuError&) {
+    // Damaged status data is left in the file as it is; this run starts without it and does
+    // not write over it.
+  }
+  RestoreScriptFiles(save);
+  for (int i = 0; i < save.Count(); ++i) {
+    const TVrFile& entry = save.Entry(i);
+    const auto slot = SlotNumber(entry.Name());
+    if (!slot) continue;
+    try {
+      const std::vector<uint8_t> data = save.ReadEntry(entry);
+      BinaryReader in(data);
+      in.I32();  // save format version
+      save_captions_[*slot] = in.String();
+    } catch (const NovuError&) {
+      // An unreadable slot gets no caption.
+    }
+  }
+}
+
+// Files that scripts wrote into the save file ("save:..." entries) join the run-time
+// collection, where scripts find them again.
+void TProject::RestoreScriptFiles(TVrFileCollection& save) {
+  if (env_.files.CollectionCount() == 0) return;
+  TVrFileCollection& runtime = env_.files.Collection(0);
+  for (int i = 0; i < save.Count(); ++i) {
+    const std::string name = save.Entry(i).Name();
+    if (name.size() < kScriptFilePrefix.size() ||
+        !cp932::EqualsNoCase(std::string_view(name).substr(0, kScriptFilePrefix.size()),
+                             kScriptFilePrefix)) {
+      continue;
+    }
+    try {
+      const std::vector<uint8_t> data = save.ReadEntry(save.Entry(i));
+      TVrFile& copy = runtime.AddMemoryEntry(name);
+      copy.Memory()->Write(data.data(), static_cast<int64_t>(data.size()));
+    } catch (const NovuError&) {
+      // An entry that cannot be read is left out; nothing was added for it.
+    }
+  }
+}
+
+void TProject::CreateProjectVariables() {
+  for (const ProjectVariable& v : setting_.variables) {
+    if (vars_->Find(v.name) != nullptr) continue;  // restored from the status data
+    if (v.type < PT_INT || v.type > PT_STR) continue;
+    try {
+      TParamCollectionItem* item =
+          vars_->Declare(v.name, static_cast<ParamType>(v.type), VarScope::kStatus, nullptr);
+      TCustomParam& value = item->value();
+      switch (v.type) {
+        case PT_INT:
+          value.SetAsInt(v.int_value);
+          break;
+        case PT_FLOAT:
+          value.SetAsFloat(v.float_value);
+          break;
+        case PT_BOOL:
+          value.SetAsBool(v.bool_value);
+          break;
+        default:
+          value.SetAsStr(v.string_value);
+          break;
+      }
+    } catch (const NovuError&) {
+      // A variable with a name the table refuses is left out.
+    }
+  }
+}
+
+void TProject::RunExitPage() {
+  if (setting_.exit_page.empty()) return;
+  try {
+    if (env_.files.Exists(setting_.exit_page)) {
+      calls_->Start(setting_.exit_page);
+      env_.state.terminate = false;
+      calls_->Run();
+    }
+  } catch (const NovuError&) {
+  }
+  env_.state.terminate = true;
+}
+
+void TProject::StoreStatusData() {
+  if (!setting_.store_status) return;
+  try {
+    const fs::path path = SaveFilePath();
+    std::error_code ec;
+    if (!fs::is_directory(path.parent_path(), ec)) return;
+    TVrFileCollection save;
+    save.Open(path);
+    save.Remove(kStatusEntryName);
+    TVrFile& entry = save.AddMemoryEntry(kStatusEntryName);
+    const std::vector<uint8_t> data = status_.Write(*vars_);
+    entry.Memory()->Write(data.data(), static_cast<int64_t>(data.size()));
+    save.SaveToFile(path);
+  } catch (const NovuError&) {
+    // Write errors at exit are not reported.
+  }
+}
+
+void TProject::RunScripts() {
+  if (calls_) calls_->Run();
+}
 
 bool TProject::RunPendingSaveLoad() {
   return false;
+}
+
+int32_t TProject::DiscOf(std::string_view name) const {
+  std::string key = DiscKey(name);
+  while (true) {
+    const std::string folder = key.empty() || key.back() == '\\' ? key : key + "\\";
+    for (const FolderDisc& entry : folder_discs_) {
+      std::string listed = DiscKey(entry.folder);
+      if (!listed.empty() && listed.back() != '\\') listed += '\\';
+      if (listed == folder) return entry.disc;
+    }
+    if (key.empty()) return 0;
+    const size_t cut = key.find_last_of('\\', key.size() - (key.back() == '\\' ? 2 : 1));
+    key = cut == std::string::npos || key.size() < 2 ? std::string() : key.substr(0, cut);
+  }
+}
+
+bool TProject::FileAvailable(std::string_view name) {
+  if (name.empty()) return false;
+  if (env_.files.Exists(name)) return true;
+  const int32_t disc = DiscOf(name);
+  if (disc <= 0 || IsStreamedMedia(name, setting_.media_extensions)) return false;
+  return RequestDisc(disc);
+}
+
+bool TProject::RequestDisc(int32_t disc) {
+  std::string prompt = setting_.disc_change_message;
+  if (const size_t at = prompt.find("%d"); at != std::string::npos) {
+    prompt.replace(at, 2, std::to_string(disc));
+  }
+  while (true) {
+    const auto answer =
+        env_.messages.Show(setting_.title, prompt, platform::MessageButtons::OkCancel,
+                           platform::MessageIcon::Information);
+    if (answer == platform::MessageResult::Ok) {
+      if (env_.find_disc && env_.find_disc(disc - 1)) return true;
+      continue;
+    }
+    const auto leave =
+        env_.messages.Show(setting_.title, setting_.exit_message,
+                           platform::MessageButtons::OkCancel, platform::MessageIcon::Information);
+    if (leave == platform::MessageResult::Ok) {
+      env_.state.terminate = true;
+      RequestClose();
+      return false;
+    }
+  }
+}
+
+std::vector<uint8_t> TProject::LoadPageFile(std::string_view name) {
+  return env_.files.LoadFile(name);
+}
+
+void TProject::PageNeedsRebuild(std::string_view name) {
+  env_.messages.Show(Jp("警告"), std::string(name) + "\r\n" + Jp("リビルドしてください"),
+                     platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+  RequestClose();
+}
+
+void TProject::RequestClose() {
+  if (env_.request_close) env_.request_close();
 }
 
 }  // namespace novu

@@ -1,34 +1,68 @@
 #pragma once
-// TProject: the running game. Its constructor reads the project file and applies its settings;
-// the rest of the start-up sequence (status data, variables, the call manager) joins it as the
-// script engine grows.
+// TProject: the running game. Its constructor reads the project file, applies its settings,
+// restores the status data from the save file, creates the project variables, reads the list
+// of saved slots and starts the call manager at the start page; its destructor runs the exit
+// page and stores the status data.
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/process_state.h"
+#include "engine/call_man.h"
 #include "engine/project_setting.h"
+#include "engine/script_event_queue.h"
+#include "engine/script_variable_host.h"
+#include "engine/status_data.h"
 #include "platform/message_box.h"
 #include "storage/vr_file_manager.h"
 
 namespace novu {
 
+class TParamCollection;
+
 // What the project needs from the program around it.
 struct ProjectEnvironment {
+  ProjectEnvironment(ProcessState& state_in, TVrFileManager& files_in,
+                     platform::MessageBoxService& messages_in,
+                     std::function<void(const std::string&)> set_title_in = {})
+      : state(state_in),
+        files(files_in),
+        messages(messages_in),
+        set_title(std::move(set_title_in)) {}
+
   ProcessState& state;
   TVrFileManager& files;
   platform::MessageBoxService& messages;
   // Receives the game title (CP932) for the application and the window caption.
   std::function<void(const std::string&)> set_title;
+  // The variable table; without one the project keeps a table of its own.
+  TParamCollection* vars = nullptr;
+  // The folder of the first command-line argument (the save file lives there), or empty when
+  // the program was started without arguments.
+  std::filesystem::path argument_folder;
+  // The program's own folder.
+  std::filesystem::path program_folder;
+  // The per-user data folder; empty: $XDG_DATA_HOME, else ~/.local/share.
+  std::filesystem::path user_data_folder;
+  // Receives the interpreter's trace lines.
+  std::function<void(std::string_view)> trace;
+  // Asks the main window to close (Terminate).
+  std::function<void()> request_close;
+  // Registers the data of the disc with that 0-based index when it is in a drive.
+  std::function<bool(int32_t)> find_disc;
 };
 
-class TProject {
+class TProject : private CallManHost {
  public:
   // Runs the start-up sequence. On a fatal condition the terminate flag stays set (a missing
-  // project file ends silently, an empty one with a warning box); a project file that is too
-  // new raises NovuError.
+  // project file ends silently, an empty one or a missing start page with a warning box); a
+  // project file that is too new raises NovuError.
   explicit TProject(ProjectEnvironment env);
-  ~TProject();
+  ~TProject() override;
   TProject(const TProject&) = delete;
   TProject& operator=(const TProject&) = delete;
 
@@ -37,6 +71,13 @@ class TProject {
   // Executes a pending game load (returns true) and then a pending save.
   bool RunPendingSaveLoad();
 
+  // True when the file can be had: present, or on a disc the player asked for.
+  bool FileAvailable(std::string_view name) override;
+  // The save file's path, worked out once (empty when the project was given no folders).
+  std::filesystem::path SaveFilePath();
+  // The disc a file lies on by the folder-disc list (0: none).
+  int32_t DiscOf(std::string_view name) const;
+
   // True when construction succeeded.
   bool started() const { return started_; }
   const TProjectSetting& setting() const { return setting_; }
@@ -44,13 +85,47 @@ class TProject {
   int screen_center_y() const { return setting_.screen_height / 2; }
   int pending_load_slot() const { return pending_load_slot_; }
   int pending_save_slot() const { return pending_save_slot_; }
+  TCallMan* calls() const { return calls_.get(); }
+  TParamCollection& vars() const { return *vars_; }
+  ScriptEventQueue& events() { return events_; }
+  // Slot number -> caption of the saved games found at start.
+  const std::map<int32_t, std::string>& save_captions() const { return save_captions_; }
 
  private:
+  std::vector<uint8_t> LoadPageFile(std::string_view name) override;
+  void PageNeedsRebuild(std::string_view name) override;
+  void RequestClose() override;
+
+  void Warn(std::string_view utf8_text);
+  bool RequestDisc(int32_t disc);
+  void ReadSaveFile();
+  void RestoreScriptFiles(TVrFileCollection& save);
+  void CreateProjectVariables();
+  void RunExitPage();
+  void StoreStatusData();
+  std::filesystem::path UserSaveFolder() const;
+
   ProjectEnvironment env_;
+  std::unique_ptr<TParamCollection> own_vars_;
+  TParamCollection* vars_;
   TProjectSetting setting_;
+  std::vector<FolderDisc> folder_discs_;
+  ScriptEventQueue events_;
+  std::unique_ptr<TCallMan> calls_;
+  std::unique_ptr<ScriptVariableHost> variable_host_;
+  SystemVariableHost* previous_host_ = nullptr;
+  StatusData status_;
+  // Set once the status data was read, or found absent, in this run: only then may it be
+  // written back, so a start that failed early never replaces a player's saved progress.
+  bool status_loaded_ = false;
+  std::map<int32_t, std::string> save_captions_;
+  std::optional<std::filesystem::path> save_file_path_;
   bool started_ = false;
   int pending_load_slot_ = -1;
   int pending_save_slot_ = -1;
 };
+
+// The per-user folder name for a game title: each of \ / : , ; * ? " < > | becomes "_".
+std::string SaveFolderName(std::string_view title);
 
 }  // namespace novu

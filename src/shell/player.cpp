@@ -8,6 +8,7 @@
 
 #include "core/error.h"
 #include "core/ini_file.h"
+#include "engine/variable_dump.h"
 #include "media/media_library_check.h"
 #include "media/novu_media_library.h"
 #include "platform/instance_lock.h"
@@ -67,15 +68,31 @@ std::optional<InputScript> LoadInputScript(const std::string& path, int& status)
 }
 
 // Writes the end-of-run reports of a headless run.
-void WriteReports(const CommandLine& cl) {
+void WriteReports(const CommandLine& cl, const TParamCollection* vars) {
   if (!cl.dump_vars_file.empty()) {
     std::ofstream out(cl.dump_vars_file, std::ios::binary);
-    out << "{\"variables\":[]}\n";
-  }
-  if (!cl.trace_file.empty() && cl.trace_file != "-") {
-    std::ofstream out(cl.trace_file, std::ios::binary | std::ios::app);
+    out << (vars ? DumpVariablesJson(*vars) : std::string("{\"variables\":[]}\n"));
   }
 }
+
+// The interpreter's trace lines, to a file or standard output.
+class TraceWriter {
+ public:
+  explicit TraceWriter(const std::string& target) {
+    if (!target.empty() && target != "-") file_.open(target, std::ios::binary | std::ios::trunc);
+  }
+  void Write(std::string_view cp932_line) {
+    const std::string line = platform::Cp932ToUtf8(cp932_line) + "\n";
+    if (file_.is_open()) {
+      file_ << line;
+    } else {
+      std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+  }
+
+ private:
+  std::ofstream file_;
+};
 
 class Player {
  public:
@@ -84,6 +101,11 @@ class Player {
         program_file_(std::move(program_file)),
         program_folder_(program_file_.parent_path()),
         hooks_(runtime_) {}
+  // The project goes first: its exit page may still trace and ask the view to close.
+  ~Player() {
+    runtime_.state.terminate = true;
+    runtime_.FreeProject();
+  }
 
   int Run() {
     int status = kExitOk;
@@ -119,6 +141,7 @@ class Player {
       return false;
     }
     game_folder_ = GameFolder(cl_, program_folder_);
+    runtime_.vars = std::make_unique<TParamCollection>();
     runtime_.files = std::make_unique<TVrFileManager>();
     try {
       RegisterDataSources(*runtime_.files, cl_.sources, program_file_);
@@ -133,10 +156,21 @@ class Player {
 
   bool Startup() {
     runtime_.objects = std::make_unique<TNovuBaseList>();
+    runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
+    runtime_.vars->SetHost(runtime_.variable_host.get());
+    ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
+                           [this](const std::string& title) { runtime_.window->SetTitle(title); }};
+    env.vars = runtime_.vars.get();
+    if (!cl_.sources.empty()) env.argument_folder = game_folder_;
+    env.program_folder = program_folder_;
+    env.request_close = [this] { view_->RequestClose(); };
+    if (!cl_.trace_file.empty()) {
+      trace_ = std::make_unique<TraceWriter>(cl_.trace_file);
+      env.trace = [this](std::string_view line) { trace_->Write(line); };
+    }
     try {
-      runtime_.project = std::make_unique<TProject>(ProjectEnvironment{
-          runtime_.state, *runtime_.files, *runtime_.messages,
-          [this](const std::string& title) { runtime_.window->SetTitle(title); }});
+      runtime_.project = std::make_unique<TProject>(std::move(env));
+      runtime_.ConnectProject();
     } catch (const NovuError& e) {
       runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
                               platform::MessageIcon::Error);
@@ -222,8 +256,8 @@ class Player {
 
   void Shutdown() {
     runtime_.state.terminate = true;
-    runtime_.project.reset();  // runs the exit page and stores the status data
-    WriteReports(cl_);
+    runtime_.FreeProject();  // runs the exit page and stores the status data
+    WriteReports(cl_, runtime_.vars.get());
     novuFinal();
   }
 
@@ -234,6 +268,7 @@ class Player {
   Runtime runtime_;
   RuntimeHooks hooks_;
   std::unique_ptr<TFormView> view_;
+  std::unique_ptr<TraceWriter> trace_;
   InputScript input_;
   std::vector<platform::InputEvent> events_;
 };

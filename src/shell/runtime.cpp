@@ -5,9 +5,12 @@ namespace novu {
 Runtime::~Runtime() {
   // Shutdown order: the project (exit page, status store) before everything it uses.
   state.terminate = true;
-  project.reset();
+  FreeProject();
+  if (vars) vars->SetHost(nullptr);
+  variable_host.reset();
   objects.reset();
   screens.reset();
+  vars.reset();
   files.reset();
   window.reset();
   messages.reset();
@@ -20,6 +23,16 @@ void Runtime::CreateScreens(int screen_width, int screen_height, int full_width,
   objects->SetSurfaceDepth(screens->SurfaceDepth());
   objects->SetSize(screen_width, screen_height);
   objects->SetScreenSurface(&screens->Surface());
+  if (variable_host) variable_host->set_screens(screens.get());
+}
+
+void Runtime::ConnectProject() {
+  if (objects && project) objects->SetEventQueue(&project->events());
+}
+
+void Runtime::FreeProject() {
+  if (objects) objects->SetEventQueue(nullptr);
+  project.reset();
 }
 
 void RuntimeHooks::Housekeeping() {

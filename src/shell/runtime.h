@@ -5,6 +5,7 @@
 
 #include "core/process_state.h"
 #include "engine/project.h"
+#include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -12,6 +13,7 @@
 #include "shell/game_hooks.h"
 #include "shell/game_ini.h"
 #include "shell/screen_manager.h"
+#include "shell/screen_variable_host.h"
 #include "storage/vr_file_manager.h"
 
 namespace novu {
@@ -23,7 +25,10 @@ struct Runtime {
   std::unique_ptr<platform::MessageBoxService> messages;
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
+  std::unique_ptr<TParamCollection> vars;
   std::unique_ptr<TNovuBaseList> objects;
+  // The object list and screen variables, chained behind the interpreter's own.
+  std::unique_ptr<ScreenVariableHost> variable_host;
   std::unique_ptr<TProject> project;
   // Exists once the project has a screen size.
   std::unique_ptr<TScreenManager> screens;
@@ -31,6 +36,10 @@ struct Runtime {
   // Creates the screen manager for the project's screen and lets the object list compose into
   // its surface.
   void CreateScreens(int screen_width, int screen_height, int full_width, int full_height);
+  // Objects post their events into the project's queue, which the interpreter takes them from.
+  void ConnectProject();
+  // Frees the project (its exit page runs) once the objects no longer post into its queue.
+  void FreeProject();
 
   ~Runtime();
 };

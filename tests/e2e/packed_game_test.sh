@@ -3,6 +3,7 @@
 # copy of the player, started without a folder argument.
 set -uo pipefail
 build=$1
+src=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -20,8 +21,7 @@ expect() {  # expect NAME STATUS COMMAND...
 }
 
 mkdir -p "$work/source" "$work/packed" "$work/solo"
-cp -r "$build/demo/." "$work/source/"
-rm -f "$work/source/game.dat"
+"$build/novutool" build "$src/demo" --loose -o "$work/source" >/dev/null
 "$build/novutool" pack "$work/source" -o "$work/packed/game.dat" >/dev/null
 expect "only game.dat in the folder" 0 "$build/novuplay" --headless --ticks 50 "$work/packed"
 

@@ -49,7 +49,7 @@ grep -q "警告: プロジェクトがありません" "$work/err" ||
 
 # One player per game folder: a second one ends at once.
 mkdir -p "$work/game"
-cp "$build/demo/novu.npb" "$work/game/"
+cp -r "$build/demo/." "$work/game/"
 "$player" --headless "$work/game" &
 first=$!
 sleep 1

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/error.h"
+#include "engine/page_text.h"
 
 namespace novu {
 namespace {
@@ -65,7 +66,9 @@ TEST(Project, AppliesTheSettings) {
   s.title = "Demo";
   s.screen_width = 641;
   s.screen_height = 481;
+  s.start_page = "main.nsb";
   f.AddFile("NOVU.NPB", s.Serialize());
+  f.AddFile("main.nsb", AssemblePage("", "main.nsb"));
   auto project = f.Make();
   EXPECT_FALSE(f.state.terminate);
   EXPECT_TRUE(project->started());

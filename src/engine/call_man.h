@@ -1,0 +1,148 @@
+#pragma once
+// TCallMan: the interpreter. It owns the loaded pages (most recently used first), the current
+// position, the call stack and the current call's arguments, and runs the commands of one tick
+// in Run. Between commands it dispatches pending object events into their handler pages; a
+// handler runs as a call and the interrupted command resumes when it returns.
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/page.h"
+#include "engine/script_event_queue.h"
+
+namespace novu {
+
+class TCustomParam;
+class TParamCollection;
+struct ProcessState;
+
+// What the interpreter needs from the project and the program around it.
+class CallManHost {
+ public:
+  virtual ~CallManHost() = default;
+  // True when the page file can be had (present, or brought in by a disc request).
+  virtual bool FileAvailable(std::string_view name) = 0;
+  // The whole file; raises NovuError when it is missing.
+  virtual std::vector<uint8_t> LoadPageFile(std::string_view name) = 0;
+  // A page too old to run: show the page name and "リビルドしてください" and close.
+  virtual void PageNeedsRebuild(std::string_view name) = 0;
+  // Terminate: close the main window.
+  virtual void RequestClose() {}
+  // Reset: clear the objects, variables, data tables and history formats.
+  virtual void ResetWorld() {}
+};
+
+struct TStack {
+  std::string return_page;
+  int32_t return_index = 0;
+  bool started = false;
+  bool continue_flag = false;
+  std::string result_variable;
+  std::vector<std::string> args;
+  std::optional<std::string> sender;
+  std::optional<std::vector<uint8_t>> saved_state;
+  std::unique_ptr<TCustomParam> result;
+
+  TStack();
+  ~TStack();
+  TStack(TStack&&) noexcept;
+  TStack& operator=(TStack&&) noexcept;
+};
+
+class TCallMan {
+ public:
+  static constexpr size_t kMaxCachedPages = 10;
+  // A call beyond this depth fails ("スタックエラー") instead of exhausting memory.
+  static constexpr size_t kMaxCallDepth = 65536;
+  enum StepResult : int {
+    kStepEnded = 0,
+    kStepReturnedToMain = 1,
+    kStepYield = 2,
+    kStepReturned = -1
+  };
+
+  TCallMan(TParamCollection& vars, ProcessState& state, ScriptEventQueue& events,
+           CallManHost& host);
+  ~TCallMan();
+  TCallMan(const TCallMan&) = delete;
+  TCallMan& operator=(const TCallMan&) = delete;
+
+  void Start(std::string_view page_name);
+  // The loaded page of that name (exact), loading it when missing; with `to_front` it becomes
+  // the most recently used one and the cache is trimmed, never evicting the current page.
+  TPage* GetPage(std::string_view name, bool to_front);
+  // One tick of interpretation.
+  void Run();
+  int Step();
+  bool DispatchEvent(int32_t level);
+
+  // Writes one line per executed command ("%.8x : %s(%d)") when installed.
+  void SetTraceSink(std::function<void(std::string_view)> sink) { trace_ = std::move(sink); }
+
+  // ---- what commands use ----
+  TParamCollection& vars() const { return vars_; }
+  ProcessState& state() const { return state_; }
+  CallManHost& host() const { return host_; }
+  ScriptEventQueue& events() const { return events_; }
+  void SetContinue(bool value) { continue_ = value; }
+  // Call: pushes the caller's frame and enters the callee at `index`.
+  void EnterCall(TPage*& page, int32_t& index, std::string_view target, int32_t target_index,
+                 std::string_view result_variable, std::vector<std::string> args);
+  // Full and partial PCReset, Reset.
+  void ResetTo(std::string_view page_name, int32_t index, bool full, TPage*& page,
+               int32_t& current_index);
+  void HardReset(std::string_view page_name, int32_t index, TPage*& page, int32_t& current_index);
+
+  // ---- what system variables read ----
+  size_t ArgumentCount() const { return args_.size(); }
+  std::string Argument(size_t i) const { return i < args_.size() ? args_[i] : std::string(); }
+  const std::vector<std::string>& arguments() const { return args_; }
+  std::string SenderName() const { return sender_ ? *sender_ : std::string(); }
+  TCustomParam* CurrentResult() const;
+
+  // ---- inspection ----
+  TPage* current_page() const { return current_; }
+  int32_t index() const { return index_; }
+  int32_t run_state() const { return run_state_; }
+  int32_t level() const { return level_; }
+  size_t StackHeight() const { return stack_.size(); }
+  // Names of the cached pages, most recently used first.
+  std::vector<std::string> CachedPageNames() const;
+
+ private:
+  void Trace(const TCommand& command);
+  void ReturnFromCall();
+  void PushFrame(TStack frame);
+  TStack PopFrame();
+  void PublishDepth();
+  void ClearStack();
+  void FreePage(std::unique_ptr<TPage> page);
+  void TrimCache();
+  void StoreResult(TStack& frame);
+
+  TParamCollection& vars_;
+  ProcessState& state_;
+  ScriptEventQueue& events_;
+  CallManHost& host_;
+  std::function<void(std::string_view)> trace_;
+  const TCommand* last_traced_ = nullptr;
+
+  std::list<std::unique_ptr<TPage>> pages_;
+  TPage* current_ = nullptr;
+  int32_t index_ = 0;
+  bool continue_ = false;
+  bool started_ = false;
+  std::vector<std::string> args_;
+  int32_t run_state_ = 0;
+  int32_t level_ = 2;
+  std::optional<std::string> sender_;
+  std::vector<TStack> stack_;
+};
+
+}  // namespace novu

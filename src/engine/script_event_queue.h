@@ -1,0 +1,46 @@
+#pragma once
+// The queue of object events waiting for their handler pages. Objects post entries through the
+// EventQueue interface; the call manager takes the first pending one between commands and runs
+// its handler as a call.
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "objects/event_queue.h"
+
+namespace novu {
+
+struct ScriptEvent {
+  std::string handler;                // page file name, optionally ":" and a label
+  std::optional<std::string> sender;  // name of the object that raised it
+  int32_t kind = 0;                   // event property id
+  int32_t level = 0;                  // 0 pending, else the level it is handled at
+  std::vector<std::string> args;
+  const TNovuObject* object = nullptr;  // the sender while it exists
+};
+
+class ScriptEventQueue final : public EventQueue {
+ public:
+  void Post(ScriptEvent event) { events_.push_back(std::move(event)); }
+  ScriptEvent* FirstPending();
+  void Remove(const ScriptEvent* event);
+  void RemoveLevel(int32_t level);
+  void RemoveHandled();
+  void Clear() { events_.clear(); }
+  size_t size() const { return events_.size(); }
+
+  // ---- EventQueue, for the objects ----
+  void PostEvent(TNovuObject* sender, std::string_view handler,
+                 std::span<const std::string> arguments, uint8_t event_id) override;
+  int32_t FindEvent(const TNovuObject* sender, uint8_t event_id) const override;
+  void RemoveObjectEvents(const TNovuObject* sender) override;
+
+ private:
+  std::deque<ScriptEvent> events_;
+};
+
+}  // namespace novu

@@ -1,0 +1,69 @@
+#include "engine/status_data.h"
+
+#include <cstdio>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "expr/param_collection.h"
+
+namespace novu {
+namespace {
+
+constexpr std::string_view kHeaderTag = "Status";
+constexpr size_t kHeaderSize = 9;
+
+// The blocks of a version: read marks from 100, the image-collection flag from 101, the data
+// tables from 103.
+void WriteEmptyReadMarks(BinaryWriter& out) {
+  out.I32(0);      // marked pages
+  out.String({});  // armed mark: page, command index, message page index, window
+  out.I32(0);
+  out.I32(0);
+  out.String({});
+}
+void WriteEmptyImageStatus(BinaryWriter& out) {
+  out.U8(0);
+}  // dither flag
+void WriteEmptyTables(BinaryWriter& out) {
+  out.I32(100);  // table block version
+  out.I32(0);    // status tables
+}
+
+}  // namespace
+
+void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
+  BinaryReader in(entry);
+  version_ = 0;
+  if (entry.size() >= kHeaderSize && std::string_view(reinterpret_cast<const char*>(entry.data()),
+                                                      kHeaderTag.size()) == kHeaderTag) {
+    int32_t version = 0;
+    bool digits = true;
+    for (size_t i = kHeaderTag.size(); i < kHeaderSize; ++i) {
+      const char c = static_cast<char>(entry[i]);
+      digits = digits && c >= '0' && c <= '9';
+      version = version * 10 + (c - '0');
+    }
+    if (digits) {
+      version_ = version;
+      in.Skip(kHeaderSize);
+    }
+  }
+  vars.LoadStatusFromStream(in);
+  const auto rest = in.Bytes(in.remaining());
+  blocks_.assign(rest.begin(), rest.end());
+}
+
+std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
+  BinaryWriter out;
+  char header[16];
+  std::snprintf(header, sizeof header, "Status%.3d", kStatusVersion);
+  out.Bytes(std::string_view(header));
+  vars.SaveStatusToStream(out);
+  out.Bytes(blocks_);
+  if (version_ < 100) WriteEmptyReadMarks(out);
+  if (version_ < 101) WriteEmptyImageStatus(out);
+  if (version_ < 103) WriteEmptyTables(out);
+  return out.Take();
+}
+
+}  // namespace novu

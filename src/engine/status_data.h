@@ -1,0 +1,34 @@
+#pragma once
+// The status data: what survives from one run of the game to the next, kept in the save file's
+// entry "STATUSSAVEDATA". After the header "Status103" come the status variables, the read
+// marks, the image-collection status and the status data tables. The blocks after the variables
+// belong to subsystems that keep them; until those read them, their bytes are carried over
+// unchanged, and blocks missing from an older entry are written in their empty form.
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace novu {
+
+class TParamCollection;
+
+inline constexpr std::string_view kStatusEntryName = "STATUSSAVEDATA";
+inline constexpr int32_t kStatusVersion = 103;
+
+class StatusData {
+ public:
+  // Reads an entry into the variable table; raises NovuError on damaged data.
+  void Read(std::span<const uint8_t> entry, TParamCollection& vars);
+  // The entry for the variable table's status variables and the carried blocks.
+  std::vector<uint8_t> Write(const TParamCollection& vars) const;
+
+  int32_t version() const { return version_; }
+
+ private:
+  int32_t version_ = kStatusVersion;
+  // The read marks, image-collection status and data tables as read (possibly fewer blocks).
+  std::vector<uint8_t> blocks_;
+};
+
+}  // namespace novu
