@@ -87,8 +87,20 @@ void TNovuBaseList::AttachSurfaces() {
 }
 
 void TNovuBaseList::SetSize(int32_t width, int32_t height) {
-  width_ = std::max(width, 1);
-  height_ = std::max(height, 1);
+  const int32_t old_width = width_;
+  const int32_t old_height = height_;
+  try {
+    ApplySize(std::max(width, 1), std::max(height, 1));
+  } catch (...) {
+    // A size the surfaces refuse leaves the screens as they were.
+    ApplySize(old_width, old_height);
+    throw;
+  }
+}
+
+void TNovuBaseList::ApplySize(int32_t width, int32_t height) {
+  width_ = width;
+  height_ = height;
   if (screen_ == &own_screen_) own_screen_.SetSize(width_, height_, depth_);
   for (auto& base : bases_) {
     base->Resize(width_, height_, depth_);
@@ -97,8 +109,15 @@ void TNovuBaseList::SetSize(int32_t width, int32_t height) {
 }
 
 void TNovuBaseList::SetSurfaceDepth(int depth) {
+  const int old_depth = depth_;
   depth_ = depth;
-  SetSize(width_, height_);
+  try {
+    ApplySize(width_, height_);
+  } catch (...) {
+    depth_ = old_depth;
+    ApplySize(width_, height_);
+    throw;
+  }
 }
 
 void TNovuBaseList::SetScreenSurface(render::TCustomDIBX* surface) {

@@ -47,7 +47,8 @@ class TNovuBaseList final : public ObjectList {
   // --- screens ---
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
-  // Resizes the screen surface (when the list owns it) and both bases.
+  // Resizes the screen surface (when the list owns it) and both bases. A size the surfaces
+  // refuse throws NovuError and changes nothing.
   void SetSize(int32_t width, int32_t height);
   // The depth of every surface the list creates (32 without a screen manager).
   void SetSurfaceDepth(int depth);
@@ -166,6 +167,7 @@ class TNovuBaseList final : public ObjectList {
   };
 
   void CreateBases();
+  void ApplySize(int32_t width, int32_t height);
   void FreeAll();
   void AttachSurfaces();
   // Frees the object at once: it leaves its parent (or the list) and the registry.

@@ -184,8 +184,14 @@ class Player {
       return false;
     }
     const TProjectSetting& setting = runtime_.project->setting();
-    runtime_.CreateScreens(setting.screen_width, setting.screen_height, setting.fullscreen_width,
-                           setting.fullscreen_height);
+    try {
+      runtime_.CreateScreens(setting.screen_width, setting.screen_height, setting.fullscreen_width,
+                             setting.fullscreen_height);
+    } catch (const NovuError& e) {
+      runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
+                              platform::MessageIcon::Error);
+      return false;
+    }
     runtime_.window->SetPanelSize(setting.screen_width, setting.screen_height);
     view_->SetTitle(setting.title);
     view_->SetPauseWhenInactive(setting.pause_when_inactive);

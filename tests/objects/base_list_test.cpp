@@ -230,3 +230,21 @@ TEST(BaseListEvents, OutsideQueueTakesPostsAndIsSavedByItsOwner) {
 
 }  // namespace
 }  // namespace novu::testing
+
+namespace novu::testing {
+namespace {
+
+TEST(BaseListScreens, RefusedSizesChangeNothing) {
+  BaseScene s;
+  EXPECT_THROW(s.list.SetSize(100000, 600), NovuError);
+  EXPECT_EQ(s.list.width(), 800);
+  EXPECT_EQ(s.list.ScreenSurface().Width(), 800);
+  EXPECT_EQ(s.list.base(1).own_surface().Width(), 800);
+  EXPECT_EQ(s.list.base(0).width(), 800);
+  s.list.SetSize(0, -5);  // the smallest screen is one pixel
+  EXPECT_EQ(s.list.width(), 1);
+  EXPECT_EQ(s.list.ScreenSurface().Height(), 1);
+}
+
+}  // namespace
+}  // namespace novu::testing
