@@ -165,6 +165,8 @@ void TNovuBaseList::Unregister(TNovuObject& object) {
   std::erase(deletion_set_, &object);
   std::erase_if(close_list_, [&object](const CloseEntry& e) { return e.control == &object; });
   if (focus_ == &object) focus_ = nullptr;
+  if (routing_target_ == &object) routing_target_ = nullptr;
+  if (updated_object_ == &object) updated_object_ = nullptr;
   for (auto& base : bases_) {
     if (base && base->mouse().previous == &object) base->mouse().previous = nullptr;
   }
@@ -416,7 +418,8 @@ void TNovuBaseList::RouteMouse() {
 
   // `previous` and `target` are cleared by Unregister the moment their object goes away.
   TNovuControl*& previous = mouse.previous;
-  TNovuControl* target = nullptr;
+  TNovuControl*& target = routing_target_;
+  target = nullptr;
   if (in.press_taken != 0 && previous != nullptr) {
     if ((in.press_taken & (kPressLeftTaken | kPressRightTaken)) != 0) {
       TNovuControl* holder = previous;
@@ -441,17 +444,12 @@ void TNovuBaseList::RouteMouse() {
     in.press_taken = 0;
   }
 
-  // Tracks the target through every call into an object: gone means null.
-  auto alive = [this](TNovuControl*& c) -> TNovuControl* {
-    if (!IsRegistered(c)) c = nullptr;
-    return c;
-  };
   TNovuControl* const before = previous;
   if (target != nullptr) {
     UpdateCursor(*target);
     if (in.left_click) {
       target->LButtonDown();
-      if (alive(target) && !target->IsPaused() && target->handles_keys()) SetFocus(target);
+      if (target != nullptr && !target->IsPaused() && target->handles_keys()) SetFocus(target);
     } else if (in.right_click) {
       target->RButtonDown();
     } else if ((in.press_taken & kPressLeftByList) != 0 && !mouse.left_held) {
@@ -465,22 +463,19 @@ void TNovuBaseList::RouteMouse() {
     } else if (mouse.wheel_up) {
       PostRelease(*target, PR_ONWHEELUP);
     }
-    alive(target);
   }
   // `previous` is still the control of the last frame, or null if it went away meanwhile.
   if (previous != nullptr && previous == before && previous != target) {
     previous->MouseOut();
-    alive(target);
   }
   if (target != nullptr && (mouse.moved || target != before)) {
     if (target != before) {
       target->MouseIn();
-      alive(target);
     }
     if (target != nullptr) target->MouseMove();
-    alive(target);
   }
   previous = target;
+  target = nullptr;
   mouse.moved = false;
 }
 
@@ -508,11 +503,13 @@ void TNovuBaseList::Update() {
     const TNovuControl* control = object->AsControl();
     const bool in_cabinet = control != nullptr && control->InCabinet();
     int32_t result = 0;
+    updated_object_ = object;
     if (!object->IsPaused() && !IsPendingDeletion(*object) && !in_cabinet) {
       result = object->Update();
     }
     // An object freed during its own update has already left its place in the registry.
-    if (iteration_ >= registry_.size() || registry_[iteration_] != object) continue;
+    if (updated_object_ == nullptr) continue;
+    updated_object_ = nullptr;
     if (result != 0) {
       Free(*object);  // the walk goes on at the same index
     } else {

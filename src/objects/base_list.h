@@ -197,6 +197,10 @@ class TNovuBaseList final : public ObjectList {
   // The index the update pass is at; lowered when an object before it goes away.
   size_t iteration_ = 0;
   bool updating_ = false;
+  // The control being routed to and the object being updated; cleared when they go away, so
+  // a pointer is never followed after its object was freed.
+  TNovuControl* routing_target_ = nullptr;
+  TNovuObject* updated_object_ = nullptr;
 
   int32_t width_ = kInitialSize;
   int32_t height_ = kInitialSize;

@@ -26,6 +26,10 @@ class Panel : public TNovuControl, public RightClickCloser {
     if (on_update) on_update();
     return update_result;
   }
+  void LButtonDown() override {
+    TNovuControl::LButtonDown();
+    if (on_left_down) on_left_down();
+  }
   bool CloseByRightClick() override {
     if (!closes) return false;
     SetVisible(false);
@@ -39,6 +43,7 @@ class Panel : public TNovuControl, public RightClickCloser {
   int updates = 0;
   int32_t update_result = 0;
   std::function<void()> on_update;
+  std::function<void()> on_left_down;
 
  protected:
   void DrawSelf(render::TCustomDIBX& surface) override { surface.FillRect(GetBoundsRect(), fill); }

@@ -204,6 +204,26 @@ TEST(BaseListMouse, ControlFreedUnderTheMouseIsForgotten) {
   EXPECT_EQ(s.TakeHandlers(), Handlers{"b.in"});
 }
 
+TEST(BaseListMouse, ControlFreeingItselfOnAPressIsNotTouchedAgain) {
+  BaseScene s;
+  Panel& doomed = s.Add("doomed", {0, 0, 100, 100});
+  doomed.SetHandleKey(true);
+  doomed.SetEventLabel(PR_ONMOUSEIN, "in");
+  doomed.on_left_down = [&] {
+    TNovuObject& self = doomed;
+    std::unique_ptr<TNovuObject> gone = self.holder()->RemoveChild(self);
+  };
+  s.Frame();  // the focus goes to `doomed` first
+  s.events().clear();
+  s.list.MouseMove(10, 10);
+  s.list.MouseDown(true);
+  s.Frame();
+  EXPECT_EQ(s.list.FindControl("doomed"), nullptr);
+  EXPECT_EQ(s.list.FocusedControl(), nullptr);
+  EXPECT_EQ(s.list.base(0).mouse().previous, nullptr);
+  EXPECT_EQ(s.TakeHandlers(), Handlers{});  // no mouse-in after it went
+}
+
 TEST(BaseListFocus, FocusMovesToTheNewBasesTopmostKeyControl) {
   BaseScene s;
   Panel& first = s.Add("first", {0, 0, 10, 10});
