@@ -226,13 +226,18 @@ void TCallMan::ReturnFromCall() {
     // A result that cannot be stored is dropped; the return itself goes on.
   }
   current_ = nullptr;
-  current_ = GetPage(frame.return_page, true);
+  try {
+    current_ = GetPage(frame.return_page, true);
+  } catch (const NovuError&) {
+    // The caller's page cannot be had again: the flow stops there, as at the end of a page.
+    current_ = nullptr;
+  }
   index_ = frame.return_index;
   started_ = frame.started;
   continue_ = frame.continue_flag;
   args_ = std::move(frame.args);
   sender_ = std::move(frame.sender);
-  if (frame.saved_state && started_ && current_->Contains(index_)) {
+  if (frame.saved_state && started_ && current_ != nullptr && current_->Contains(index_)) {
     BinaryReader in(std::span<const uint8_t>(*frame.saved_state));
     current_->Command(index_).LoadState(in);
   }

@@ -187,11 +187,11 @@ void TComCalc::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 void TComVarNew::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  const int32_t type = Field(1).number;
+  // Scope codes other than the four behave as global; the table refuses unknown type codes.
   const int32_t scope = Field(3).number;
-  if (type < PT_INT || type > PT_STR) throw NovuError::FromUtf8("変数の型が不正です");
-  if (scope < 0 || scope > 3) throw NovuError::FromUtf8("変数のスコープが不正です");
-  calls.vars().Declare(Field(0).text, static_cast<ParamType>(type), static_cast<VarScope>(scope),
+  const VarScope var_scope =
+      scope >= 1 && scope <= 3 ? static_cast<VarScope>(scope) : VarScope::kGlobal;
+  calls.vars().Declare(Field(0).text, static_cast<ParamType>(Field(1).number), var_scope,
                        &Field(2).expr);
 }
 

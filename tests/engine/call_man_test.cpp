@@ -244,6 +244,24 @@ Calc `done = 1`
   EXPECT_EQ(w.Int("done"), 1);
 }
 
+TEST(CallMan, VarNewScopesAndOddCodes) {
+  ScriptWorld w;
+  w.Page("main.nsb", R"(VarNew "bad" type=9
+VarNew "odd" type=int value=`3` scope=7
+VarNew "kept" type=string value=`"x"` scope=status
+VarNew "kept" type=string value=`"y"` scope=status
+VarNew "after" type=bool value=`TRUE`
+)");
+  w.Start("main.nsb");
+  w.Tick();
+  EXPECT_FALSE(w.Has("bad"));
+  ASSERT_TRUE(w.Has("odd"));
+  EXPECT_EQ(w.vars.Find("odd")->scope(), VarScope::kGlobal);
+  EXPECT_EQ(w.Str("kept"), "x");  // an existing status variable keeps its value
+  EXPECT_EQ(w.vars.Find("kept")->scope(), VarScope::kStatus);
+  EXPECT_TRUE(w.Has("after"));
+}
+
 TEST(CallMan, DisabledCommandsAreSkipped) {
   ScriptWorld w;
   w.Page("main.nsb", R"(VarNew "a" type=int
