@@ -1,0 +1,6 @@
+# The archive directory reader and entry extraction.
+novu_fuzz_target(storage_archive
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/storage_archive.cpp
+  DEPS novu_storage
+  SEEDS bash ${CMAKE_CURRENT_LIST_DIR}/storage_archive_seeds.sh $<TARGET_FILE:novutool>)
+add_dependencies(fuzz_seeds_storage_archive novutool)

@@ -1,0 +1,39 @@
+#!/bin/bash
+# novutool pack / list / extract / append round trip. Arguments: build folder, source folder.
+set -euo pipefail
+tool="$1/novutool"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+mkdir -p src/CG src/bgm src/script
+for i in $(seq 200); do echo "line $i of a compressible text"; done > src/script/start.txt
+head -c 20000 /dev/urandom > src/bgm/title.ogg
+head -c 1000 /dev/urandom > src/CG/Bg01.fip
+: > src/empty.txt
+
+"$tool" pack src -o game.dat
+"$tool" list game.dat > listing
+grep -q 'compressed .* ok   script\\start.txt' listing
+grep -q 'stored .* ok   bgm\\title.ogg' listing
+"$tool" extract game.dat -o out > /dev/null
+diff -r src out
+
+# Only the named entries, in any letter case.
+"$tool" extract game.dat -o some 'cg\BG01.FIP' > /dev/null
+cmp src/CG/Bg01.fip some/CG/Bg01.fip
+[ ! -e some/script ]
+
+# A single-file game: the archive appended to a program, which still runs.
+cp "$(type -P true)" prog
+"$tool" append prog game.dat -o single
+./single
+"$tool" list single | grep -q 'bgm\\title.ogg'
+# A program without the trailer is not an archive.
+if "$tool" list prog 2> /dev/null; then exit 1; fi
+
+# A flipped byte in a stored entry fails the checksum and is not extracted.
+size=$(stat -c %s game.dat)
+printf '\xAA' | dd of=game.dat bs=1 seek=$((size - 10)) conv=notrunc status=none
+if "$tool" list game.dat > /dev/null 2>&1; then exit 1; fi
+echo ok
