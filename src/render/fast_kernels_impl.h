@@ -1,0 +1,535 @@
+// The fast pixel loops, written once over the compiler's vector extensions and compiled twice:
+// fast_kernels_sse2.cpp (4 pixels a step) and fast_kernels_avx2.cpp (8 pixels a step, built for
+// AVX2 and chosen at run time). Include only from those two files, inside their own namespace,
+// with FAST_LANES defined.
+//
+// 32-bit rows run whole vectors of pixels; 15/16-bit rows run scalar loops specialised per
+// rule and channel layout. Mirrored, scaled and rotated draws first gather their source pixels
+// into a contiguous row buffer, then share the same row loops. Depths 8 and 24 go to the
+// reference loops.
+
+constexpr int kLanes = FAST_LANES;
+
+using u32v = uint32_t __attribute__((vector_size(4 * kLanes)));
+using s32v = int32_t __attribute__((vector_size(4 * kLanes)));
+using u8v = uint8_t __attribute__((vector_size(4 * kLanes)));
+using u16v = uint16_t __attribute__((vector_size(8 * kLanes)));
+using s16v = int16_t __attribute__((vector_size(8 * kLanes)));
+using u64v = uint64_t __attribute__((vector_size(8 * kLanes)));
+
+inline u32v Load(const uint32_t* p) {
+  u32v v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store(uint32_t* p, u32v v) {
+  std::memcpy(p, &v, sizeof v);
+}
+inline u32v LoadMask(const uint8_t* m) {
+  u8v bytes{};
+  std::memcpy(&bytes, m, kLanes);
+  using u8n = uint8_t __attribute__((vector_size(kLanes)));
+  u8n narrow;
+  std::memcpy(&narrow, &bytes, kLanes);
+  return __builtin_convertvector(narrow, u32v);
+}
+inline u32v Splat(uint32_t v) {
+  return u32v{} + v;
+}
+inline u16v Splat16(uint16_t v) {
+  return u16v{} + v;
+}
+
+inline bool AllZero(u32v m) {
+  using q64 = uint64_t __attribute__((vector_size(4 * kLanes)));
+  q64 q;
+  std::memcpy(&q, &m, sizeof q);
+  uint64_t acc = 0;
+  for (int i = 0; i < kLanes / 2; ++i) acc |= q[i];
+  return acc == 0;
+}
+inline bool AllOnes(u32v m) {
+  return AllZero(~m);
+}
+
+inline u16v Widen(u32v px) {
+  return __builtin_convertvector((u8v)px, u16v);
+}
+inline u32v Narrow(u16v v) {
+  return (u32v) __builtin_convertvector(v, u8v);
+}
+
+// Each pixel's weight repeated over its four byte lanes.
+inline u16v SpreadWeights(u32v w) {
+  u64v q = __builtin_convertvector(w, u64v);
+  q |= q << 16;
+  q |= q << 32;
+  return (u16v)q;
+}
+
+constexpr uint32_t kChannels = 0x00FFFFFFu;
+
+inline u32v BlendV(u32v d, u32v s, u16v w) {
+  const u16v r = ((Splat16(255) - w) * Widen(d) + w * Widen(s)) >> 8;
+  return Narrow(r) & kChannels;
+}
+
+inline u32v AddWeighted(u32v d, u32v s, u16v w) {
+  u16v t = Widen(d) + ((w * Widen(s)) >> 8);
+  const u16v over = (u16v)(t > Splat16(255));
+  t = (t & ~over) | (Splat16(255) & over);
+  return Narrow(t) & kChannels;
+}
+
+inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
+  return (keep & keep_mask) | (other & ~keep_mask);
+}
+
+// --- scalar pixel rules for the row tails and for 15/16 bits --------------------------------
+
+template <int kRedShift, int kGreenBits, int kBits>
+struct Packed {
+  static constexpr uint32_t kBlueMax = 31, kGreenMax = (1u << kGreenBits) - 1, kRedMax = 31;
+  static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
+    const uint32_t iw = 255 - w;
+    const uint32_t b = (iw * (d & kBlueMax) + w * (s & kBlueMax)) >> 8;
+    const uint32_t g = (iw * ((d >> 5) & kGreenMax) + w * ((s >> 5) & kGreenMax)) >> 8;
+    const uint32_t r = (iw * ((d >> kRedShift) & kRedMax) + w * ((s >> kRedShift) & kRedMax)) >> 8;
+    return b | (g << 5) | (r << kRedShift);
+  }
+  static uint32_t Add(uint32_t d, uint32_t s, uint32_t w) {
+    const uint32_t b = std::min(kBlueMax, (d & kBlueMax) + ((w * (s & kBlueMax)) >> 8));
+    const uint32_t g =
+        std::min(kGreenMax, ((d >> 5) & kGreenMax) + ((w * ((s >> 5) & kGreenMax)) >> 8));
+    const uint32_t r =
+        std::min(kRedMax, ((d >> kRedShift) & kRedMax) + ((w * ((s >> kRedShift) & kRedMax)) >> 8));
+    return b | (g << 5) | (r << kRedShift);
+  }
+};
+using Packed555 = Packed<10, 5, 15>;
+using Packed565 = Packed<11, 6, 16>;
+
+struct Packed888 {
+  static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
+    const uint32_t iw = 255 - w;
+    uint32_t out = 0;
+    for (int sh = 0; sh < 24; sh += 8) {
+      out |= ((iw * ((d >> sh) & 255) + w * ((s >> sh) & 255)) >> 8) << sh;
+    }
+    return out;
+  }
+  static uint32_t Add(uint32_t d, uint32_t s, uint32_t w) {
+    uint32_t out = 0;
+    for (int sh = 0; sh < 24; sh += 8) {
+      out |= std::min(255u, ((d >> sh) & 255) + ((w * ((s >> sh) & 255)) >> 8)) << sh;
+    }
+    return out;
+  }
+};
+
+// One row of a source-to-destination rule: d[i] against s[i] and m[i], all forward.
+// kMaskedFull: the 32-bit loops use alpha itself where the mask is opaque.
+template <typename Px, typename T, bool kMaskedFull>
+struct ScalarRows {
+  static uint32_t MaskedWeight(uint32_t alpha, uint32_t m) {
+    return (kMaskedFull && m == 255) ? alpha : (alpha * m) >> 8;
+  }
+  static void Copy(T* d, const T* s, int n, bool use_key, uint32_t key) {
+    for (int i = 0; i < n; ++i) {
+      if (!use_key || s[i] != key) d[i] = s[i];
+    }
+  }
+  static void Blend(T* d, const T* s, int n, uint32_t w, bool use_key, uint32_t key,
+                    bool skip_equal) {
+    for (int i = 0; i < n; ++i) {
+      if ((use_key && s[i] == key) || (skip_equal && s[i] == d[i])) continue;
+      d[i] = static_cast<T>(Px::Blend(d[i], s[i], w));
+    }
+  }
+  static void Add(T* d, const T* s, int n, uint32_t w, bool use_key, uint32_t key) {
+    for (int i = 0; i < n; ++i) {
+      if (use_key && s[i] == key) continue;
+      d[i] = static_cast<T>(Px::Add(d[i], s[i], w));
+    }
+  }
+  static void Masked(T* d, const T* s, const uint8_t* m, int n) {
+    for (int i = 0; i < n; ++i) {
+      if (m[i] == 0) continue;
+      if (m[i] == 255) {
+        d[i] = s[i];
+      } else if (s[i] != d[i]) {
+        d[i] = static_cast<T>(Px::Blend(d[i], s[i], m[i]));
+      }
+    }
+  }
+  static void AlphaMasked(T* d, const T* s, const uint8_t* m, int n, uint32_t alpha) {
+    for (int i = 0; i < n; ++i) {
+      if (m[i] == 0 || s[i] == d[i]) continue;
+      d[i] = static_cast<T>(Px::Blend(d[i], s[i], MaskedWeight(alpha, m[i])));
+    }
+  }
+  static void AddMasked(T* d, const T* s, const uint8_t* m, int n, uint32_t alpha) {
+    for (int i = 0; i < n; ++i) {
+      if (m[i] == 0) continue;
+      d[i] = static_cast<T>(Px::Add(d[i], s[i], MaskedWeight(alpha, m[i])));
+    }
+  }
+  static void MaskColor(T* d, const uint8_t* m, int n, uint32_t colour, uint32_t alpha) {
+    for (int i = 0; i < n; ++i) {
+      if (m[i] == 0 || d[i] == colour) continue;
+      const uint32_t w = alpha >= 255 ? m[i] : MaskedWeight(alpha, m[i]);
+      d[i] = static_cast<T>(Px::Blend(d[i], colour, w));
+    }
+  }
+};
+
+// --- 32-bit vector rows ---------------------------------------------------------------------
+
+struct Rows32 {
+  using Tail = ScalarRows<Packed888, uint32_t, true>;
+
+  // Keyed copy: whole vectors of key pixels are skipped without touching the destination.
+  static void Copy(uint32_t* d, const uint32_t* s, int n, bool use_key, uint32_t key) {
+    if (!use_key) {
+      std::memmove(d, s, static_cast<size_t>(n) * 4);
+      return;
+    }
+    const u32v k = Splat(key);
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v sv = Load(s + i);
+      const u32v is_key = (u32v)(sv == k);
+      if (AllZero(is_key)) {
+        Store(d + i, sv);
+      } else if (!AllOnes(is_key)) {
+        Store(d + i, Select(is_key, Load(d + i), sv));
+      }
+    }
+    Tail::Copy(d + i, s + i, n - i, true, key);
+  }
+
+  static void Blend(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key,
+                    bool skip_equal) {
+    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const u32v k = Splat(key);
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v sv = Load(s + i), dv = Load(d + i);
+      u32v keep = use_key ? (u32v)(sv == k) : u32v{};
+      if (skip_equal) keep |= (u32v)(sv == dv);
+      Store(d + i, Select(keep, dv, BlendV(dv, sv, wv)));
+    }
+    Tail::Blend(d + i, s + i, n - i, w, use_key, key, skip_equal);
+  }
+
+  static void Add(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key) {
+    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const u32v k = Splat(key);
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v sv = Load(s + i), dv = Load(d + i);
+      const u32v keep = use_key ? (u32v)(sv == k) : u32v{};
+      Store(d + i, Select(keep, dv, AddWeighted(dv, sv, wv)));
+    }
+    Tail::Add(d + i, s + i, n - i, w, use_key, key);
+  }
+
+  static void Masked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n) {
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v mv = LoadMask(m + i);
+      const u32v skip = (u32v)(mv == Splat(0));
+      if (AllOnes(skip)) continue;
+      const u32v sv = Load(s + i), dv = Load(d + i);
+      const u32v opaque = (u32v)(mv == Splat(255));
+      const u32v blended = Select(opaque, sv, BlendV(dv, sv, SpreadWeights(mv)));
+      Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
+    }
+    Tail::Masked(d + i, s + i, m + i, n - i);
+  }
+
+  static u32v MaskedWeights(u32v mv, uint32_t alpha) {
+    return Select((u32v)(mv == Splat(255)), Splat(alpha), (mv * alpha) >> 8);
+  }
+
+  static void AlphaMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v mv = LoadMask(m + i);
+      const u32v skip = (u32v)(mv == Splat(0));
+      if (AllOnes(skip)) continue;
+      const u32v sv = Load(s + i), dv = Load(d + i);
+      const u32v blended = BlendV(dv, sv, SpreadWeights(MaskedWeights(mv, alpha)));
+      Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
+    }
+    Tail::AlphaMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void AddMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v mv = LoadMask(m + i);
+      const u32v skip = (u32v)(mv == Splat(0));
+      if (AllOnes(skip)) continue;
+      const u32v sv = Load(s + i), dv = Load(d + i);
+      const u32v added = AddWeighted(dv, sv, SpreadWeights(MaskedWeights(mv, alpha)));
+      Store(d + i, Select(skip, dv, added));
+    }
+    Tail::AddMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void MaskColor(uint32_t* d, const uint8_t* m, int n, uint32_t colour, uint32_t alpha) {
+    const u32v cv = Splat(colour);
+    int i = 0;
+    for (; i + kLanes <= n; i += kLanes) {
+      const u32v mv = LoadMask(m + i);
+      const u32v skip = (u32v)(mv == Splat(0));
+      if (AllOnes(skip)) continue;
+      const u32v dv = Load(d + i);
+      const u32v w = alpha >= 255 ? mv : MaskedWeights(mv, alpha);
+      const u32v blended = BlendV(dv, cv, SpreadWeights(w));
+      Store(d + i, Select(skip | (u32v)(dv == cv), dv, blended));
+    }
+    Tail::MaskColor(d + i, m + i, n - i, colour, alpha);
+  }
+};
+
+template <typename Px, typename T>
+struct Rows16 : ScalarRows<Px, T, false> {};
+
+// Runs `rule` over one row. `s` and `m` are forward arrays aligned with `d`.
+template <typename R, typename T>
+void RunRow(Rule rule, const RuleParams& p, T* d, const T* s, const uint8_t* m, int n) {
+  const uint32_t a = static_cast<uint32_t>(p.alpha);
+  switch (rule) {
+    case Rule::Copy:
+      return R::Copy(d, s, n, p.use_key, p.key);
+    case Rule::Masked:
+      return R::Masked(d, s, m, n);
+    case Rule::Alpha:
+      return R::Blend(d, s, n, a, p.use_key, p.key, true);
+    case Rule::AlphaMasked:
+      return R::AlphaMasked(d, s, m, n, a);
+    case Rule::Add:
+      return R::Add(d, s, n, a, p.use_key, p.key);
+    case Rule::AddMasked:
+      return R::AddMasked(d, s, m, n, a);
+    case Rule::MaskColor:
+      return R::MaskColor(d, m, n, p.colour, a);
+    case Rule::Stretch:
+      if (a >= 255) return R::Copy(d, s, n, p.use_key, p.key);
+      return R::Blend(d, s, n, a, p.use_key, p.key, true);
+    case Rule::StretchAdd:
+      return R::Add(d, s, n, a, p.use_key, p.key);
+    case Rule::Rotate:
+    case Rule::ZoomTile:
+      if (a == 255) return R::Copy(d, s, n, p.use_key, p.key);
+      if (a > 255) return R::Add(d, s, n, std::min(a - 256, 255u), p.use_key, p.key);
+      return R::Blend(d, s, n, a, p.use_key, p.key, rule == Rule::ZoomTile);
+    default:
+      return;
+  }
+}
+
+// --- drivers: from a plan to rows -----------------------------------------------------------
+
+template <typename T>
+struct RowBuffers {
+  std::vector<T> src;
+  std::vector<uint8_t> mask;
+  void Reserve(size_t n) {
+    if (src.size() < n) src.resize(n);
+    if (mask.size() < n) mask.resize(n);
+  }
+};
+
+template <typename T>
+RowBuffers<T>& Buffers() {
+  thread_local RowBuffers<T> buffers;
+  return buffers;
+}
+
+template <typename R, typename T>
+void DirectRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const DirectBlit& plan) {
+  const int n = plan.dest.Width();
+  const bool masked = RuleUsesMask(rule);
+  RowBuffers<T>& buf = Buffers<T>();
+  buf.Reserve(static_cast<size_t>(n));
+  for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
+    const int32_t sy = plan.src_y + (y - plan.dest.top) * plan.step_y;
+    T* d = reinterpret_cast<T*>(s.dst.Row(y)) + plan.dest.left;
+    const T* src = reinterpret_cast<const T*>(s.src.Row(sy)) + plan.src_x;
+    const uint8_t* m = masked ? s.mask.Row(sy) + plan.src_x : nullptr;
+    if (plan.step_x < 0) {
+      if (rule != Rule::MaskColor) {
+        for (int i = 0; i < n; ++i) buf.src[static_cast<size_t>(i)] = src[-i];
+        src = buf.src.data();
+      }
+      if (masked) {
+        for (int i = 0; i < n; ++i) buf.mask[static_cast<size_t>(i)] = m[-i];
+        m = buf.mask.data();
+      }
+    }
+    RunRow<R, T>(rule, p, d, src, m, n);
+  }
+}
+
+template <typename R, typename T>
+void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const ScaledBlit& plan) {
+  const int n = plan.dest.Width();
+  const bool masked = RuleUsesMask(rule);
+  const bool plain_copy = (rule == Rule::Stretch && p.alpha >= 255 && !p.use_key);
+  RowBuffers<T>& buf = Buffers<T>();
+  buf.Reserve(static_cast<size_t>(n));
+  const int32_t* cols = plan.cols.data();
+  for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
+    const int32_t sy = plan.rows[static_cast<size_t>(y - plan.dest.top)];
+    T* d = reinterpret_cast<T*>(s.dst.Row(y)) + plan.dest.left;
+    const T* srow = reinterpret_cast<const T*>(s.src.Row(sy));
+    if (plain_copy) {
+      for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
+      continue;
+    }
+    for (int i = 0; i < n; ++i) buf.src[static_cast<size_t>(i)] = srow[cols[i]];
+    if (masked) {
+      const uint8_t* mrow = s.mask.Row(sy);
+      for (int i = 0; i < n; ++i) buf.mask[static_cast<size_t>(i)] = mrow[cols[i]];
+    }
+    RunRow<R, T>(rule, p, d, buf.src.data(), buf.mask.data(), n);
+  }
+}
+
+template <typename R, typename T>
+void RotatedRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const RotatedBlit& plan) {
+  const int32_t width = plan.dest.Width();
+  const bool masked = RuleUsesMask(rule);
+  const bool plain_copy = (rule == Rule::Rotate && p.alpha == 255 && !p.use_key);
+  RowBuffers<T>& buf = Buffers<T>();
+  buf.Reserve(static_cast<size_t>(width));
+  for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
+    const int64_t j = y - plan.dest.top;
+    const int64_t bx = plan.sx0 + j * plan.c, by = plan.sy0 + j * plan.e;
+    const auto [x0, x1] = LinearSpan(bx, plan.a, plan.sx_min, plan.sx_max, width);
+    const auto [y0, y1] = LinearSpan(by, plan.b, plan.sy_min, plan.sy_max, width);
+    const int32_t first = std::max(x0, y0), last = std::min(x1, y1);
+    if (first >= last) continue;
+    const int n = last - first;
+    T* d = reinterpret_cast<T*>(s.dst.Row(y)) + plan.dest.left + first;
+    T* out = plain_copy ? d : buf.src.data();
+    int64_t sx = bx + first * int64_t{plan.a}, sy = by + first * int64_t{plan.b};
+    for (int i = 0; i < n; ++i, sx += plan.a, sy += plan.b) {
+      int32_t px = static_cast<int32_t>(sx >> 16), py = static_cast<int32_t>(sy >> 16);
+      if (plan.flip_h) px = plan.mirror_x - px;
+      if (plan.flip_v) py = plan.mirror_y - py;
+      out[i] = reinterpret_cast<const T*>(s.src.Row(py))[px];
+      if (masked) buf.mask[static_cast<size_t>(i)] = s.mask.Row(py)[px];
+    }
+    if (!plain_copy) RunRow<R, T>(rule, p, d, buf.src.data(), buf.mask.data(), n);
+  }
+}
+
+// --- fills ----------------------------------------------------------------------------------
+
+inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, const Rect& r) {
+  const int n = r.Width();
+  const u32v cv = Splat(p.colour);
+  const u16v wv = Splat16(static_cast<uint16_t>(p.alpha));
+  for (int32_t y = r.top; y < r.bottom; ++y) {
+    uint32_t* d = reinterpret_cast<uint32_t*>(dst.Row(y)) + r.left;
+    int i = 0;
+    switch (rule) {
+      case Rule::Fill:
+        std::fill(d, d + n, p.colour);
+        break;
+      case Rule::BlendFill:
+        for (; i + kLanes <= n; i += kLanes) {
+          const u32v dv = Load(d + i);
+          Store(d + i, Select((u32v)(dv == cv), dv, BlendV(dv, cv, wv)));
+        }
+        for (; i < n; ++i) {
+          if (d[i] != p.colour) d[i] = Packed888::Blend(d[i], p.colour, wv[0]);
+        }
+        break;
+      case Rule::AddFill:
+      case Rule::SubFill: {
+        const u16v c16 = Widen(cv);
+        for (; i + kLanes <= n; i += kLanes) {
+          const u16v d16 = Widen(Load(d + i));
+          u16v t;
+          if (rule == Rule::AddFill) {
+            t = d16 + c16;
+            const u16v over = (u16v)(t > Splat16(255));
+            t = (t & ~over) | (Splat16(255) & over);
+          } else {
+            const u16v under = (u16v)(d16 < c16);
+            t = (d16 - c16) & ~under;
+          }
+          Store(d + i, Narrow(t) & kChannels);
+        }
+        for (; i < n; ++i) {
+          uint32_t out = 0;
+          for (int sh = 0; sh < 24; sh += 8) {
+            const int a = (d[i] >> sh) & 255, b = (p.colour >> sh) & 255;
+            out |= static_cast<uint32_t>(rule == Rule::AddFill ? std::min(255, a + b)
+                                                               : std::max(0, a - b))
+                   << sh;
+          }
+          d[i] = out;
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+// --- kernel entry points --------------------------------------------------------------------
+
+inline void FastDirect(Rule rule, const RuleParams& p, const PixelFormat& f, const BlitSurfaces& s,
+                       const DirectBlit& plan) {
+  switch (f.bit_count) {
+    case 32:
+      return DirectRows<Rows32, uint32_t>(rule, p, s, plan);
+    case 16:
+      return DirectRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+    case 15:
+      return DirectRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+    default:
+      return ReferenceKernels().direct(rule, p, f, s, plan);
+  }
+}
+
+inline void FastScaled(Rule rule, const RuleParams& p, const PixelFormat& f, const BlitSurfaces& s,
+                       const ScaledBlit& plan) {
+  switch (f.bit_count) {
+    case 32:
+      return ScaledRows<Rows32, uint32_t>(rule, p, s, plan);
+    case 16:
+      return ScaledRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+    case 15:
+      return ScaledRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+    default:
+      return ReferenceKernels().scaled(rule, p, f, s, plan);
+  }
+}
+
+inline void FastRotated(Rule rule, const RuleParams& p, const PixelFormat& f, const BlitSurfaces& s,
+                        const RotatedBlit& plan) {
+  switch (f.bit_count) {
+    case 32:
+      return RotatedRows<Rows32, uint32_t>(rule, p, s, plan);
+    case 16:
+      return RotatedRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+    case 15:
+      return RotatedRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+    default:
+      return ReferenceKernels().rotated(rule, p, f, s, plan);
+  }
+}
+
+inline void FastFill(Rule rule, const RuleParams& p, const PixelFormat& f, const SurfaceRows& dst,
+                     const Rect& r) {
+  if (f.bit_count == 32) return FillRows32(rule, p, dst, r);
+  return ReferenceKernels().fill(rule, p, f, dst, r);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Rectangles in pixel coordinates: left, top, right, bottom with right and bottom exclusive.
+#include <algorithm>
+#include <cstdint>
+
+namespace novu::render {
+
+struct Rect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+
+  constexpr int32_t Width() const { return right - left; }
+  constexpr int32_t Height() const { return bottom - top; }
+  constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
+  constexpr bool Contains(int32_t x, int32_t y) const {
+    return x >= left && x < right && y >= top && y < bottom;
+  }
+  friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+constexpr Rect MakeRect(int32_t x, int32_t y, int32_t width, int32_t height) {
+  return {x, y, x + width, y + height};
+}
+
+// The common part; may be empty (then right <= left or bottom <= top).
+constexpr Rect Intersect(const Rect& a, const Rect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+constexpr Rect Union(const Rect& a, const Rect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace novu::render
