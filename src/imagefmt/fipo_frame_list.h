@@ -22,6 +22,10 @@ struct ReadLimits {
 struct SaveOptions {
   Compression compression = Compression::kDeflate;
   int quality = 70;  // JPEG quality for Compression::kJpeg
+  // zlib level for Compression::kDeflate. Captures are taken while the game runs and use the
+  // fastest level; tools making pictures for a game can afford smaller files that also load
+  // faster.
+  int deflate_level = 1;
   // Scramble rows and blocks with the list's identification code; by default whenever the list
   // has one. Scrambled pictures are always stored uncompressed.
   std::optional<bool> scramble;

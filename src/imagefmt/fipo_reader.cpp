@@ -29,7 +29,8 @@ int64_t PictureBytes(int32_t width, int32_t height, int depth) {
 
 class FipoReader {
  public:
-  FipoReader(TFipoFrameList& list, std::span<const uint8_t> data) : list_(list), in_(data) {}
+  FipoReader(TFipoFrameList& list, std::span<const uint8_t> data, bool keep_layers)
+      : list_(list), in_(data), keep_layers_(keep_layers) {}
 
   void Read(bool first_frame_only) {
     header_ = ReadFipoHeader(in_);
@@ -39,7 +40,8 @@ class FipoReader {
     size_t count = in_.CheckCount(header_.frame_count, kMinFrameBytes);
     if (first_frame_only && count > 1) count = 1;
     list_.frames_.reserve(count);
-    for (size_t f = 0; f < count; ++f) list_.frames_.push_back(ReadFrame());
+    frame_count_ = count;
+    for (size_t f = 0; f < count; ++f) list_.frames_.push_back(ReadFrame(f));
   }
 
  private:
@@ -63,7 +65,15 @@ class FipoReader {
     total_bytes_ += bytes;
   }
 
-  TFipoFrame ReadFrame() {
+  void FillBackground(TDIBSurface& picture) {
+    const auto bg = static_cast<uint32_t>(list_.background_);
+    const uint32_t raw = picture.NearestPixel(
+        static_cast<uint8_t>(bg), static_cast<uint8_t>(bg >> 8), static_cast<uint8_t>(bg >> 16));
+    if (raw != 0) picture.FillRect(picture.Bounds(), raw);  // new pictures are all zero
+    background_pending_ = false;
+  }
+
+  TFipoFrame ReadFrame(size_t frame_index) {
     TFipoFrame frame;
     frame.name = in_.String();
     frame.key_value = in_.I32();
@@ -87,20 +97,21 @@ class FipoReader {
     frame.key_colour = frame.key_value >= 0
                            ? PixelColour(frame.picture, static_cast<uint32_t>(frame.key_value))
                            : -1;
-    const auto bg = static_cast<uint32_t>(list_.background_);
-    frame.picture.FillRect(
-        frame.picture.Bounds(),
-        frame.picture.NearestPixel(static_cast<uint8_t>(bg), static_cast<uint8_t>(bg >> 8),
-                                   static_cast<uint8_t>(bg >> 16)));
+    // Pixels of layers are needed after composition only when the caller keeps the layers or
+    // a later frame may copy blocks from them; otherwise a layer that covers the picture hands
+    // its pixels over instead of being copied.
+    const bool layers_needed = keep_layers_ || (Blocks() && frame_index + 1 < frame_count_);
+    background_pending_ = true;
     bool seen_visible = false;
     frame.layers.reserve(layers);
     for (size_t i = 0; i < layers; ++i) {
       frame.layers.push_back(ReadLayer(frame.picture));
       TFipoLayer& layer = frame.layers.back();
       if (!layer.visible) continue;
-      Compose(frame.picture, layer, i == 0, !seen_visible);
+      Compose(frame.picture, layer, i == 0, !seen_visible, layers_needed);
       seen_visible = true;
     }
+    if (background_pending_) FillBackground(frame.picture);
     if (header_.version >= kVersionRegions) {
       frame.draw_regions = ReadRects();
       frame.second_regions = ReadRects();
@@ -200,14 +211,28 @@ class FipoReader {
     return mask ? pixels.Mask() : &pixels;
   }
 
-  void Compose(TDIBSurface& picture, const TFipoLayer& layer, bool is_layer0, bool first_visible) {
+  void Compose(TDIBSurface& picture, TFipoLayer& layer, bool is_layer0, bool first_visible,
+               bool layers_needed) {
     const Rect all = picture.Bounds();
     const bool masked = layer.pixels.Mask() != nullptr && layer.mask_enabled;
+    const bool plain_copy =
+        !(masked && !is_layer0) &&
+        (layer.key_value == -1 || (first_visible && list_.base_layer_opaque_)) &&
+        layer.opacity > 254;
+    if (plain_copy && first_visible && !layers_needed) {
+      // The layer covers every pixel: its pixels (and mask when in use) become the picture.
+      if (!masked) layer.pixels.DropMask();
+      picture = std::move(layer.pixels);
+      layer.pixels = TDIBSurface();
+      background_pending_ = false;
+      return;
+    }
+    if (!(plain_copy && first_visible) && background_pending_) FillBackground(picture);
+    background_pending_ = false;
     if (masked && first_visible) picture.CopyMaskFrom(*layer.pixels.Mask());
     if (masked && !is_layer0) {
       picture.DrawMasked(0, 0, all, layer.pixels, 255);
-    } else if ((layer.key_value == -1 || (first_visible && list_.base_layer_opaque_)) &&
-               layer.opacity > 254) {
+    } else if (plain_copy) {
       picture.Copy(0, 0, all, layer.pixels);
     } else {
       picture.DrawAlpha(0, 0, all, layer.pixels, layer.opacity, layer.key_value);
@@ -216,7 +241,10 @@ class FipoReader {
 
   TFipoFrameList& list_;
   BinaryReader in_;
+  bool keep_layers_;
   FipoHeader header_;
+  size_t frame_count_ = 0;
+  bool background_pending_ = true;
   int64_t total_bytes_ = 0;
 };
 
@@ -224,7 +252,7 @@ void TFipoFrameList::LoadFromStream(std::span<const uint8_t> data, bool first_fr
                                     bool keep_layers) {
   Clear();
   try {
-    FipoReader(*this, data).Read(first_frame_only);
+    FipoReader(*this, data, keep_layers).Read(first_frame_only);
   } catch (...) {
     Clear();
     throw;

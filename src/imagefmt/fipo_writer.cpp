@@ -14,12 +14,10 @@ namespace {
 
 using render::TDIBSurface;
 
-// Pictures are written at zlib's fastest level: captures are taken while the game runs.
-std::vector<uint8_t> DeflateFast(std::span<const uint8_t> data) {
+std::vector<uint8_t> DeflateAt(std::span<const uint8_t> data, int level) {
   uLongf size = compressBound(static_cast<uLong>(data.size()));
   std::vector<uint8_t> out(size);
-  if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), Z_BEST_SPEED) !=
-      Z_OK) {
+  if (compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()), level) != Z_OK) {
     throw NovuError::FromUtf8("Cannot compress picture data");
   }
   out.resize(size);
@@ -33,6 +31,7 @@ class FipoWriter {
     if (scrambled_ && list.Code() == 0) throw NovuError(Jp("識別コードを設定してください"));
     compression_ = scrambled_ ? Compression::kNone : options.compression;
     quality_ = std::clamp(options.quality, 1, 100);
+    deflate_level_ = std::clamp(options.deflate_level, 1, 9);
     if (compression_ != Compression::kJpeg && options.block_width > 0 && options.block_height > 0) {
       block_width_ = options.block_width;
       block_height_ = options.block_height;
@@ -127,21 +126,22 @@ class FipoWriter {
   std::vector<uint8_t> EncodeColour(const TDIBSurface& picture) const {
     if (compression_ == Compression::kJpeg) return EncodeJpeg(picture, quality_);
     std::vector<uint8_t> raw = Layout(picture);
-    return compression_ == Compression::kNone ? raw : DeflateFast(raw);
+    return compression_ == Compression::kNone ? raw : DeflateAt(raw, deflate_level_);
   }
 
   std::vector<uint8_t> EncodeMask(const TDIBSurface& mask) const {
     if (compression_ == Compression::kJpeg) {
-      return DeflateFast(WriteRowForm(mask, Permutation(false, 0, mask.Height())));
+      return DeflateAt(WriteRowForm(mask, Permutation(false, 0, mask.Height())), deflate_level_);
     }
     std::vector<uint8_t> raw = Layout(mask);
-    return compression_ == Compression::kNone ? raw : DeflateFast(raw);
+    return compression_ == Compression::kNone ? raw : DeflateAt(raw, deflate_level_);
   }
 
   const TFipoFrameList& list_;
   bool scrambled_ = false;
   Compression compression_ = Compression::kDeflate;
   int quality_ = 70;
+  int deflate_level_ = 1;
   int32_t block_width_ = 0;
   int32_t block_height_ = 0;
   BinaryWriter out_;

@@ -1,5 +1,6 @@
 #include "imagefmt/raw_layout.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -129,7 +130,19 @@ size_t PackedRowBytes(int32_t width, int storage_bits) {
 
 void ReadRowForm(PixelStream& in, TDIBSurface& picture, const std::vector<int32_t>& perm) {
   const size_t stride = picture.Stride();
-  for (int32_t y : perm) in.Read(picture.ScanLine(y), stride);
+  const bool in_order = std::is_sorted(perm.begin(), perm.end());
+  if (!in_order) {
+    for (int32_t y : perm) in.Read(picture.ScanLine(y), stride);
+    return;
+  }
+  // One read of the whole picture lets zlib copy matches within its output instead of through
+  // its window; the rows, stored top first, are then turned to the picture's bottom-up order.
+  in.Read(picture.Bits().data(), picture.Bits().size());
+  const int32_t height = picture.Height();
+  uint8_t* bits = picture.Bits().data();
+  for (int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+    std::swap_ranges(bits + top * stride, bits + (top + 1) * stride, bits + bottom * stride);
+  }
 }
 
 void ReadBlockForm(PixelStream& in, TDIBSurface& picture, int32_t block_width, int32_t block_height,

@@ -131,6 +131,7 @@ int RunImage(Args args) {
   const std::string quality_text = TakeOption(args, "--quality");
   const std::string blocks_text = TakeOption(args, "--blocks");
   const std::string duration_text = TakeOption(args, "--duration");
+  const std::string level_text = TakeOption(args, "--level");
 
   const auto code = code_text.empty() ? std::optional<int64_t>(0) : ParseInt(code_text);
   if (!code || *code < INT32_MIN || *code > UINT32_MAX) return Usage("image");
@@ -152,12 +153,16 @@ int RunImage(Args args) {
   const auto quality = quality_text.empty() ? std::optional<int64_t>(70) : ParseInt(quality_text);
   const auto duration =
       duration_text.empty() ? std::optional<int64_t>(100) : ParseInt(duration_text);
-  if (!depth || !compression || !quality || !duration || *quality < 1 || *quality > 100) {
+  // Pictures made for a game are written once and loaded often: zlib's default level.
+  const auto level = level_text.empty() ? std::optional<int64_t>(6) : ParseInt(level_text);
+  if (!depth || !compression || !quality || !duration || !level || *quality < 1 || *quality > 100 ||
+      *level < 1 || *level > 9) {
     return Usage("image");
   }
   imagefmt::SaveOptions options;
   options.compression = *compression;
   options.quality = static_cast<int>(*quality);
+  options.deflate_level = static_cast<int>(*level);
   if (!blocks_text.empty()) {
     const size_t x = blocks_text.find('x');
     const auto w = ParseInt(blocks_text.substr(0, x));
@@ -184,7 +189,7 @@ int RunImage(Args args) {
 NOVU_TOOL_COMMAND("image",
                   "[--code N] [--frame K] IN.fip OUT.png | [--code N] [--depth D] "
                   "[--compression deflate|none|jpeg] [--quality Q] [--blocks WxH] "
-                  "[--duration MS] IN.png... OUT.fip | [--code N] --info FILE",
+                  "[--duration MS] [--level 1-9] IN.png... OUT.fip | [--code N] --info FILE",
                   "convert a layered image frame to RGBA PNG, PNG files to a layered image, "
                   "or show what a layered image holds",
                   RunImage);
