@@ -65,12 +65,23 @@ class FipoReader {
     total_bytes_ += bytes;
   }
 
-  void FillBackground(TDIBSurface& picture) {
+  // Size, depth and palette of the frame being read; `swatch` is a 1 × 1 picture of its format.
+  struct FrameShape {
+    int32_t width = 0;
+    int32_t height = 0;
+    TDIBSurface swatch;
+  };
+
+  // The frame's picture comes into being only when a layer is drawn onto it (or none is
+  // drawn): a first layer that covers it hands its own pixels over instead.
+  void EnsurePicture(TDIBSurface& picture, const FrameShape& shape) {
+    if (!picture.IsEmpty()) return;
+    picture.SetSize(shape.width, shape.height, shape.swatch.BitCount());
+    picture.Palette() = shape.swatch.Palette();
     const auto bg = static_cast<uint32_t>(list_.background_);
     const uint32_t raw = picture.NearestPixel(
         static_cast<uint8_t>(bg), static_cast<uint8_t>(bg >> 8), static_cast<uint8_t>(bg >> 16));
     if (raw != 0) picture.FillRect(picture.Bounds(), raw);  // new pictures are all zero
-    background_pending_ = false;
   }
 
   TFipoFrame ReadFrame(size_t frame_index) {
@@ -80,38 +91,38 @@ class FipoReader {
     frame.duration = in_.I32();
     in_.Skip(1 + 4);
     const int32_t layer_count = in_.I32();
-    const int32_t width = in_.I32();
-    const int32_t height = in_.I32();
+    FrameShape shape;
+    shape.width = in_.I32();
+    shape.height = in_.I32();
     const int32_t depth = in_.I32();
-    if (width <= 0 || height <= 0) {
-      throw NovuError::FromUtf8("Layered image: bad picture size " + std::to_string(width) + " x " +
-                                std::to_string(height));
+    if (shape.width <= 0 || shape.height <= 0) {
+      throw NovuError::FromUtf8("Layered image: bad picture size " + std::to_string(shape.width) +
+                                " x " + std::to_string(shape.height));
     }
     if (!render::PixelFormat::IsSupportedDepth(depth) || depth == 0) {
       throw NovuError::FromUtf8("Layered image: bad bit count " + std::to_string(depth));
     }
     const size_t layers = in_.CheckCount(layer_count, kMinLayerBytes);
-    Reserve(width, height, depth);
-    frame.picture.SetSize(width, height, depth);
-    if (depth <= 8) ReadPalette(frame.picture);
+    Reserve(shape.width, shape.height, depth);
+    shape.swatch.SetSize(1, 1, depth);
+    if (depth <= 8) ReadPalette(shape.swatch);
     frame.key_colour = frame.key_value >= 0
-                           ? PixelColour(frame.picture, static_cast<uint32_t>(frame.key_value))
+                           ? PixelColour(shape.swatch, static_cast<uint32_t>(frame.key_value))
                            : -1;
     // Pixels of layers are needed after composition only when the caller keeps the layers or
     // a later frame may copy blocks from them; otherwise a layer that covers the picture hands
     // its pixels over instead of being copied.
     const bool layers_needed = keep_layers_ || (Blocks() && frame_index + 1 < frame_count_);
-    background_pending_ = true;
     bool seen_visible = false;
     frame.layers.reserve(layers);
     for (size_t i = 0; i < layers; ++i) {
-      frame.layers.push_back(ReadLayer(frame.picture));
+      frame.layers.push_back(ReadLayer(shape));
       TFipoLayer& layer = frame.layers.back();
       if (!layer.visible) continue;
-      Compose(frame.picture, layer, i == 0, !seen_visible, layers_needed);
+      Compose(frame.picture, shape, layer, i == 0, !seen_visible, layers_needed);
       seen_visible = true;
     }
-    if (background_pending_) FillBackground(frame.picture);
+    EnsurePicture(frame.picture, shape);
     if (header_.version >= kVersionRegions) {
       frame.draw_regions = ReadRects();
       frame.second_regions = ReadRects();
@@ -142,7 +153,7 @@ class FipoReader {
     return in_.Bytes(static_cast<size_t>(size));
   }
 
-  TFipoLayer ReadLayer(const TDIBSurface& frame_picture) {
+  TFipoLayer ReadLayer(const FrameShape& shape) {
     TFipoLayer layer;
     in_.Skip(8);
     layer.visible = in_.U8() != 0;
@@ -155,11 +166,11 @@ class FipoReader {
     const auto mask_data =
         header_.version >= kVersionMaskData ? ReadData() : std::span<const uint8_t>{};
 
-    const int32_t width = frame_picture.Width();
-    const int32_t height = frame_picture.Height();
-    Reserve(width, height, frame_picture.BitCount());
-    layer.pixels.SetSize(width, height, frame_picture.BitCount());
-    layer.pixels.Palette() = frame_picture.Palette();
+    const int32_t width = shape.width;
+    const int32_t height = shape.height;
+    Reserve(width, height, shape.swatch.BitCount());
+    layer.pixels.SetSize(width, height, shape.swatch.BitCount());
+    layer.pixels.Palette() = shape.swatch.Palette();
     ReadPixels(pixel_data, layer.pixels);
     if (!mask_data.empty()) {
       Reserve(width, height, 8);
@@ -211,9 +222,8 @@ class FipoReader {
     return mask ? pixels.Mask() : &pixels;
   }
 
-  void Compose(TDIBSurface& picture, TFipoLayer& layer, bool is_layer0, bool first_visible,
-               bool layers_needed) {
-    const Rect all = picture.Bounds();
+  void Compose(TDIBSurface& picture, const FrameShape& shape, TFipoLayer& layer, bool is_layer0,
+               bool first_visible, bool layers_needed) {
     const bool masked = layer.pixels.Mask() != nullptr && layer.mask_enabled;
     const bool plain_copy =
         !(masked && !is_layer0) &&
@@ -224,11 +234,10 @@ class FipoReader {
       if (!masked) layer.pixels.DropMask();
       picture = std::move(layer.pixels);
       layer.pixels = TDIBSurface();
-      background_pending_ = false;
       return;
     }
-    if (!(plain_copy && first_visible) && background_pending_) FillBackground(picture);
-    background_pending_ = false;
+    EnsurePicture(picture, shape);
+    const Rect all = picture.Bounds();
     if (masked && first_visible) picture.CopyMaskFrom(*layer.pixels.Mask());
     if (masked && !is_layer0) {
       picture.DrawMasked(0, 0, all, layer.pixels, 255);
@@ -244,7 +253,6 @@ class FipoReader {
   bool keep_layers_;
   FipoHeader header_;
   size_t frame_count_ = 0;
-  bool background_pending_ = true;
   int64_t total_bytes_ = 0;
 };
 

@@ -380,6 +380,7 @@ TEST(FipoReader, VisibleLayersComposeByOpacityAndKey) {
   const Case cases[] = {
       {"no layers: background", 32, {}, false, 0x00112233},
       {"opaque copy", 32, {{0x00A0B0C0}}, false, 0x00A0B0C0},
+      {"only a hidden layer: background", 32, {{0x00FFFFFF, 255, -1, false}}, false, 0x00112233},
       {"hidden layer ignored", 32, {{0x00A0B0C0}, {0x00FFFFFF, 255, -1, false}}, false, 0x00A0B0C0},
       {"key pixels skipped", 32, {{0x00A0B0C0}, {0x00FFFFFF, 255, 0x00FFFFFF}}, false, 0x00A0B0C0},
       // 32 bits: (d * 127 + s * 128) >> 8 per channel.
