@@ -4,6 +4,7 @@
 
 #include "core/cp932.h"
 #include "core/error.h"
+#include "imagefmt/png_transparency.h"
 #include "platform/file_io.h"
 #include "render/image_codecs.h"
 
@@ -69,6 +70,12 @@ void TFipoFrameList::LoadFromFile(const std::filesystem::path& path, bool first_
   try {
     if (ext == ".png") {
       frame.picture = render::DecodePng(*bytes);
+      // A transparent colour (not an alpha channel) becomes the frame's key, not a mask.
+      if (const auto colour = PngTransparentColour(*bytes)) {
+        frame.picture.DropMask();
+        frame.key_value = static_cast<int32_t>(*colour);
+        frame.key_colour = PixelColour(frame.picture, *colour);
+      }
     } else {
       frame.picture = render::DecodeBmp(*bytes);
       SplitBitmapMask(frame.picture);
