@@ -73,6 +73,11 @@ void TCustomDIBX::IncludeClip(Rect rect) {
   SetClipRect(has_clip_ ? Union(clip_, rect) : rect);
 }
 
+void TCustomDIBX::RestoreClip(const Rect& rect, bool has_clip) {
+  clip_ = rect;
+  has_clip_ = has_clip;
+}
+
 Rect TCustomDIBX::DrawableRect() const {
   const Rect whole{0, 0, Width(), Height()};
   return has_clip_ ? Intersect(clip_, whole) : whole;
@@ -82,6 +87,8 @@ Rect TCustomDIBX::DrawableRect() const {
 
 void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool flip_v, bool flip_h,
                              Rect src_rect, const TCustomDIBX& source, const TCustomDIBX* mask) {
+  x = Tame(x);
+  y = Tame(y);
   const bool paints_colour = rule == Rule::MaskColor;
   const bool masked = RuleUsesMask(rule) && !paints_colour;
   if (!paints_colour && source.BitCount() != BitCount()) return;
@@ -108,6 +115,7 @@ void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool 
 
 void TCustomDIBX::BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect, bool flip_v,
                              bool flip_h, const TCustomDIBX& source, const TCustomDIBX* mask) {
+  dest = Tame(dest);
   Rect bounds{0, 0, source.Width(), source.Height()};
   if (mask) bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   src_rect = Intersect(src_rect, bounds);
@@ -153,10 +161,10 @@ void TCustomDIBX::BlitRotated(Rule rule, const RuleParams& p, int x, int y, bool
     bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   }
   RotateGeometry g;
-  g.x = x;
-  g.y = y;
-  g.pivot_x = pivot_x;
-  g.pivot_y = pivot_y;
+  g.x = Tame(x);
+  g.y = Tame(y);
+  g.pivot_x = Tame(pivot_x);
+  g.pivot_y = Tame(pivot_y);
   g.angle = angle;
   g.zoom_x = zoom_x;
   g.zoom_y = zoom_y;
@@ -172,7 +180,7 @@ void TCustomDIBX::FillWith(Rule rule, const RuleParams& p, Rect rect) {
   ScanHold hold(*this);
   const SurfaceRows dst = RowsOf();
   if (!dst.top) return;
-  rect = Intersect(rect, DrawableRect());
+  rect = Intersect(Tame(rect), DrawableRect());
   if (rect.IsEmpty()) return;
   ActiveKernels().fill(rule, p, Format(), dst, rect);
 }
@@ -218,7 +226,9 @@ void TCustomDIBX::SubRect(Rect rect, uint32_t raw) {
 }
 
 void TCustomDIBX::Band(Rect r, int t, const std::function<void(Rect)>& fill) {
+  r = Tame(r);
   if (t <= 0 || r.IsEmpty()) return;
+  t = std::min(t, std::max(r.Width(), r.Height()));  // thicker bands cover nothing more
   const int w = r.Width(), h = r.Height();
   fill(MakeRect(r.left, r.top, w, t));
   fill(MakeRect(r.left, r.bottom - t, w, t));
@@ -271,6 +281,8 @@ void TCustomDIBX::Draw(int x, int y, bool flip_v, bool flip_h, bool use_key, Rec
 // 8-bit channels; palette pictures are not converted.
 void TCustomDIBX::DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
                                 const TCustomDIBX& source) {
+  x = Tame(x);
+  y = Tame(y);
   const PixelFormat& sf = source.Format();
   const PixelFormat& df = Format();
   if (!sf.HasChannels() || !df.HasChannels()) return;

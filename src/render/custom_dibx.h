@@ -69,7 +69,9 @@ class TCustomDIBX {
   virtual void ResetClip();
   virtual void IncludeClip(Rect rect);
   // The rectangle drawing is limited to (empty when the clip meets nothing).
-  Rect DrawableRect() const;
+  virtual Rect DrawableRect() const;
+  // Puts back a clip saved from ClipRect() and HasClip().
+  virtual void RestoreClip(const Rect& rect, bool has_clip);
 
   int64_t KeyColor() const { return key_colour_; }
   void SetKeyColor(int64_t raw) { key_colour_ = raw; }

@@ -190,7 +190,8 @@ void TDIBSurface::DrawAlpha(int x, int y, Rect src_rect, const TDIBSurface& src,
     const int level = alpha / 16;
     if (level > 14) return KeyedCopy(x, y, src_rect, src, key);
     ForEachCopied(*area, src, [&](int dx, int dy, int sx, int sy, uint32_t s, uint32_t& d) {
-      if (kBayer4[dy & 3][dx & 3] > level || is_key(sx, sy)) return false;
+      // Level n copies the cells whose threshold is below n: alpha 128 gives half of each block.
+      if (kBayer4[dy & 3][dx & 3] >= level || is_key(sx, sy)) return false;
       d = s;
       return true;
     });

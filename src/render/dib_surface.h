@@ -97,6 +97,20 @@ class TDIBSurface {
   // Format, palette, pixels and mask.
   void AssignFrom(const TDIBSurface& other);
 
+  // --- resampling and whole-picture filters (picture_filters.cpp) ---
+  // High-quality resize: shrinking averages the covered area, enlarging interpolates between
+  // the four neighbours; pixels equal to the raw key (-1: none) are left out. The mask is
+  // resized the same way. keep_depth: back to this depth (palette pictures by nearest colour);
+  // otherwise the result stays 24-bit. Sizes of 0 or less, or the same size, change nothing.
+  void Resize(int width, int height, int64_t key, bool keep_depth);
+  // Grey = trunc(0.3588 R) + trunc(0.402 G) + trunc(0.2392 B), at `depth` (a grey ramp palette
+  // at 8 bits or less).
+  void ToGrey(int depth);
+  // Every pixel's bits inverted.
+  void Negative();
+  // Box blur of the colour channels over (2 radius + 1)² pixels; palette pictures are unchanged.
+  void Blur(int radius);
+
  private:
   struct CopyArea {
     int dx, dy, sx, sy, width, height;

@@ -24,6 +24,7 @@ class TDIBX : public TCustomDIBX {
   ~TDIBX() override;
 
   int BitCount() const override { return dib_->BitCount(); }
+  const PixelFormat& Format() const override { return dib_->Format(); }
   // Keeps the size; the pixels are cleared.
   void SetBitCount(int depth) override;
   ptrdiff_t Pitch() const override { return dib_->Pitch(); }

@@ -1,4 +1,6 @@
 // The fast loops at 8 pixels a step, compiled for AVX2 and used only when the processor has it.
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>

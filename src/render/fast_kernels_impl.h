@@ -25,13 +25,21 @@ inline u32v Load(const uint32_t* p) {
 inline void Store(uint32_t* p, u32v v) {
   std::memcpy(p, &v, sizeof v);
 }
-inline u32v LoadMask(const uint8_t* m) {
-  u8v bytes{};
-  std::memcpy(&bytes, m, kLanes);
-  using u8n = uint8_t __attribute__((vector_size(kLanes)));
-  u8n narrow;
-  std::memcpy(&narrow, &bytes, kLanes);
-  return __builtin_convertvector(narrow, u32v);
+// The mask bytes of kLanes pixels, each repeated over the four bytes of its pixel's lane.
+inline u32v LoadMaskSpread(const uint8_t* m) {
+  using u8n = uint8_t __attribute__((vector_size(16)));
+  // A direct narrow load: going through a zeroed buffer would stall on store forwarding.
+#if FAST_LANES == 8
+  const u8n bytes = reinterpret_cast<u8n>(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(m)));
+  return (u32v)__builtin_shufflevector(bytes, bytes, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3,
+                                       4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7);
+#else
+  int32_t word;
+  std::memcpy(&word, m, 4);
+  const u8n bytes = reinterpret_cast<u8n>(_mm_cvtsi32_si128(word));
+  return (u32v)__builtin_shufflevector(bytes, bytes, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3,
+                                       3);
+#endif
 }
 inline u32v Splat(uint32_t v) {
   return u32v{} + v;
@@ -40,16 +48,19 @@ inline u16v Splat16(uint16_t v) {
   return u16v{} + v;
 }
 
+// One bit per byte: the top bit of each byte of m.
+inline int ByteSigns(u32v m) {
+#if FAST_LANES == 8
+  return _mm256_movemask_epi8(reinterpret_cast<__m256i>(m));
+#else
+  return _mm_movemask_epi8(reinterpret_cast<__m128i>(m));
+#endif
+}
 inline bool AllZero(u32v m) {
-  using q64 = uint64_t __attribute__((vector_size(4 * kLanes)));
-  q64 q;
-  std::memcpy(&q, &m, sizeof q);
-  uint64_t acc = 0;
-  for (int i = 0; i < kLanes / 2; ++i) acc |= q[i];
-  return acc == 0;
+  return ByteSigns(m) == 0;
 }
 inline bool AllOnes(u32v m) {
-  return AllZero(~m);
+  return ByteSigns(~m) == 0;
 }
 
 inline u16v Widen(u32v px) {
@@ -59,14 +70,6 @@ inline u32v Narrow(u16v v) {
   return (u32v) __builtin_convertvector(v, u8v);
 }
 
-// Each pixel's weight repeated over its four byte lanes.
-inline u16v SpreadWeights(u32v w) {
-  u64v q = __builtin_convertvector(w, u64v);
-  q |= q << 16;
-  q |= q << 32;
-  return (u16v)q;
-}
-
 constexpr uint32_t kChannels = 0x00FFFFFFu;
 
 inline u32v BlendV(u32v d, u32v s, u16v w) {
@@ -74,11 +77,20 @@ inline u32v BlendV(u32v d, u32v s, u16v w) {
   return Narrow(r) & kChannels;
 }
 
+// Saturating per-byte add; compares only on full-width byte vectors (no wider lanes, which
+// the compiler would split into scalar code).
+inline u32v AddSaturated(u32v a, u32v b) {
+  const u8v a8 = (u8v)a, sum = a8 + (u8v)b;
+  return (u32v)(sum | (u8v)(sum < a8));
+}
+
+inline u32v SubSaturated(u32v a, u32v b) {
+  const u8v a8 = (u8v)a, b8 = (u8v)b;
+  return (u32v)((a8 - b8) & ~(u8v)(a8 < b8));
+}
+
 inline u32v AddWeighted(u32v d, u32v s, u16v w) {
-  u16v t = Widen(d) + ((w * Widen(s)) >> 8);
-  const u16v over = (u16v)(t > Splat16(255));
-  t = (t & ~over) | (Splat16(255) & over);
-  return Narrow(t) & kChannels;
+  return AddSaturated(d, Narrow((w * Widen(s)) >> 8)) & kChannels;
 }
 
 inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
@@ -196,14 +208,21 @@ struct Rows32 {
     }
     const u32v k = Splat(key);
     int i = 0;
+    for (; i + 2 * kLanes <= n; i += 2 * kLanes) {
+      const u32v s0 = Load(s + i), s1 = Load(s + i + kLanes);
+      const u32v key0 = (u32v)(s0 == k), key1 = (u32v)(s1 == k);
+      if (AllZero(key0 | key1)) {
+        Store(d + i, s0);
+        Store(d + i + kLanes, s1);
+        continue;
+      }
+      if (!AllOnes(key0)) Store(d + i, Select(key0, Load(d + i), s0));
+      if (!AllOnes(key1)) Store(d + i + kLanes, Select(key1, Load(d + i + kLanes), s1));
+    }
     for (; i + kLanes <= n; i += kLanes) {
       const u32v sv = Load(s + i);
       const u32v is_key = (u32v)(sv == k);
-      if (AllZero(is_key)) {
-        Store(d + i, sv);
-      } else if (!AllOnes(is_key)) {
-        Store(d + i, Select(is_key, Load(d + i), sv));
-      }
+      if (!AllOnes(is_key)) Store(d + i, Select(is_key, Load(d + i), sv));
     }
     Tail::Copy(d + i, s + i, n - i, true, key);
   }
@@ -237,29 +256,33 @@ struct Rows32 {
   static void Masked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n) {
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
-      const u32v mv = LoadMask(m + i);
+      const u32v mv = LoadMaskSpread(m + i);
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v sv = Load(s + i), dv = Load(d + i);
-      const u32v opaque = (u32v)(mv == Splat(255));
-      const u32v blended = Select(opaque, sv, BlendV(dv, sv, SpreadWeights(mv)));
+      const u32v opaque = (u32v)(mv == Splat(~0u));
+      const u32v blended = Select(opaque, sv, BlendV(dv, sv, Widen(mv)));
       Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
     }
     Tail::Masked(d + i, s + i, m + i, n - i);
   }
 
-  static u32v MaskedWeights(u32v mv, uint32_t alpha) {
-    return Select((u32v)(mv == Splat(255)), Splat(alpha), (mv * alpha) >> 8);
+  // alpha where the mask is opaque, else (alpha * m) >> 8, per channel lane.
+  static u16v MaskedWeights(u32v mv, uint32_t alpha) {
+    const u16v scaled = (Widen(mv) * static_cast<uint16_t>(alpha)) >> 8;
+    // Opaque lanes get alpha: scaled + (alpha - scaled), the difference fitting in a byte.
+    const u16v opaque = Widen((u32v)(mv == Splat(~0u)));
+    return scaled + ((Splat16(static_cast<uint16_t>(alpha)) - scaled) & opaque);
   }
 
   static void AlphaMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
-      const u32v mv = LoadMask(m + i);
+      const u32v mv = LoadMaskSpread(m + i);
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v sv = Load(s + i), dv = Load(d + i);
-      const u32v blended = BlendV(dv, sv, SpreadWeights(MaskedWeights(mv, alpha)));
+      const u32v blended = BlendV(dv, sv, MaskedWeights(mv, alpha));
       Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
     }
     Tail::AlphaMasked(d + i, s + i, m + i, n - i, alpha);
@@ -268,11 +291,11 @@ struct Rows32 {
   static void AddMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
-      const u32v mv = LoadMask(m + i);
+      const u32v mv = LoadMaskSpread(m + i);
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v sv = Load(s + i), dv = Load(d + i);
-      const u32v added = AddWeighted(dv, sv, SpreadWeights(MaskedWeights(mv, alpha)));
+      const u32v added = AddWeighted(dv, sv, MaskedWeights(mv, alpha));
       Store(d + i, Select(skip, dv, added));
     }
     Tail::AddMasked(d + i, s + i, m + i, n - i, alpha);
@@ -282,12 +305,12 @@ struct Rows32 {
     const u32v cv = Splat(colour);
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
-      const u32v mv = LoadMask(m + i);
+      const u32v mv = LoadMaskSpread(m + i);
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v dv = Load(d + i);
-      const u32v w = alpha >= 255 ? mv : MaskedWeights(mv, alpha);
-      const u32v blended = BlendV(dv, cv, SpreadWeights(w));
+      const u16v w = alpha >= 255 ? Widen(mv) : MaskedWeights(mv, alpha);
+      const u32v blended = BlendV(dv, cv, w);
       Store(d + i, Select(skip | (u32v)(dv == cv), dv, blended));
     }
     Tail::MaskColor(d + i, m + i, n - i, colour, alpha);
@@ -382,11 +405,19 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
   RowBuffers<T>& buf = Buffers<T>();
   buf.Reserve(static_cast<size_t>(n));
   const int32_t* cols = plan.cols.data();
+  // A plain copy that samples the same source row again repeats the row just written (unless
+  // the source is the destination itself).
+  const bool reuse_rows = plain_copy && s.src.top != s.dst.top;
   for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
-    const int32_t sy = plan.rows[static_cast<size_t>(y - plan.dest.top)];
+    const size_t j = static_cast<size_t>(y - plan.dest.top);
+    const int32_t sy = plan.rows[j];
     T* d = reinterpret_cast<T*>(s.dst.Row(y)) + plan.dest.left;
     const T* srow = reinterpret_cast<const T*>(s.src.Row(sy));
     if (plain_copy) {
+      if (reuse_rows && j > 0 && plan.rows[j - 1] == sy) {
+        std::memcpy(d, reinterpret_cast<T*>(s.dst.Row(y - 1)) + plan.dest.left, n * sizeof(T));
+        continue;
+      }
       for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
       continue;
     }
@@ -397,6 +428,34 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
     }
     RunRow<R, T>(rule, p, d, buf.src.data(), buf.mask.data(), n);
   }
+}
+
+// Samples n pixels of a rotated row into `out` (and their mask values into `mask_out`). The
+// span was chosen so every position lies inside the source: no tests per pixel.
+template <typename T, bool kFlipH, bool kFlipV>
+void SampleRotated(const BlitSurfaces& s, const RotatedBlit& plan, int64_t sx0, int64_t sy0, int n,
+                   T* out, uint8_t* mask_out) {
+  // Inside the span positions are below 2^30: 32-bit steps suffice.
+  int32_t sx = static_cast<int32_t>(sx0), sy = static_cast<int32_t>(sy0);
+  const uint8_t* top = s.src.top;
+  const ptrdiff_t pitch = s.src.pitch;
+  for (int i = 0; i < n; ++i, sx += plan.a, sy += plan.b) {
+    const int32_t px = kFlipH ? plan.mirror_x - (sx >> 16) : (sx >> 16);
+    const int32_t py = kFlipV ? plan.mirror_y - (sy >> 16) : (sy >> 16);
+    out[i] = reinterpret_cast<const T*>(top + py * pitch)[px];
+    if (mask_out) mask_out[i] = s.mask.Row(py)[px];
+  }
+}
+
+template <typename T>
+void SampleRotatedRow(const BlitSurfaces& s, const RotatedBlit& plan, int64_t sx0, int64_t sy0,
+                      int n, T* out, uint8_t* mask_out) {
+  if (plan.flip_h) {
+    if (plan.flip_v) return SampleRotated<T, true, true>(s, plan, sx0, sy0, n, out, mask_out);
+    return SampleRotated<T, true, false>(s, plan, sx0, sy0, n, out, mask_out);
+  }
+  if (plan.flip_v) return SampleRotated<T, false, true>(s, plan, sx0, sy0, n, out, mask_out);
+  return SampleRotated<T, false, false>(s, plan, sx0, sy0, n, out, mask_out);
 }
 
 template <typename R, typename T>
@@ -415,15 +474,8 @@ void RotatedRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Ro
     if (first >= last) continue;
     const int n = last - first;
     T* d = reinterpret_cast<T*>(s.dst.Row(y)) + plan.dest.left + first;
-    T* out = plain_copy ? d : buf.src.data();
-    int64_t sx = bx + first * int64_t{plan.a}, sy = by + first * int64_t{plan.b};
-    for (int i = 0; i < n; ++i, sx += plan.a, sy += plan.b) {
-      int32_t px = static_cast<int32_t>(sx >> 16), py = static_cast<int32_t>(sy >> 16);
-      if (plan.flip_h) px = plan.mirror_x - px;
-      if (plan.flip_v) py = plan.mirror_y - py;
-      out[i] = reinterpret_cast<const T*>(s.src.Row(py))[px];
-      if (masked) buf.mask[static_cast<size_t>(i)] = s.mask.Row(py)[px];
-    }
+    SampleRotatedRow<T>(s, plan, bx + first * int64_t{plan.a}, by + first * int64_t{plan.b}, n,
+                        plain_copy ? d : buf.src.data(), masked ? buf.mask.data() : nullptr);
     if (!plain_copy) RunRow<R, T>(rule, p, d, buf.src.data(), buf.mask.data(), n);
   }
 }
@@ -452,19 +504,10 @@ inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, c
         break;
       case Rule::AddFill:
       case Rule::SubFill: {
-        const u16v c16 = Widen(cv);
         for (; i + kLanes <= n; i += kLanes) {
-          const u16v d16 = Widen(Load(d + i));
-          u16v t;
-          if (rule == Rule::AddFill) {
-            t = d16 + c16;
-            const u16v over = (u16v)(t > Splat16(255));
-            t = (t & ~over) | (Splat16(255) & over);
-          } else {
-            const u16v under = (u16v)(d16 < c16);
-            t = (d16 - c16) & ~under;
-          }
-          Store(d + i, Narrow(t) & kChannels);
+          const u32v dv = Load(d + i);
+          const u32v t = rule == Rule::AddFill ? AddSaturated(dv, cv) : SubSaturated(dv, cv);
+          Store(d + i, t & kChannels);
         }
         for (; i < n; ++i) {
           uint32_t out = 0;

@@ -1,4 +1,6 @@
 // The fast loops at 4 pixels a step (SSE2, the x86-64 baseline).
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>

@@ -15,6 +15,10 @@ namespace novu::render {
 namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+// A run of two bytes gives at most 255 pixels; allow some room for skipped areas.
+constexpr uint64_t kMaxRlePixelsPerByte = 256;
+// zlib never expands more than about 1032 : 1.
+constexpr uint64_t kMaxInflateRatio = 1100;
 
 [[noreturn]] void Corrupt(const std::string& what) {
   throw NovuError::FromUtf8("Broken bitmap file: " + what);
@@ -195,6 +199,16 @@ TDIBSurface DecodeBmp(std::span<const uint8_t> data) {
   const BmpHeader h = ReadBmpHeader(r);
   const int32_t height = h.height < 0 ? -h.height : h.height;
   if (h.width > kMaxSurfaceSide || height > kMaxSurfaceSide) Corrupt("size");
+  // Check the pixel data against the size before allocating the picture: plain rows must all
+  // be there, and run-length data cannot describe more than a bounded multiple of its bytes.
+  const size_t file_stride = ((static_cast<size_t>(h.width) * h.bit_count + 31) / 32) * 4;
+  const size_t available = bits_offset <= data.size() ? data.size() - bits_offset : 0;
+  const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+  if (!rle && available / file_stride < static_cast<size_t>(height))
+    Corrupt("pixel data too short");
+  if (rle && static_cast<uint64_t>(h.width) * height > kMaxRlePixelsPerByte * available + 65536) {
+    Corrupt("run-length data too short for its size");
+  }
   TDIBSurface picture(h.width, height, PictureDepth(h));
   ReadPalette(r, h, picture);
   if (bits_offset < r.position() || bits_offset > data.size()) Corrupt("pixel offset");
@@ -283,6 +297,10 @@ bool ReadPngImage(PngInput* in, PngImage* image) {
   png_set_user_limits(png, kMaxSurfaceSide, kMaxSurfaceSide);
   png_set_chunk_malloc_max(png, 8u << 20);
   png_read_info(png, info);
+  // The compressed data bounds the image: refuse sizes it cannot fill before allocating them.
+  const uint64_t raw_bytes =
+      uint64_t{png_get_image_height(png, info)} * (1 + png_get_rowbytes(png, info));
+  if (raw_bytes > kMaxInflateRatio * in->data.size() + 4096) png_error(png, "too large");
   const png_byte colour_type = png_get_color_type(png, info);
   image->has_alpha =
       (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
