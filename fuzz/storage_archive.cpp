@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           static_cast<uint64_t>(entry.offset + entry.size) > size) {
         __builtin_trap();
       }
-      const auto stored = bytes.subspan(static_cast<size_t>(entry.offset),
-                                        static_cast<size_t>(entry.size));
+      const auto stored =
+          bytes.subspan(static_cast<size_t>(entry.offset), static_cast<size_t>(entry.size));
       try {
         if (!entry.stored) Inflate(stored, entry.name, size_t{16} << 20);
         Crc32(stored);

@@ -36,6 +36,29 @@ uint64_t OffsetMask(uint32_t value) {
   throw NovuError(Jp("アーカイブが壊れています") + " (" + reason + ")");
 }
 
+size_t MinimumEntrySize(int32_t version) {
+  return 4 + (HasWideOffsets(version) ? 8 : 4) + (HasEntryTables(version) ? 9 : 0) +
+         (HasChecksumOrderFlags(version) ? 1 : 0);
+}
+
+// The smallest directory the header at the start of `bytes` can have, so that an absurd entry
+// count is refused before the directory is read; 0 when the header itself is incomplete.
+int64_t MinimumDirectorySize(std::span<const uint8_t> bytes) {
+  BinaryReader r(bytes);
+  int32_t version = 0;
+  if (r.remaining() >= 2 && bytes[0] == 'v' && bytes[1] == 'f') {
+    if (r.remaining() < 10) return 0;
+    r.Skip(2);
+    version = r.I32();
+  }
+  if (r.remaining() < 4) return 0;
+  const int64_t count = r.I32();
+  if (count < 0) return INT64_MAX;
+  const int64_t offset_size = HasWideOffsets(version) ? 8 : 4;
+  return static_cast<int64_t>(r.position()) + offset_size +
+         count * static_cast<int64_t>(MinimumEntrySize(version));
+}
+
 }  // namespace
 
 ArchiveDirectory ParseArchiveDirectory(std::span<const uint8_t> bytes, int64_t archive_size) {
@@ -104,6 +127,12 @@ ArchiveDirectory ReadArchiveDirectory(TKxBigStream& container, int64_t base, int
     container.SetPosition(base);
     const int64_t got = container.Read(bytes.data(), window);
     bytes.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
+    const int64_t minimum = MinimumDirectorySize(bytes);
+    if (minimum > archive_size) ThrowDamaged("entry count beyond the data");
+    if (minimum > window && window < limit) {
+      window = std::min(limit, minimum);
+      continue;
+    }
     try {
       return ParseArchiveDirectory(bytes, archive_size);
     } catch (const NovuError&) {

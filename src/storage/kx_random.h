@@ -39,10 +39,12 @@ class TKxRandom {
   int32_t count_ = 0;
   int32_t remaining_ = 0;
   // Removing from the middle of a plain ordered list costs O(n) per draw, which hangs on
-  // pictures with a million blocks; a Fenwick tree over "still present" flags selects and
-  // removes the k-th remaining index in O(log n) with the same result.
-  std::vector<int32_t> tree_;  // 1-based partial sums of presence
-  int32_t top_bit_ = 0;        // highest power of two <= count_
+  // pictures with a million blocks. Here the remaining indices are bits of 64-bit words, and a
+  // Fenwick tree over the words' bit counts finds the word holding the k-th remaining index in
+  // O(log n); the result is the same as the list's.
+  std::vector<uint64_t> present_;  // bit i of word w: index 64 * w + i not drawn yet
+  std::vector<int32_t> tree_;      // 1-based Fenwick tree of the words' bit counts
+  int32_t top_bit_ = 0;            // highest power of two <= number of words
 };
 
 }  // namespace novu

@@ -176,24 +176,40 @@ TVrFile* TVrFileCollection::FindEntry(std::string_view name) const {
   return static_cast<TVrFile*>(Find(name));
 }
 
+void TVrFileCollection::SeekToEntry(const TVrFile& entry) {
+  container_->SetPosition(entry.offset);
+  if (container_->GetPosition() != entry.offset) ThrowPastEnd(entry);
+}
+
+void TVrFileCollection::ThrowPastEnd(const TVrFile& entry) {
+  throw NovuError(FormatOne(Jp("%s:ファイルが壊れています"), entry.Name()) +
+                  " (data past the end of the archive)");
+}
+
 std::vector<uint8_t> TVrFileCollection::ReadStoredBytes(const TVrFile& entry) {
   if (entry.source == TVrFile::Source::kMemory) return entry.Memory()->Bytes();
   if (entry.source == TVrFile::Source::kFolder) return ReadFolderFile(entry.Name());
   if (container_ == nullptr) throw NotFound(entry.Name());
-  std::vector<uint8_t> bytes(static_cast<size_t>(entry.size));
-  container_->SetPosition(entry.offset);
-  if (container_->GetPosition() != entry.offset ||
-      container_->Read(bytes.data(), entry.size) != entry.size) {
-    throw NovuError(FormatOne(Jp("%s:ファイルが壊れています"), entry.Name()) +
-                    " (data past the end of the archive)");
+  SeekToEntry(entry);
+  // Read through a small hot buffer rather than into a zero-filled vector of the full size.
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(entry.size));
+  constexpr int64_t kPiece = 256 * 1024;
+  auto piece = std::make_unique_for_overwrite<uint8_t[]>(kPiece);
+  for (int64_t left = entry.size; left > 0;) {
+    const int64_t got = container_->Read(piece.get(), std::min(left, kPiece));
+    if (got <= 0) ThrowPastEnd(entry);
+    bytes.insert(bytes.end(), piece.get(), piece.get() + got);
+    left -= got;
   }
   return bytes;
 }
 
 std::vector<uint8_t> TVrFileCollection::ReadEntry(const TVrFile& entry) {
-  std::vector<uint8_t> bytes = ReadStoredBytes(entry);
-  if (entry.source != TVrFile::Source::kContainer || entry.stored) return bytes;
-  return Inflate(bytes, entry.Name());
+  if (entry.source != TVrFile::Source::kContainer || entry.stored) return ReadStoredBytes(entry);
+  if (container_ == nullptr) throw NotFound(entry.Name());
+  SeekToEntry(entry);
+  return Inflate(*container_, entry.size, entry.Name());
 }
 
 bool TVrFileCollection::ChecksumMatches(const TVrFile& entry) {

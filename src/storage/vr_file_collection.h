@@ -115,6 +115,8 @@ class TVrFileCollection : public THashCollection {
             int64_t base, int64_t archive_size, std::span<const uint8_t> split_directory);
   void Reset();
   std::vector<uint8_t> ReadFolderFile(std::string_view name);
+  void SeekToEntry(const TVrFile& entry);
+  [[noreturn]] static void ThrowPastEnd(const TVrFile& entry);
   ArchiveEntryInfo WriteEntry(TKxBigStream& out, TVrFile& entry, int64_t start);
 
   std::unique_ptr<TKxBigStream> container_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "core/error.h"
@@ -22,56 +23,88 @@ constexpr size_t kRatioSlack = 64 * 1024;
 
 }  // namespace
 
-std::vector<uint8_t> Inflate(std::span<const uint8_t> compressed, std::string_view name,
-                             size_t max_size) {
+namespace {
+
+struct InflateStream {
+  z_stream z{};
+  bool open = false;
+  ~InflateStream() {
+    if (open) inflateEnd(&z);
+  }
+};
+
+// Inflates `input_size` bytes that `next_input` hands out piece by piece (an empty piece when
+// it has no more).
+template <class NextInput>
+std::vector<uint8_t> InflatePieces(NextInput next_input, size_t input_size, std::string_view name,
+                                   size_t max_size) {
   const size_t ratio_limit =
-      compressed.size() > (std::numeric_limits<size_t>::max() - kRatioSlack) / kMaxRatio
+      input_size > (std::numeric_limits<size_t>::max() - kRatioSlack) / kMaxRatio
           ? std::numeric_limits<size_t>::max()
-          : compressed.size() * kMaxRatio + kRatioSlack;
+          : input_size * kMaxRatio + kRatioSlack;
   const size_t limit = std::min(max_size, ratio_limit);
 
-  z_stream z{};
+  InflateStream stream;
+  z_stream& z = stream.z;
   if (inflateInit(&z) != Z_OK) ThrowDamaged(name, "inflateInit");
-  std::vector<uint8_t> out(std::min<size_t>(limit, std::max<size_t>(compressed.size() * 4, 4096)));
+  stream.open = true;
+  std::vector<uint8_t> out(std::min<size_t>(limit, std::max<size_t>(input_size * 4, 4096)));
   size_t produced = 0;
-  size_t consumed = 0;
-  int status = Z_OK;
-  while (status != Z_STREAM_END) {
+  bool input_left = true;
+  for (;;) {
+    if (z.avail_in == 0 && input_left) {
+      const std::span<const uint8_t> piece = next_input();
+      input_left = !piece.empty();
+      z.next_in = const_cast<Bytef*>(piece.data());
+      z.avail_in = static_cast<uInt>(piece.size());
+    }
     if (produced == out.size()) {
-      if (out.size() >= limit) {
-        inflateEnd(&z);
-        ThrowDamaged(name, "inflated data too large");
-      }
+      if (out.size() >= limit) ThrowDamaged(name, "inflated data too large");
       out.resize(std::min(limit, out.size() * 2));
     }
-    const size_t in_chunk = std::min<size_t>(compressed.size() - consumed, UINT32_MAX);
     const size_t out_chunk = std::min<size_t>(out.size() - produced, UINT32_MAX);
-    z.next_in = const_cast<Bytef*>(compressed.data() + consumed);
-    z.avail_in = static_cast<uInt>(in_chunk);
     z.next_out = out.data() + produced;
     z.avail_out = static_cast<uInt>(out_chunk);
-    status = inflate(&z, Z_NO_FLUSH);
-    consumed += in_chunk - z.avail_in;
+    const int status = inflate(&z, Z_NO_FLUSH);
     produced += out_chunk - z.avail_out;
     if (status == Z_STREAM_END) break;
-    if (status == Z_BUF_ERROR && z.avail_out != 0) {
-      // No progress possible with output room left: the input ended inside the stream.
-      inflateEnd(&z);
-      ThrowDamaged(name, "truncated stream");
-    }
     if (status != Z_OK && status != Z_BUF_ERROR) {
-      const std::string reason = z.msg != nullptr ? z.msg : "inflate failed";
-      inflateEnd(&z);
-      ThrowDamaged(name, reason);
+      ThrowDamaged(name, z.msg != nullptr ? z.msg : "inflate failed");
     }
-    if (status == Z_OK && consumed == compressed.size() && z.avail_out != 0) {
-      inflateEnd(&z);
-      ThrowDamaged(name, "truncated stream");
-    }
+    // With room left for output and no input to come, the data ended inside the stream.
+    if (z.avail_in == 0 && !input_left && z.avail_out != 0) ThrowDamaged(name, "truncated stream");
   }
-  inflateEnd(&z);
   out.resize(produced);
   return out;
+}
+
+constexpr size_t kInputPiece = 256 * 1024;
+
+}  // namespace
+
+std::vector<uint8_t> Inflate(std::span<const uint8_t> compressed, std::string_view name,
+                             size_t max_size) {
+  size_t taken = 0;
+  auto next = [&]() {
+    const size_t n = std::min<size_t>(compressed.size() - taken, size_t{1} << 30);
+    const std::span<const uint8_t> piece = compressed.subspan(taken, n);
+    taken += n;
+    return piece;
+  };
+  return InflatePieces(next, compressed.size(), name, max_size);
+}
+
+std::vector<uint8_t> Inflate(TKxBigStream& source, int64_t count, std::string_view name,
+                             size_t max_size) {
+  std::unique_ptr<uint8_t[]> buffer = std::make_unique_for_overwrite<uint8_t[]>(kInputPiece);
+  int64_t left = std::max<int64_t>(count, 0);
+  auto next = [&]() {
+    const int64_t got = source.Read(buffer.get(), std::min<int64_t>(left, kInputPiece));
+    if (got <= 0) return std::span<const uint8_t>();
+    left -= got;
+    return std::span<const uint8_t>(buffer.get(), static_cast<size_t>(got));
+  };
+  return InflatePieces(next, static_cast<size_t>(std::max<int64_t>(count, 0)), name, max_size);
 }
 
 std::vector<uint8_t> Deflate(std::span<const uint8_t> data) {
