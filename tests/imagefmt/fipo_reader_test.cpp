@@ -403,12 +403,13 @@ TEST(FipoReader, VisibleLayersComposeByOpacityAndKey) {
 }
 
 TEST(FipoReader, HalfOpacityOnPalettePicturesDithers) {
-  // Opacity 128 is level 8: the cells with thresholds 0-8 of 0 8 2 10 / 12 4 14 6 / ...
+  // Opacity 128 is level 8: the source shows in the cells with thresholds 0-7 of
+  // 0 8 2 10 / 12 4 14 6 / ..., half of every 4 x 4 block (the surfaces' dither rule).
   const render::TDIBSurface s = Compose(8, 0, {{0x10}, {0x80, 128}});
   const int kThresholds[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 4; ++x) {
-      EXPECT_EQ(s.GetPixel(x, y), kThresholds[y][x] <= 8 ? 0x80u : 0x10u) << x << "," << y;
+      EXPECT_EQ(s.GetPixel(x, y), kThresholds[y][x] < 8 ? 0x80u : 0x10u) << x << "," << y;
     }
   }
 }
