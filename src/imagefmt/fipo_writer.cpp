@@ -62,8 +62,21 @@ class FipoWriter {
   }
 
  private:
+  // Every layer has the frame's size and depth, and pictures are not empty: anything else
+  // would make a file that no reader can take back.
+  static void CheckWritable(const TFipoFrame& frame, const TDIBSurface& format) {
+    if (format.IsEmpty()) throw NovuError::FromUtf8("Cannot write an empty picture");
+    for (const TFipoLayer& layer : frame.layers) {
+      if (layer.pixels.Width() != format.Width() || layer.pixels.Height() != format.Height() ||
+          layer.pixels.BitCount() != format.BitCount()) {
+        throw NovuError(Jp("Layer \"") + layer.name + Jp("\" differs in size or depth"));
+      }
+    }
+  }
+
   void WriteFrame(const TFipoFrame& frame) {
     const TDIBSurface& format = frame.layers.empty() ? frame.picture : frame.layers[0].pixels;
+    CheckWritable(frame, format);
     out_.String(frame.name);
     out_.I32(frame.key_value);
     out_.I32(frame.duration);

@@ -241,6 +241,31 @@ TEST(FipoWriter, ScramblingWithoutCodeIsRefused) {
   }
 }
 
+TEST(FipoWriter, FramesNoReaderCouldTakeBackAreRefused) {
+  struct Case {
+    const char* what;
+    int layer_width;
+    int layer_depth;
+    int picture_width;
+  };
+  const Case cases[] = {
+      {"empty picture", 0, 0, 0},
+      {"layer of another size", 5, 24, 4},
+      {"layer of another depth", 4, 16, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFipoFrameList out;
+    TFipoFrame& f = out.AddFrame();
+    if (c.picture_width > 0) f.picture.SetSize(c.picture_width, 3, 24);
+    if (c.layer_width > 0) {
+      f.layers.emplace_back().pixels.SetSize(4, 3, 24);
+      f.layers.emplace_back().pixels.SetSize(c.layer_width, 3, c.layer_depth);
+    }
+    EXPECT_THROW(out.SaveToStream({}), NovuError);
+  }
+}
+
 TEST(FipoFormat, StoredUncompressedAnswer) {
   TFipoFrameList list;
   list.AddFrame().picture.SetSize(3, 3, 24);
