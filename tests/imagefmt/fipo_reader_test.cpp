@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "imagefmt/fipo_fixture.h"
 #include "imagefmt/fipo_frame_list.h"
+#include "imagefmt/jpeg_codec.h"
 #include "storage/kx_random.h"
 
 namespace novu::imagefmt {
@@ -175,6 +176,32 @@ TEST(FipoReader, ScrambledRowsFollowTheDrawnOrderOfEveryPicture) {
       ExpectPixels(*list.Frames(i).picture.Mask(), MaskRamp);
     }
   }
+}
+
+// JPEG colour data are never scrambled, and neither are the masks beside them, whatever the
+// scrambled flag says; blocks do not apply either.
+TEST(FipoReader, JpegFilesIgnoreScramblingAndBlocks) {
+  render::TDIBSurface colour(8, 8, 24);
+  colour.FillRect(colour.Bounds(), 0x00406080);
+  FixtureFile file;
+  file.compression = 2;
+  file.scrambled = true;
+  file.block_width = 4;
+  file.block_height = 4;
+  FixtureFrame frame;
+  frame.width = 8;
+  frame.height = 8;
+  frame.bits = 24;
+  FixtureLayer layer;
+  layer.pixels = EncodeJpeg(colour, 95);
+  layer.mask = Deflated(RowForm(8, 8, 8, MaskRamp));
+  frame.layers.push_back(layer);
+  file.frames.push_back(frame);
+  TFipoFrameList list = Load(file, 31337);
+  ExpectPixels(*list.Frames(0).picture.Mask(), MaskRamp);
+  const uint32_t p = list.Frames(0).picture.GetPixel(5, 5);
+  EXPECT_NEAR(static_cast<int>(p >> 16), 0x40, 3);
+  EXPECT_NEAR(static_cast<int>(p & 0xFF), 0x80, 3);
 }
 
 // A 10 × 10 picture in 4 × 4 blocks: 3 × 3 entries, the last block of each row 2 pixels wide.
