@@ -185,8 +185,12 @@ class FipoReader {
 
   void ReadPixels(std::span<const uint8_t> data, TDIBSurface& pixels) {
     if (header_.compression == Compression::kJpeg) {
-      TDIBSurface decoded = DecodeJpeg(data, pixels.Width(), pixels.Height());
-      pixels.Copy(0, 0, decoded.Bounds(), decoded);
+      TDIBSurface decoded = DecodeJpeg(data, pixels.Width(), pixels.Height(), pixels.BitCount());
+      if (decoded.BitCount() == pixels.BitCount()) {
+        pixels = std::move(decoded);  // 24 and 32 bits are decoded at their own depth
+      } else {
+        pixels.Copy(0, 0, decoded.Bounds(), decoded);
+      }
       return;
     }
     PixelStream stream(data, header_.compression == Compression::kNone

@@ -65,10 +65,11 @@ bool RunDecode(DecodeJob* job) {
     JSAMPROW row = job->row;
     if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
     uint8_t* dst = job->picture->ScanLine(y);
-    for (JDIMENSION x = 0; x < info.output_width; ++x) {
-      dst[3 * x] = job->row[3 * x + 2];
-      dst[3 * x + 1] = job->row[3 * x + 1];
-      dst[3 * x + 2] = job->row[3 * x];
+    const int step = job->picture->StorageBitCount() / 8;
+    for (JDIMENSION x = 0; x < info.output_width; ++x, dst += step) {
+      dst[0] = job->row[3 * x + 2];
+      dst[1] = job->row[3 * x + 1];
+      dst[2] = job->row[3 * x];
     }
   }
   jpeg_finish_decompress(&info);
@@ -115,19 +116,20 @@ bool RunEncode(EncodeJob* job) {
 
 }  // namespace
 
-TDIBSurface DecodeJpeg(std::span<const uint8_t> data, int expected_width, int expected_height) {
+TDIBSurface DecodeJpeg(std::span<const uint8_t> data, int expected_width, int expected_height,
+                       int depth) {
   TDIBSurface picture;
   std::vector<uint8_t> row;
   struct Owner {
     std::vector<uint8_t>* row;
-    int width, height;
-  } owner{&row, expected_width, expected_height};
+    int width, height, depth;
+  } owner{&row, expected_width, expected_height, depth == 32 ? 32 : 24};
   DecodeJob job{data, &picture, nullptr, nullptr, &owner};
   job.prepare = [](DecodeJob* j, int width, int height) {
     const auto* o = static_cast<Owner*>(j->owner);
     if (width != o->width || height != o->height) return false;
     try {
-      j->picture->SetSize(width, height, 24);
+      j->picture->SetSize(width, height, o->depth);
       auto* rows = o->row;
       rows->assign(static_cast<size_t>(width) * 3, 0);
       j->row = rows->data();
