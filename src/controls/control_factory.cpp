@@ -1,0 +1,28 @@
+#include "controls/control_factory.h"
+
+#include "controls/novu_box.h"
+#include "controls/novu_images.h"
+#include "controls/novu_tile.h"
+#include "objects/plain_objects.h"
+
+namespace novu {
+
+std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
+                                           const ImageEnvironment& env) {
+  switch (type & 0x7f) {
+    case LT_IMAGES:
+      return MakeObject<TNovuImages>(&list, env);
+    case LT_TILE:
+      return MakeObject<TNovuTile>(&list, env);
+    case LT_BOX:
+      return MakeObject<TNovuBox>(&list);
+    default:
+      return MakePlainObject(list, type);
+  }
+}
+
+TNovuBaseList::Factory MakeControlFactory(ImageEnvironment env) {
+  return [env](ObjectList& list, uint8_t type) { return CreateControl(list, type, env); };
+}
+
+}  // namespace novu

@@ -1,0 +1,42 @@
+#pragma once
+// TNovuBox (LT_BOX): a rectangle filled with the control's colour, with an optional border,
+// drawn with the alpha rule (blend, copy or add).
+#include <cstdint>
+#include <string>
+
+#include "objects/novu_control.h"
+
+namespace novu {
+
+class TNovuBox final : public TNovuControl {
+ public:
+  using TNovuControl::TNovuControl;
+
+  ComponentType GetType() const override { return LT_BOX; }
+  int32_t alpha() const { return alpha_; }
+
+  PropValue GetProperty(PropId id) const override;
+  void SetProperty(PropId id, const PropValue& value) override;
+  void SaveToStream(BinaryWriter& out) const override;
+  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+
+ protected:
+  void DrawSelf(render::TCustomDIBX& surface) override;
+
+ private:
+  void SetDrawing(int32_t& field, int32_t value);
+  void FillArea(render::TCustomDIBX& surface, const render::Rect& rect, int32_t colour) const;
+  void FrameArea(render::TCustomDIBX& surface, const render::Rect& rect, int32_t colour) const;
+
+  int32_t border_width_ = 0;
+  int32_t border_colour_ = -1;
+  int32_t alpha_ = 255;
+  std::string on_idle_;
+  std::string source_;
+  bool repeat_ = false;
+  bool auto_scrap_ = false;
+  std::string on_play_end_;
+  bool paused_ = false;
+};
+
+}  // namespace novu

@@ -1,0 +1,472 @@
+#include "controls/novu_custom_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "controls/fipo_collection.h"
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+
+namespace novu {
+namespace {
+
+using render::Rect;
+
+int32_t ClampZoom(int32_t zoom) {
+  return zoom <= 0 ? 1 : zoom;
+}
+
+// The picture's extent at a scale, 1/256 (integer division, as sizes are).
+int32_t Scaled(int32_t size, int32_t scale) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{size} * scale / 256, 0, INT32_MAX));
+}
+
+}  // namespace
+
+TNovuCustomImage::TNovuCustomImage(ObjectList* owner, ImageEnvironment env)
+    : TNovuControl(owner), env_(env) {}
+
+TNovuCustomImage::~TNovuCustomImage() = default;
+
+render::TCustomDIBX* TNovuCustomImage::Picture() const {
+  return shown_ != nullptr ? shown_ : own_.get();
+}
+
+render::TCustomDIBX* TNovuCustomImage::PictureMask() const {
+  return shown_mask_;
+}
+
+void TNovuCustomImage::SetShown(render::TCustomDIBX* surface, render::TCustomDIBX* mask) {
+  shown_ = surface;
+  shown_mask_ = mask;
+}
+
+render::TDIBX& TNovuCustomImage::OwnSurface() {
+  if (own_ == nullptr) {
+    own_ = std::make_unique<render::TDIBX>();
+    own_->SetSize(1, 1, env_.cache != nullptr ? env_.cache->depth() : 32);
+  }
+  return *own_;
+}
+
+std::optional<Point> TNovuCustomImage::PictureSize() const {
+  const render::TCustomDIBX* picture = Picture();
+  if (picture == nullptr) return std::nullopt;
+  return Point{picture->Width(), picture->Height()};
+}
+
+int32_t TNovuCustomImage::ScaleX() const {
+  if (zoom_x_ > 0) return zoom_x_;
+  const render::TCustomDIBX* picture = Picture();
+  if (picture == nullptr || picture->Width() < 1) return 256;
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{width()} * 256 / picture->Width(), 1, INT32_MAX));
+}
+
+int32_t TNovuCustomImage::ScaleY() const {
+  if (zoom_y_ > 0) return zoom_y_;
+  const render::TCustomDIBX* picture = Picture();
+  if (picture == nullptr || picture->Height() < 1) return 256;
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{height()} * 256 / picture->Height(), 1, INT32_MAX));
+}
+
+// --- setters ---
+
+void TNovuCustomImage::SetAlpha(int32_t alpha) {
+  if (alpha == alpha_) return;
+  Invalidate();
+  alpha_ = alpha;
+  Invalidate();
+}
+
+void TNovuCustomImage::MarkSizeDirty() {
+  size_dirty_ = true;
+}
+
+void TNovuCustomImage::ZoomChanged() {
+  MarkSizeDirty();
+  for (const auto& child : children()) {
+    if (auto* image = dynamic_cast<TNovuCustomImage*>(child.get()); image && image->pos_zoomed()) {
+      image->MarkSizeDirty();
+    }
+  }
+}
+
+void TNovuCustomImage::SetZoomX(int32_t zoom) {
+  zoom = ClampZoom(zoom);
+  if (zoom == zoom_x_) return;
+  Invalidate();
+  zoom_x_ = zoom;
+  ZoomChanged();
+}
+
+void TNovuCustomImage::SetZoomY(int32_t zoom) {
+  zoom = ClampZoom(zoom);
+  if (zoom == zoom_y_) return;
+  Invalidate();
+  zoom_y_ = zoom;
+  ZoomChanged();
+}
+
+void TNovuCustomImage::SetAngle(int32_t angle) {
+  if (angle == angle_) return;
+  Invalidate();
+  angle_ = angle;
+  Invalidate();
+}
+
+void TNovuCustomImage::SetFlipH(bool flip) {
+  if (flip == flip_h_) return;
+  Invalidate();
+  flip_h_ = flip;
+  MarkSizeDirty();
+  Invalidate();
+}
+
+void TNovuCustomImage::SetFlipV(bool flip) {
+  if (flip == flip_v_) return;
+  Invalidate();
+  flip_v_ = flip;
+  MarkSizeDirty();
+  Invalidate();
+}
+
+// --- size ---
+
+void TNovuCustomImage::RecomputeSize() {
+  size_dirty_ = false;
+  if (GetMotion() != nullptr || !SizeFollowsPicture()) return;
+  const render::TCustomDIBX* picture = Picture();
+  if (!HasPictureSource() || picture == nullptr) {
+    if (width() != 0 || height() != 0) SetBounds(left(), top(), 0, 0);
+    return;
+  }
+  // A zoom stored as 0 keeps the size a script set explicitly.
+  const int32_t w = zoom_x_ > 0 ? Scaled(picture->Width(), zoom_x_) : width();
+  const int32_t h = zoom_y_ > 0 ? Scaled(picture->Height(), zoom_y_) : height();
+  if (w != width()) SetWidth(w);
+  if (h != height()) SetHeight(h);
+}
+
+int32_t TNovuCustomImage::Update() {
+  const int32_t result = TNovuControl::Update();
+  if (size_dirty_) RecomputeSize();
+  return result;
+}
+
+// --- drawing ---
+
+void TNovuCustomImage::DrawSelf(render::TCustomDIBX& surface) {
+  if (GetMotion() != nullptr) return;
+  const render::TCustomDIBX* picture = Picture();
+  if (picture == nullptr || picture->IsEmpty()) return;
+  DrawPicture(surface);
+}
+
+void TNovuCustomImage::DrawAt(render::TCustomDIBX& surface, int32_t x, int32_t y,
+                              const render::TCustomDIBX& picture, const render::TCustomDIBX* mask,
+                              const Rect& src) const {
+  if (alpha_ < 255) {
+    if (mask != nullptr) {
+      surface.DrawAlphaMasked(x, y, alpha_, *mask, flip_v_, flip_h_, src, picture);
+    } else {
+      surface.DrawAlpha(x, y, alpha_, flip_v_, flip_h_, true, src, picture);
+    }
+  } else if (alpha_ == 255) {
+    if (mask != nullptr) {
+      surface.DrawMasked(x, y, *mask, flip_v_, flip_h_, src, picture);
+    } else {
+      surface.Draw(x, y, flip_v_, flip_h_, true, src, picture);
+    }
+  } else if (mask != nullptr) {
+    surface.DrawAddMasked(x, y, alpha_ - 256, *mask, flip_v_, flip_h_, src, picture);
+  } else {
+    surface.DrawAdd(x, y, alpha_ - 256, flip_v_, flip_h_, true, src, picture);
+  }
+}
+
+void TNovuCustomImage::DrawPicture(render::TCustomDIBX& surface) {
+  render::TCustomDIBX& picture = *Picture();
+  const render::TCustomDIBX* mask = PictureMask();
+  if (!AlphaDraws(alpha_) || width() < 1 || height() < 1) return;
+  if (angle_ != 0) {
+    DrawRotated(surface, picture, mask);
+  } else if (width() == picture.Width() && height() == picture.Height()) {
+    DrawUnscaled(surface, picture, mask);
+  } else {
+    DrawStretched(surface, picture, mask);
+  }
+}
+
+void TNovuCustomImage::DrawRotated(render::TCustomDIBX& surface, const render::TCustomDIBX& picture,
+                                   const render::TCustomDIBX* mask) const {
+  // The picture turns about its centre, which stays at the centre of the control.
+  const int32_t x = ScreenX() + width() / 2;
+  const int32_t y = ScreenY() + height() / 2;
+  const Rect src{0, 0, picture.Width(), picture.Height()};
+  const int32_t pivot_x = picture.Width() / 2;
+  const int32_t pivot_y = picture.Height() / 2;
+  if (mask != nullptr) {
+    surface.DrawRotateMasked(x, y, alpha_, *mask, flip_v_, flip_h_, angle_, pivot_y, pivot_x, src,
+                             picture, ScaleY(), ScaleX());
+  } else {
+    surface.DrawRotate(x, y, alpha_, flip_v_, flip_h_, true, angle_, pivot_y, pivot_x, src, picture,
+                       ScaleY(), ScaleX());
+  }
+}
+
+void TNovuCustomImage::DrawStretched(render::TCustomDIBX& surface,
+                                     const render::TCustomDIBX& picture,
+                                     const render::TCustomDIBX* mask) const {
+  const Rect dest = GetBoundsRect();
+  const Rect src{0, 0, picture.Width(), picture.Height()};
+  if (alpha_ <= 255) {
+    if (mask != nullptr) {
+      surface.StretchDrawMasked(dest, picture, alpha_, *mask, flip_v_, flip_h_, src);
+    } else {
+      surface.StretchDraw(dest, picture, alpha_, flip_v_, flip_h_, true, src);
+    }
+  } else if (mask != nullptr) {
+    surface.StretchDrawAddMasked(dest, picture, alpha_ - 256, *mask, flip_v_, flip_h_, src);
+  } else {
+    surface.StretchDrawAdd(dest, picture, alpha_ - 256, flip_v_, flip_h_, true, src);
+  }
+}
+
+// A picture with draw regions is drawn once per region, each with the clip narrowed to the
+// region (mirrored with the picture) so only those parts reach the surface.
+void TNovuCustomImage::DrawUnscaled(render::TCustomDIBX& surface, render::TCustomDIBX& picture,
+                                    const render::TCustomDIBX* mask) const {
+  const int32_t x = ScreenX();
+  const int32_t y = ScreenY();
+  const Rect src{0, 0, picture.Width(), picture.Height()};
+  const std::vector<Rect>& regions = picture.DrawRegions();
+  if (regions.empty()) {
+    DrawAt(surface, x, y, picture, mask, src);
+    return;
+  }
+  const Rect saved = surface.ClipRect();
+  const bool had_clip = surface.HasClip();
+  const Rect outer = surface.DrawableRect();
+  for (const Rect& region : regions) {
+    const int32_t rl = flip_h_ ? picture.Width() - region.right : region.left;
+    const int32_t rt = flip_v_ ? picture.Height() - region.bottom : region.top;
+    const Rect placed =
+        render::Intersect(render::MakeRect(x + rl, y + rt, region.Width(), region.Height()), outer);
+    if (placed.IsEmpty()) continue;
+    surface.SetClipRect(placed);
+    DrawAt(surface, x, y, picture, mask, src);
+  }
+  surface.RestoreClip(saved, had_clip);
+}
+
+// --- hit testing ---
+
+bool TNovuCustomImage::MaskHits(Point screen) const {
+  const render::TCustomDIBX* mask = PictureMask();
+  if (!capture_mask_ || mask == nullptr) return true;
+  // The real scale: with an explicit size the zoom is stored as 0 and must not divide.
+  int64_t u = (int64_t{screen.x} - ScreenX()) * 256 / ScaleX();
+  int64_t v = (int64_t{screen.y} - ScreenY()) * 256 / ScaleY();
+  if (flip_h_) u = mask->Width() - u - 1;
+  if (flip_v_) v = mask->Height() - v - 1;
+  if (u < 0 || v < 0 || u >= mask->Width() || v >= mask->Height()) return false;
+  return mask->GetPixel(static_cast<int>(u), static_cast<int>(v)) > 127;
+}
+
+TNovuControl* TNovuCustomImage::HitTest(Point screen, MouseModeSet accepted) {
+  if (!IsVisible() || !GetBoundsRect().Contains(screen.x, screen.y)) return nullptr;
+  for (auto it = children().rbegin(); it != children().rend(); ++it) {
+    TNovuControl* c = (*it)->AsControl();
+    if (c == nullptr) continue;
+    if (TNovuControl* deeper = c->HitTest(screen, accepted)) return deeper;
+  }
+  if (!accepted.Contains(mouse_mode())) return nullptr;
+  Point p = screen;
+  if (angle_ != 0) {
+    // Turned back about the centre the picture was turned about.
+    const double cx = ScreenX() + width() / 2;
+    const double cy = ScreenY() + height() / 2;
+    const double a = -angle_ * 2.0 * std::numbers::pi / 256.0;
+    const double dx = screen.x - cx;
+    const double dy = screen.y - cy;
+    p.x = static_cast<int32_t>(std::lround(cx + dx * std::cos(a) - dy * std::sin(a)));
+    p.y = static_cast<int32_t>(std::lround(cy + dx * std::sin(a) + dy * std::cos(a)));
+    if (!GetBoundsRect().Contains(p.x, p.y)) return nullptr;
+  }
+  return MaskHits(p) ? this : nullptr;
+}
+
+// --- properties ---
+
+PropValue TNovuCustomImage::GetProperty(PropId id) const {
+  switch (id) {
+    case PR_ORIGWIDTH: {
+      const render::TCustomDIBX* picture = Picture();
+      return picture != nullptr ? picture->Width() : 0;
+    }
+    case PR_ORIGHEIGHT: {
+      const render::TCustomDIBX* picture = Picture();
+      return picture != nullptr ? picture->Height() : 0;
+    }
+    case PR_ZOOMX:
+      return ScaleX();
+    case PR_ZOOMY:
+      return ScaleY();
+    case PR_FLIPH:
+      return flip_h_;
+    case PR_FLIPV:
+      return flip_v_;
+    case PR_CAPTUREMASK:
+      return capture_mask_;
+    case PR_ALPHA:
+      return alpha_;
+    case PR_ANGLE:
+      return angle_;
+    default:
+      return TNovuControl::GetProperty(id);
+  }
+}
+
+void TNovuCustomImage::SetProperty(PropId id, const PropValue& value) {
+  switch (id) {
+    case PR_WIDTH:
+      if (GetMotion() == nullptr) zoom_x_ = 0;
+      SetWidth(PropAsInt(value));
+      break;
+    case PR_HEIGHT:
+      if (GetMotion() == nullptr) zoom_y_ = 0;
+      SetHeight(PropAsInt(value));
+      break;
+    case PR_ZOOMX:
+      SetZoomX(PropAsInt(value));
+      break;
+    case PR_ZOOMY:
+      SetZoomY(PropAsInt(value));
+      break;
+    case PR_POSZOOMED:
+      TNovuControl::SetProperty(id, value);
+      ZoomChanged();
+      break;
+    case PR_FLIPH:
+      SetFlipH(PropAsBool(value));
+      break;
+    case PR_FLIPV:
+      SetFlipV(PropAsBool(value));
+      break;
+    case PR_CAPTUREMASK:
+      capture_mask_ = PropAsBool(value);
+      break;
+    case PR_ALPHA:
+      SetAlpha(PropAsInt(value));
+      break;
+    case PR_ANGLE:
+      SetAngle(PropAsInt(value));
+      break;
+    default:
+      TNovuControl::SetProperty(id, value);
+      break;
+  }
+}
+
+// --- saving ---
+
+void TNovuCustomImage::SaveToStream(BinaryWriter& out) const {
+  TNovuControl::SaveToStream(out);
+  out.I32(alpha_);
+  out.I32(zoom_x_);
+  out.I32(angle_);
+  out.Bool(flip_h_);
+  out.Bool(flip_v_);
+  out.Bool(capture_mask_);
+  out.I32(zoom_y_);
+}
+
+// A negative zoom becomes 1 as through the setter; 0 stays the mark of an explicit size.
+void TNovuCustomImage::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
+  TNovuControl::LoadFromStream(in, context);
+  const auto saved_zoom = [](int32_t zoom) { return zoom < 0 ? 1 : zoom; };
+  alpha_ = in.I32();
+  zoom_x_ = saved_zoom(in.I32());
+  angle_ = in.I32();
+  flip_h_ = in.Bool();
+  flip_v_ = in.Bool();
+  capture_mask_ = in.Bool();
+  zoom_y_ = context.version > 103 ? saved_zoom(in.I32()) : zoom_x_;
+}
+
+// --- TNovuImage ---
+
+bool TNovuImage::HasPictureSource() const {
+  return !source_.empty() || TNovuCustomImage::HasPictureSource();
+}
+
+void TNovuImage::SetSource(std::string_view name) {
+  if (name == source_) return;
+  source_ = name;
+  Reload();
+}
+
+void TNovuImage::SetBrightness(int32_t brightness) {
+  brightness = std::clamp(brightness, 0, 255);
+  if (brightness == brightness_) return;
+  brightness_ = brightness;
+  Reload();
+}
+
+void TNovuImage::Reload() {
+  Invalidate();
+  if (source_.empty() || env_.cache == nullptr) {
+    DropOwnSurface();
+  } else {
+    TFipoItem* item = env_.cache->Acquire(this, source_, false, false);
+    render::TDIBX& own = OwnSurface();
+    if (TFipoItemFrame* frame = item->Frame(0)) {
+      const render::TDIBX& picture = *frame->surface;
+      own.SetSize(picture.Width(), picture.Height(), picture.BitCount());
+      own.Draw(0, 0, false, false, false, Rect{0, 0, picture.Width(), picture.Height()}, picture);
+      own.SetKeyColor(picture.KeyColor());
+      if (brightness_ < 255) {
+        const int32_t level = 255 - brightness_;
+        own.SubRect(Rect{0, 0, own.Width(), own.Height()},
+                    static_cast<uint32_t>(own.ColorToPixel(level | level << 8 | level << 16)));
+      }
+    }
+    env_.cache->Release(item, this);
+  }
+  const render::TCustomDIBX* picture = Picture();
+  if (picture != nullptr && GetMotion() == nullptr) {
+    SetWidth(Scaled(picture->Width(), ScaleX()));
+    SetHeight(Scaled(picture->Height(), ScaleY()));
+  }
+  Invalidate();
+}
+
+PropValue TNovuImage::GetProperty(PropId id) const {
+  switch (id) {
+    case PR_SOURCE:
+      return source_;
+    case PR_BRIGHTNESS:
+      return brightness_;
+    default:
+      return TNovuCustomImage::GetProperty(id);
+  }
+}
+
+void TNovuImage::SetProperty(PropId id, const PropValue& value) {
+  switch (id) {
+    case PR_SOURCE:
+      SetSource(PropAsStr(value));
+      break;
+    case PR_BRIGHTNESS:
+      SetBrightness(PropAsInt(value));
+      break;
+    default:
+      TNovuCustomImage::SetProperty(id, value);
+      break;
+  }
+}
+
+}  // namespace novu
