@@ -200,20 +200,40 @@ void TNovuCustomImage::DrawPicture(render::TCustomDIBX& surface) {
   }
 }
 
+// The picture turns about its centre, which stays at the centre of the control.
+render::RotateGeometry TNovuCustomImage::Rotation(const render::TCustomDIBX& picture) const {
+  const Rect area = TNovuControl::GetBoundsRect();
+  render::RotateGeometry g;
+  g.x = area.left + area.Width() / 2;
+  g.y = area.top + area.Height() / 2;
+  g.pivot_x = picture.Width() / 2;
+  g.pivot_y = picture.Height() / 2;
+  g.angle = angle_;
+  g.zoom_x = ScaleX();
+  g.zoom_y = ScaleY();
+  g.src_rect = Rect{0, 0, picture.Width(), picture.Height()};
+  g.flip_h = flip_h_;
+  g.flip_v = flip_v_;
+  return g;
+}
+
+Rect TNovuCustomImage::GetBoundsRect() const {
+  const Rect area = TNovuControl::GetBoundsRect();
+  const render::TCustomDIBX* picture = Picture();
+  if (angle_ == 0 || picture == nullptr || picture->IsEmpty() || area.IsEmpty()) return area;
+  const Rect turned = render::RotatedBounds(Rotation(*picture));
+  return turned.IsEmpty() ? area : render::Union(area, turned);
+}
+
 void TNovuCustomImage::DrawRotated(render::TCustomDIBX& surface, const render::TCustomDIBX& picture,
                                    const render::TCustomDIBX* mask) const {
-  // The picture turns about its centre, which stays at the centre of the control.
-  const int32_t x = ScreenX() + width() / 2;
-  const int32_t y = ScreenY() + height() / 2;
-  const Rect src{0, 0, picture.Width(), picture.Height()};
-  const int32_t pivot_x = picture.Width() / 2;
-  const int32_t pivot_y = picture.Height() / 2;
+  const render::RotateGeometry g = Rotation(picture);
   if (mask != nullptr) {
-    surface.DrawRotateMasked(x, y, alpha_, *mask, flip_v_, flip_h_, angle_, pivot_y, pivot_x, src,
-                             picture, ScaleY(), ScaleX());
+    surface.DrawRotateMasked(g.x, g.y, alpha_, *mask, flip_v_, flip_h_, angle_, g.pivot_y,
+                             g.pivot_x, g.src_rect, picture, g.zoom_y, g.zoom_x);
   } else {
-    surface.DrawRotate(x, y, alpha_, flip_v_, flip_h_, true, angle_, pivot_y, pivot_x, src, picture,
-                       ScaleY(), ScaleX());
+    surface.DrawRotate(g.x, g.y, alpha_, flip_v_, flip_h_, true, angle_, g.pivot_y, g.pivot_x,
+                       g.src_rect, picture, g.zoom_y, g.zoom_x);
   }
 }
 
@@ -278,6 +298,7 @@ bool TNovuCustomImage::MaskHits(Point screen) const {
 
 TNovuControl* TNovuCustomImage::HitTest(Point screen, MouseModeSet accepted) {
   if (!IsVisible() || !GetBoundsRect().Contains(screen.x, screen.y)) return nullptr;
+  const Rect area = TNovuControl::GetBoundsRect();
   for (auto it = children().rbegin(); it != children().rend(); ++it) {
     TNovuControl* c = (*it)->AsControl();
     if (c == nullptr) continue;
@@ -287,15 +308,15 @@ TNovuControl* TNovuCustomImage::HitTest(Point screen, MouseModeSet accepted) {
   Point p = screen;
   if (angle_ != 0) {
     // Turned back about the centre the picture was turned about.
-    const double cx = ScreenX() + width() / 2;
-    const double cy = ScreenY() + height() / 2;
+    const double cx = area.left + area.Width() / 2;
+    const double cy = area.top + area.Height() / 2;
     const double a = -angle_ * 2.0 * std::numbers::pi / 256.0;
     const double dx = screen.x - cx;
     const double dy = screen.y - cy;
     p.x = static_cast<int32_t>(std::lround(cx + dx * std::cos(a) - dy * std::sin(a)));
     p.y = static_cast<int32_t>(std::lround(cy + dx * std::sin(a) + dy * std::cos(a)));
-    if (!GetBoundsRect().Contains(p.x, p.y)) return nullptr;
   }
+  if (!area.Contains(p.x, p.y)) return nullptr;
   return MaskHits(p) ? this : nullptr;
 }
 

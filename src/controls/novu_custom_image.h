@@ -10,6 +10,7 @@
 #include "controls/image_environment.h"
 #include "objects/novu_control.h"
 #include "objects/novu_motion.h"
+#include "render/blit_plan.h"
 #include "render/dibx.h"
 
 namespace novu {
@@ -44,6 +45,9 @@ class TNovuCustomImage : public TNovuControl {
   void SetFlipV(bool flip);
 
   std::optional<Point> PictureSize() const override;
+  // A turned picture reaches beyond the control's rectangle: its area on screen is the union of
+  // both, so repainting and clipping cover every pixel it draws.
+  render::Rect GetBoundsRect() const override;
   TNovuControl* HitTest(Point screen, MouseModeSet accepted) override;
   int32_t Update() override;
 
@@ -84,6 +88,7 @@ class TNovuCustomImage : public TNovuControl {
   void DrawUnscaled(render::TCustomDIBX& surface, render::TCustomDIBX& picture,
                     const render::TCustomDIBX* mask) const;
   bool MaskHits(Point screen) const;
+  render::RotateGeometry Rotation(const render::TCustomDIBX& picture) const;
   void ZoomChanged();
 
   std::unique_ptr<render::TDIBX> own_;
