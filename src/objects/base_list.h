@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/process_state.h"
 #include "objects/event_queue.h"
 #include "objects/key_state.h"
 #include "objects/novu_base.h"
@@ -159,6 +160,10 @@ class TNovuBaseList final : public ObjectList {
   void ClearFocus() override { focus_ = nullptr; }
   void RequestFocus() override { choose_focus_ = true; }
   EventQueue& Events() override { return *events_; }
+  int32_t GameClock() const override { return process_ ? process_->game_clock : 0; }
+  int32_t FrameDelta() const override { return process_ ? process_->frame_delta : 0; }
+  // The frame loop's clock that timers and motions read; none: the clock stands at 0.
+  void SetProcessState(const ProcessState* process) { process_ = process; }
 
  private:
   struct CloseEntry {
@@ -185,6 +190,7 @@ class TNovuBaseList final : public ObjectList {
 
   // Declared first so that they outlive every object: objects report to them while they die.
   Factory factory_;
+  const ProcessState* process_ = nullptr;
   MemoryEventQueue queue_;
   EventQueue* events_ = &queue_;
   EventStreaming streaming_;
