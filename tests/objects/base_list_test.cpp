@@ -115,6 +115,18 @@ TEST(BaseListPaint, OnlyDirtyRegionsAreRepaintedInPriorityOrder) {
   EXPECT_EQ(screen.GetPixel(120, 120), 0xABCDEFu);
 }
 
+TEST(BaseListPaint, FlipShowsTheOtherBaseAtOnce) {
+  BaseScene s;
+  Panel& second = s.Add("second", {0, 0, 50, 50}, &s.list.base(1));
+  second.fill = 0x444444;
+  s.list.Paint();
+  s.list.ClearDirty();
+  s.list.SetActiveBase(1);
+  s.list.Paint();
+  EXPECT_EQ(s.list.ScreenSurface().GetPixel(10, 10), 0x444444u);
+  EXPECT_EQ(&s.list.active_base(), &s.list.base(1));
+}
+
 TEST(BaseListPaint, InactiveBaseDrawsIntoItsOwnSurface) {
   BaseScene s;
   Panel& hidden = s.Add("hidden", {0, 0, 50, 50}, &s.list.base(1));
