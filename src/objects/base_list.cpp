@@ -144,6 +144,11 @@ void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/,
   }
 }
 
+void TNovuBaseList::SetDither(bool on) {
+  dither_ = on;
+  for (auto& base : bases_) base->InvalidateAll();
+}
+
 void TNovuBaseList::ClearDirty() {
   for (auto& base : bases_) base->ClearDirty();
 }

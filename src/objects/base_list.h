@@ -114,6 +114,9 @@ class TNovuBaseList final : public ObjectList {
   void RemoveRightClickClose(const TNovuControl& control);
 
   // --- the @ variables kept here ---
+  // @CGDither: pictures are drawn again with or without dithering.
+  bool dither() const { return dither_; }
+  void SetDither(bool on);
   bool sound_switch() const { return sound_switch_; }
   void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
@@ -212,6 +215,7 @@ class TNovuBaseList final : public ObjectList {
   render::Rect transition_rect_{};
   KeyState keys_;
   bool sound_switch_ = true;
+  bool dither_ = false;
   std::string default_cursor_;
   std::string shown_cursor_;
 
