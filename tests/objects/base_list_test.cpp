@@ -260,3 +260,40 @@ TEST(BaseListScreens, RefusedSizesChangeNothing) {
 
 }  // namespace
 }  // namespace novu::testing
+
+namespace novu::testing {
+namespace {
+
+TEST(BaseListNames, ListNamesFiltersByTypeAndHolder) {
+  BaseScene s;
+  Panel& box = s.Add("box", {0, 0, 10, 10});
+  s.Add("inner", {0, 0, 5, 5}, &box);
+  auto sound = s.list.CreateByType(LT_SOUND);
+  sound->SetName("voice");
+  box.AddChild(std::move(sound));
+  auto timer = s.list.CreateByType(LT_TIMER);
+  timer->SetName("clock");
+  s.list.AdoptRoot(std::move(timer));
+  s.list.ScheduleDeletion(*s.list.FindComponent("clock"));
+
+  struct Case {
+    uint8_t type;
+    const TNovuControl* holder;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {LT_BOX, nullptr, {"box", "inner"}},
+      {LT_SOUND, nullptr, {"voice"}},
+      {0, &box, {"inner", "voice"}},
+      {LT_TIMER, nullptr, {}},  // waiting for deletion
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names{"kept"};
+    EXPECT_EQ(s.list.ListNames(names, c.type, c.holder), static_cast<int32_t>(c.names.size()));
+    names.erase(names.begin());
+    EXPECT_EQ(names, c.names) << int{c.type};
+  }
+}
+
+}  // namespace
+}  // namespace novu::testing
