@@ -40,6 +40,8 @@ class TNovuBaseList final : public ObjectList {
   static constexpr int32_t kInitialSize = 8;
 
   explicit TNovuBaseList(Factory factory = {});
+  // The classes of the script objects join when they are there.
+  void SetFactory(Factory factory) { factory_ = std::move(factory); }
   ~TNovuBaseList() override;
   TNovuBaseList(const TNovuBaseList&) = delete;
   TNovuBaseList& operator=(const TNovuBaseList&) = delete;
