@@ -41,6 +41,8 @@ class TNovuBaseList final : public ObjectList {
   static constexpr int32_t kInitialSize = 8;
 
   explicit TNovuBaseList(Factory factory = {});
+  // The classes of the script objects join when they are there.
+  void SetFactory(Factory factory) { factory_ = std::move(factory); }
   ~TNovuBaseList() override;
   TNovuBaseList(const TNovuBaseList&) = delete;
   TNovuBaseList& operator=(const TNovuBaseList&) = delete;
@@ -115,6 +117,9 @@ class TNovuBaseList final : public ObjectList {
   void RemoveRightClickClose(const TNovuControl& control);
 
   // --- the @ variables kept here ---
+  // @CGDither: pictures are drawn again with or without dithering.
+  bool dither() const { return dither_; }
+  void SetDither(bool on);
   bool sound_switch() const { return sound_switch_; }
   void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
@@ -218,6 +223,7 @@ class TNovuBaseList final : public ObjectList {
   render::Rect transition_rect_{};
   KeyState keys_;
   bool sound_switch_ = true;
+  bool dither_ = false;
   std::string default_cursor_;
   std::string shown_cursor_;
 
