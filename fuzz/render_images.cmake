@@ -5,7 +5,3 @@ novu_fuzz_target(render_images
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/render_images_fuzz.cpp
   DEPS novu_render
   SEEDS $<TARGET_FILE:render_image_seeds>)
-if(NOVU_FUZZ)
-  # Coverage feedback needs the decoder itself instrumented, not just the entry point.
-  target_compile_options(novu_render PRIVATE -fsanitize=fuzzer-no-link)
-endif()

@@ -55,6 +55,9 @@ std::vector<int32_t> ScaledPositions(int32_t src_lo, int32_t src_hi, int32_t des
 
 bool ClampSource(Rect& src_rect, int32_t& x, int32_t& y, bool flip_v, bool flip_h,
                  const Rect& src_bounds) {
+  src_rect = Tame(src_rect);
+  x = Tame(x);
+  y = Tame(y);
   const Rect clamped = Intersect(src_rect, src_bounds);
   if (clamped.IsEmpty()) return false;
   x += flip_h ? src_rect.right - clamped.right : clamped.left - src_rect.left;

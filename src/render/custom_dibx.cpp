@@ -1,5 +1,6 @@
 #include "render/custom_dibx.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -55,6 +56,22 @@ SurfaceRows TCustomDIBX::RowsOf() const {
   return {top, Pitch(), Width(), Height(), Format().storage_bits};
 }
 
+std::vector<uint32_t> TCustomDIBX::GetPaletteEntries(int first, int count) const {
+  const auto palette = GetPalette();
+  const int begin = std::clamp(first, 0, 256);
+  const int end = static_cast<int>(std::clamp<int64_t>(int64_t{first} + count, begin, 256));
+  return {palette.begin() + begin, palette.begin() + end};
+}
+
+void TCustomDIBX::SetPaletteEntries(int first, std::span<const uint32_t> entries) {
+  auto palette = GetPalette();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int64_t index = int64_t{first} + static_cast<int64_t>(i);
+    if (index >= 0 && index < 256) palette[static_cast<size_t>(index)] = entries[i];
+  }
+  SetPalette(palette);
+}
+
 // --- clip -------------------------------------------------------------------------------
 
 void TCustomDIBX::SetClipRect(const Rect& rect) {
@@ -87,6 +104,8 @@ Rect TCustomDIBX::DrawableRect() const {
 
 void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool flip_v, bool flip_h,
                              Rect src_rect, const TCustomDIBX& source, const TCustomDIBX* mask) {
+  x = Tame(x);
+  y = Tame(y);
   const bool paints_colour = rule == Rule::MaskColor;
   const bool masked = RuleUsesMask(rule) && !paints_colour;
   if (!paints_colour && source.BitCount() != BitCount()) return;
@@ -113,6 +132,7 @@ void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool 
 
 void TCustomDIBX::BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect, bool flip_v,
                              bool flip_h, const TCustomDIBX& source, const TCustomDIBX* mask) {
+  dest = Tame(dest);
   Rect bounds{0, 0, source.Width(), source.Height()};
   if (mask) bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   src_rect = Intersect(src_rect, bounds);
@@ -158,10 +178,10 @@ void TCustomDIBX::BlitRotated(Rule rule, const RuleParams& p, int x, int y, bool
     bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   }
   RotateGeometry g;
-  g.x = x;
-  g.y = y;
-  g.pivot_x = pivot_x;
-  g.pivot_y = pivot_y;
+  g.x = Tame(x);
+  g.y = Tame(y);
+  g.pivot_x = Tame(pivot_x);
+  g.pivot_y = Tame(pivot_y);
   g.angle = angle;
   g.zoom_x = zoom_x;
   g.zoom_y = zoom_y;
@@ -177,7 +197,7 @@ void TCustomDIBX::FillWith(Rule rule, const RuleParams& p, Rect rect) {
   ScanHold hold(*this);
   const SurfaceRows dst = RowsOf();
   if (!dst.top) return;
-  rect = Intersect(rect, DrawableRect());
+  rect = Intersect(Tame(rect), DrawableRect());
   if (rect.IsEmpty()) return;
   ActiveKernels().fill(rule, p, Format(), dst, rect);
 }
@@ -223,7 +243,9 @@ void TCustomDIBX::SubRect(Rect rect, uint32_t raw) {
 }
 
 void TCustomDIBX::Band(Rect r, int t, const std::function<void(Rect)>& fill) {
+  r = Tame(r);
   if (t <= 0 || r.IsEmpty()) return;
+  t = std::min(t, std::max(r.Width(), r.Height()));  // thicker bands cover nothing more
   const int w = r.Width(), h = r.Height();
   fill(MakeRect(r.left, r.top, w, t));
   fill(MakeRect(r.left, r.bottom - t, w, t));
@@ -276,6 +298,8 @@ void TCustomDIBX::Draw(int x, int y, bool flip_v, bool flip_h, bool use_key, Rec
 // 8-bit channels; palette pictures are not converted.
 void TCustomDIBX::DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
                                 const TCustomDIBX& source) {
+  x = Tame(x);
+  y = Tame(y);
   const PixelFormat& sf = source.Format();
   const PixelFormat& df = Format();
   if (!sf.HasChannels() || !df.HasChannels()) return;

@@ -178,6 +178,9 @@ class TCustomDIBX {
   // --- palette (256 entries of 0x00RRGGBB) ---
   virtual std::array<uint32_t, 256> GetPalette() const { return {}; }
   virtual void SetPalette(const std::array<uint32_t, 256>&) {}
+  // Entries [first, first + count) of the 256, cut to the ones that exist.
+  std::vector<uint32_t> GetPaletteEntries(int first, int count) const;
+  void SetPaletteEntries(int first, std::span<const uint32_t> entries);
 
   // Draw regions and the second region list of a layered-image frame, carried for controls.
   std::vector<Rect>& DrawRegions() { return draw_regions_; }

@@ -14,6 +14,11 @@
 
 namespace novu::render {
 
+// A dirty rectangle for the window's Present.
+inline platform::PixelRect ToPixelRect(const Rect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
 class TDIBX : public TCustomDIBX {
  public:
   // A 1 × 1 picture at 15 bits.

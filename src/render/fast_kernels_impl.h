@@ -3,19 +3,16 @@
 // AVX2 and chosen at run time). Include only from those two files, inside their own namespace,
 // with FAST_LANES defined.
 //
-// 32-bit rows run whole vectors of pixels; 15/16-bit rows run scalar loops specialised per
-// rule and channel layout. Mirrored, scaled and rotated draws first gather their source pixels
-// into a contiguous row buffer, then share the same row loops. Depths 8 and 24 go to the
-// reference loops.
+// 32-bit rows run whole vectors of pixels with 16-bit channel arithmetic; 15/16-bit rows run
+// vectors of packed pixels with each channel in 16-bit lanes; row tails use scalar loops with
+// the same arithmetic. Mirrored, scaled and rotated draws first gather their source pixels into
+// a contiguous row buffer, then share the same row loops. Depths 8 and 24 go to the reference
+// loops.
 
 constexpr int kLanes = FAST_LANES;
 
 using u32v = uint32_t __attribute__((vector_size(4 * kLanes)));
-using s32v = int32_t __attribute__((vector_size(4 * kLanes)));
 using u8v = uint8_t __attribute__((vector_size(4 * kLanes)));
-using u16v = uint16_t __attribute__((vector_size(8 * kLanes)));
-using s16v = int16_t __attribute__((vector_size(8 * kLanes)));
-using u64v = uint64_t __attribute__((vector_size(8 * kLanes)));
 
 inline u32v Load(const uint32_t* p) {
   u32v v;
@@ -44,9 +41,6 @@ inline u32v LoadMaskSpread(const uint8_t* m) {
 inline u32v Splat(uint32_t v) {
   return u32v{} + v;
 }
-inline u16v Splat16(uint16_t v) {
-  return u16v{} + v;
-}
 
 // One bit per byte: the top bit of each byte of m.
 inline int ByteSigns(u32v m) {
@@ -63,18 +57,53 @@ inline bool AllOnes(u32v m) {
   return ByteSigns(~m) == 0;
 }
 
-inline u16v Widen(u32v px) {
-  return __builtin_convertvector((u8v)px, u16v);
+// Channels widened to 16 bits as two halves in the in-lane order of the unpack instructions;
+// the pack instruction puts them back in place, so no cross-lane shuffles are needed.
+using u16h = uint16_t __attribute__((vector_size(4 * kLanes)));
+struct Wide {
+  u16h lo, hi;
+};
+
+#if FAST_LANES == 8
+using NativeVector = __m256i;
+inline Wide Unpack(u32v v) {
+  const __m256i x = reinterpret_cast<__m256i>(v), zero = _mm256_setzero_si256();
+  return {reinterpret_cast<u16h>(_mm256_unpacklo_epi8(x, zero)),
+          reinterpret_cast<u16h>(_mm256_unpackhi_epi8(x, zero))};
 }
-inline u32v Narrow(u16v v) {
-  return (u32v) __builtin_convertvector(v, u8v);
+// Lanes hold at most 255, so the saturating pack is a plain narrowing.
+inline u32v Pack(const Wide& w) {
+  return reinterpret_cast<u32v>(
+      _mm256_packus_epi16(reinterpret_cast<__m256i>(w.lo), reinterpret_cast<__m256i>(w.hi)));
+}
+#else
+inline Wide Unpack(u32v v) {
+  const __m128i x = reinterpret_cast<__m128i>(v), zero = _mm_setzero_si128();
+  return {reinterpret_cast<u16h>(_mm_unpacklo_epi8(x, zero)),
+          reinterpret_cast<u16h>(_mm_unpackhi_epi8(x, zero))};
+}
+inline u32v Pack(const Wide& w) {
+  return reinterpret_cast<u32v>(
+      _mm_packus_epi16(reinterpret_cast<__m128i>(w.lo), reinterpret_cast<__m128i>(w.hi)));
+}
+#endif
+
+inline Wide SplatWide(uint32_t w) {
+  const u16h v = u16h{} + static_cast<uint16_t>(w);
+  return {v, v};
 }
 
 constexpr uint32_t kChannels = 0x00FFFFFFu;
 
-inline u32v BlendV(u32v d, u32v s, u16v w) {
-  const u16v r = ((Splat16(255) - w) * Widen(d) + w * Widen(s)) >> 8;
-  return Narrow(r) & kChannels;
+// (255 - w) d + w s = 255 d + w (s - d): the true value lies in [0, 65025], so the wrapping
+// 16-bit arithmetic gives it exactly, with one multiply instead of two.
+inline u16h BlendHalf(u16h d, u16h s, u16h w) {
+  return ((d << 8) - d + w * (s - d)) >> 8;
+}
+
+inline u32v BlendV(u32v d, u32v s, const Wide& w) {
+  const Wide dw = Unpack(d), sw = Unpack(s);
+  return Pack({BlendHalf(dw.lo, sw.lo, w.lo), BlendHalf(dw.hi, sw.hi, w.hi)}) & kChannels;
 }
 
 // Saturating per-byte add; compares only on full-width byte vectors (no wider lanes, which
@@ -89,8 +118,9 @@ inline u32v SubSaturated(u32v a, u32v b) {
   return (u32v)((a8 - b8) & ~(u8v)(a8 < b8));
 }
 
-inline u32v AddWeighted(u32v d, u32v s, u16v w) {
-  return AddSaturated(d, Narrow((w * Widen(s)) >> 8)) & kChannels;
+inline u32v AddWeighted(u32v d, u32v s, const Wide& w) {
+  const Wide sw = Unpack(s);
+  return AddSaturated(d, Pack({(w.lo * sw.lo) >> 8, (w.hi * sw.hi) >> 8})) & kChannels;
 }
 
 inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
@@ -99,7 +129,7 @@ inline u32v Select(u32v keep_mask, u32v keep, u32v other) {
 
 // --- scalar pixel rules for the row tails and for 15/16 bits --------------------------------
 
-template <int kRedShift, int kGreenBits, int kBits>
+template <int kRedShift, int kGreenBits>
 struct Packed {
   static constexpr uint32_t kBlueMax = 31, kGreenMax = (1u << kGreenBits) - 1, kRedMax = 31;
   static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
@@ -118,8 +148,8 @@ struct Packed {
     return b | (g << 5) | (r << kRedShift);
   }
 };
-using Packed555 = Packed<10, 5, 15>;
-using Packed565 = Packed<11, 6, 16>;
+using Packed555 = Packed<10, 5>;
+using Packed565 = Packed<11, 6>;
 
 struct Packed888 {
   static uint32_t Blend(uint32_t d, uint32_t s, uint32_t w) {
@@ -229,7 +259,7 @@ struct Rows32 {
 
   static void Blend(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key,
                     bool skip_equal) {
-    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const Wide wv = SplatWide(w);
     const u32v k = Splat(key);
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
@@ -242,7 +272,7 @@ struct Rows32 {
   }
 
   static void Add(uint32_t* d, const uint32_t* s, int n, uint32_t w, bool use_key, uint32_t key) {
-    const u16v wv = Splat16(static_cast<uint16_t>(w));
+    const Wide wv = SplatWide(w);
     const u32v k = Splat(key);
     int i = 0;
     for (; i + kLanes <= n; i += kLanes) {
@@ -261,18 +291,20 @@ struct Rows32 {
       if (AllOnes(skip)) continue;
       const u32v sv = Load(s + i), dv = Load(d + i);
       const u32v opaque = (u32v)(mv == Splat(~0u));
-      const u32v blended = Select(opaque, sv, BlendV(dv, sv, Widen(mv)));
+      const u32v blended = Select(opaque, sv, BlendV(dv, sv, Unpack(mv)));
       Store(d + i, Select(skip | (u32v)(sv == dv), dv, blended));
     }
     Tail::Masked(d + i, s + i, m + i, n - i);
   }
 
   // alpha where the mask is opaque, else (alpha * m) >> 8, per channel lane.
-  static u16v MaskedWeights(u32v mv, uint32_t alpha) {
-    const u16v scaled = (Widen(mv) * static_cast<uint16_t>(alpha)) >> 8;
+  static Wide MaskedWeights(u32v mv, uint32_t alpha) {
+    const Wide m = Unpack(mv);
+    const u16h a = u16h{} + static_cast<uint16_t>(alpha);
+    const Wide scaled{(m.lo * a) >> 8, (m.hi * a) >> 8};
     // Opaque lanes get alpha: scaled + (alpha - scaled), the difference fitting in a byte.
-    const u16v opaque = Widen((u32v)(mv == Splat(~0u)));
-    return scaled + ((Splat16(static_cast<uint16_t>(alpha)) - scaled) & opaque);
+    const Wide opaque = Unpack((u32v)(mv == Splat(~0u)));
+    return {scaled.lo + ((a - scaled.lo) & opaque.lo), scaled.hi + ((a - scaled.hi) & opaque.hi)};
   }
 
   static void AlphaMasked(uint32_t* d, const uint32_t* s, const uint8_t* m, int n, uint32_t alpha) {
@@ -309,7 +341,7 @@ struct Rows32 {
       const u32v skip = (u32v)(mv == Splat(0));
       if (AllOnes(skip)) continue;
       const u32v dv = Load(d + i);
-      const u16v w = alpha >= 255 ? Widen(mv) : MaskedWeights(mv, alpha);
+      const Wide w = alpha >= 255 ? Unpack(mv) : MaskedWeights(mv, alpha);
       const u32v blended = BlendV(dv, cv, w);
       Store(d + i, Select(skip | (u32v)(dv == cv), dv, blended));
     }
@@ -317,8 +349,169 @@ struct Rows32 {
   }
 };
 
-template <typename Px, typename T>
-struct Rows16 : ScalarRows<Px, T, false> {};
+// --- 15/16-bit vector rows ------------------------------------------------------------------
+
+using u16n = uint16_t __attribute__((vector_size(4 * kLanes)));  // 2 kLanes pixels
+constexpr int kLanes16 = 2 * kLanes;
+
+inline u16n Load16(const uint16_t* p) {
+  u16n v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void Store16(uint16_t* p, u16n v) {
+  std::memcpy(p, &v, sizeof v);
+}
+inline u16n Splat16(uint32_t v) {
+  return u16n{} + static_cast<uint16_t>(v);
+}
+inline u16n Select16(u16n keep_mask, u16n keep, u16n other) {
+  return (keep & keep_mask) | (other & ~keep_mask);
+}
+inline u16n LoadMask16(const uint8_t* m) {
+  using u8h = uint8_t __attribute__((vector_size(2 * kLanes)));
+  u8h bytes;
+  std::memcpy(&bytes, m, sizeof bytes);
+  return __builtin_convertvector(bytes, u16n);
+}
+inline bool AllZero16(u16n m) {
+  u32v v;
+  std::memcpy(&v, &m, sizeof v);
+  return AllZero(v);
+}
+inline bool AllOnes16(u16n m) {
+  return AllZero16(~m);
+}
+
+// Packed 5-5-5 or 5-6-5 pixels: every channel computed in 16-bit lanes (255 * 63 fits).
+template <int kRedShift, int kGreenBits>
+struct Rows16 {
+  using Px = Packed<kRedShift, kGreenBits>;
+  using Tail = ScalarRows<Px, uint16_t, false>;
+  static constexpr uint16_t kGreenMax = (1u << kGreenBits) - 1;
+
+  static u16n Blue(u16n p) { return p & 31; }
+  static u16n Green(u16n p) { return (p >> 5) & kGreenMax; }
+  static u16n Red(u16n p) { return (p >> kRedShift) & 31; }
+  static u16n Compose(u16n r, u16n g, u16n b) { return b | (g << 5) | (r << kRedShift); }
+
+  static u16n BlendPx(u16n d, u16n s, u16n w) {
+    const u16n iw = Splat16(255) - w;
+    return Compose((iw * Red(d) + w * Red(s)) >> 8, (iw * Green(d) + w * Green(s)) >> 8,
+                   (iw * Blue(d) + w * Blue(s)) >> 8);
+  }
+  static u16n Capped(u16n v, uint16_t max) {
+    const u16n m = Splat16(max);
+    return Select16((u16n)(v > m), m, v);
+  }
+  static u16n AddPx(u16n d, u16n s, u16n w) {
+    return Compose(Capped(Red(d) + ((w * Red(s)) >> 8), 31),
+                   Capped(Green(d) + ((w * Green(s)) >> 8), kGreenMax),
+                   Capped(Blue(d) + ((w * Blue(s)) >> 8), 31));
+  }
+
+  static void Copy(uint16_t* d, const uint16_t* s, int n, bool use_key, uint32_t key) {
+    if (!use_key) {
+      std::memmove(d, s, static_cast<size_t>(n) * 2);
+      return;
+    }
+    const u16n k = Splat16(key);
+    int i = 0;
+    if (key <= 0xFFFF) {
+      for (; i + kLanes16 <= n; i += kLanes16) {
+        const u16n sv = Load16(s + i);
+        const u16n is_key = (u16n)(sv == k);
+        if (AllZero16(is_key)) {
+          Store16(d + i, sv);
+        } else if (!AllOnes16(is_key)) {
+          Store16(d + i, Select16(is_key, Load16(d + i), sv));
+        }
+      }
+    }
+    Tail::Copy(d + i, s + i, n - i, true, key);
+  }
+
+  static void Blend(uint16_t* d, const uint16_t* s, int n, uint32_t w, bool use_key, uint32_t key,
+                    bool skip_equal) {
+    if (use_key && key > 0xFFFF) use_key = false;  // no 16-bit pixel can equal it
+    const u16n wv = Splat16(w), k = Splat16(key);
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      u16n keep = use_key ? (u16n)(sv == k) : u16n{};
+      if (skip_equal) keep |= (u16n)(sv == dv);
+      Store16(d + i, Select16(keep, dv, BlendPx(dv, sv, wv)));
+    }
+    Tail::Blend(d + i, s + i, n - i, w, use_key, key, skip_equal);
+  }
+
+  static void Add(uint16_t* d, const uint16_t* s, int n, uint32_t w, bool use_key, uint32_t key) {
+    if (use_key && key > 0xFFFF) use_key = false;
+    const u16n wv = Splat16(w), k = Splat16(key);
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n keep = use_key ? (u16n)(sv == k) : u16n{};
+      Store16(d + i, Select16(keep, dv, AddPx(dv, sv, wv)));
+    }
+    Tail::Add(d + i, s + i, n - i, w, use_key, key);
+  }
+
+  static void Masked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n blended = Select16((u16n)(mv == Splat16(255)), sv, BlendPx(dv, sv, mv));
+      Store16(d + i, Select16(skip | (u16n)(sv == dv), dv, blended));
+    }
+    Tail::Masked(d + i, s + i, m + i, n - i);
+  }
+
+  static void AlphaMasked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n w = (mv * Splat16(alpha)) >> 8;
+      Store16(d + i, Select16(skip | (u16n)(sv == dv), dv, BlendPx(dv, sv, w)));
+    }
+    Tail::AlphaMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void AddMasked(uint16_t* d, const uint16_t* s, const uint8_t* m, int n, uint32_t alpha) {
+    int i = 0;
+    for (; i + kLanes16 <= n; i += kLanes16) {
+      const u16n mv = LoadMask16(m + i);
+      const u16n skip = (u16n)(mv == Splat16(0));
+      if (AllOnes16(skip)) continue;
+      const u16n sv = Load16(s + i), dv = Load16(d + i);
+      const u16n w = (mv * Splat16(alpha)) >> 8;
+      Store16(d + i, Select16(skip, dv, AddPx(dv, sv, w)));
+    }
+    Tail::AddMasked(d + i, s + i, m + i, n - i, alpha);
+  }
+
+  static void MaskColor(uint16_t* d, const uint8_t* m, int n, uint32_t colour, uint32_t alpha) {
+    int i = 0;
+    if (colour <= 0xFFFF) {
+      const u16n cv = Splat16(colour);
+      for (; i + kLanes16 <= n; i += kLanes16) {
+        const u16n mv = LoadMask16(m + i);
+        const u16n skip = (u16n)(mv == Splat16(0));
+        if (AllOnes16(skip)) continue;
+        const u16n dv = Load16(d + i);
+        const u16n w = alpha >= 255 ? mv : (mv * Splat16(alpha)) >> 8;
+        Store16(d + i, Select16(skip | (u16n)(dv == cv), dv, BlendPx(dv, cv, w)));
+      }
+    }
+    Tail::MaskColor(d + i, m + i, n - i, colour, alpha);
+  }
+};
 
 // Runs `rule` over one row. `s` and `m` are forward arrays aligned with `d`.
 template <typename R, typename T>
@@ -397,6 +590,21 @@ void DirectRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Dir
   }
 }
 
+// d[i] = row[cols[i]], four at a time (the loads are independent; the stores never alias them
+// unless a surface is scaled onto itself, which the callers rule out for this loop).
+template <typename T>
+void GatherRow(T* __restrict d, const T* __restrict row, const int32_t* __restrict cols, int n) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const T a = row[cols[i]], b = row[cols[i + 1]], c = row[cols[i + 2]], e = row[cols[i + 3]];
+    d[i] = a;
+    d[i + 1] = b;
+    d[i + 2] = c;
+    d[i + 3] = e;
+  }
+  for (; i < n; ++i) d[i] = row[cols[i]];
+}
+
 template <typename R, typename T>
 void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const ScaledBlit& plan) {
   const int n = plan.dest.Width();
@@ -408,6 +616,7 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
   // A plain copy that samples the same source row again repeats the row just written (unless
   // the source is the destination itself).
   const bool reuse_rows = plain_copy && s.src.top != s.dst.top;
+  const bool same_surface = s.src.top == s.dst.top;
   for (int32_t y = plan.dest.top; y < plan.dest.bottom; ++y) {
     const size_t j = static_cast<size_t>(y - plan.dest.top);
     const int32_t sy = plan.rows[j];
@@ -418,7 +627,11 @@ void ScaledRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Sca
         std::memcpy(d, reinterpret_cast<T*>(s.dst.Row(y - 1)) + plan.dest.left, n * sizeof(T));
         continue;
       }
-      for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
+      if (same_surface) {
+        for (int i = 0; i < n; ++i) d[i] = srow[cols[i]];
+      } else {
+        GatherRow(d, srow, cols, n);
+      }
       continue;
     }
     for (int i = 0; i < n; ++i) buf.src[static_cast<size_t>(i)] = srow[cols[i]];
@@ -485,7 +698,7 @@ void RotatedRows(Rule rule, const RuleParams& p, const BlitSurfaces& s, const Ro
 inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, const Rect& r) {
   const int n = r.Width();
   const u32v cv = Splat(p.colour);
-  const u16v wv = Splat16(static_cast<uint16_t>(p.alpha));
+  const Wide wv = SplatWide(static_cast<uint32_t>(p.alpha));
   for (int32_t y = r.top; y < r.bottom; ++y) {
     uint32_t* d = reinterpret_cast<uint32_t*>(dst.Row(y)) + r.left;
     int i = 0;
@@ -499,7 +712,8 @@ inline void FillRows32(Rule rule, const RuleParams& p, const SurfaceRows& dst, c
           Store(d + i, Select((u32v)(dv == cv), dv, BlendV(dv, cv, wv)));
         }
         for (; i < n; ++i) {
-          if (d[i] != p.colour) d[i] = Packed888::Blend(d[i], p.colour, wv[0]);
+          if (d[i] != p.colour)
+            d[i] = Packed888::Blend(d[i], p.colour, static_cast<uint32_t>(p.alpha));
         }
         break;
       case Rule::AddFill:
@@ -535,9 +749,9 @@ inline void FastDirect(Rule rule, const RuleParams& p, const PixelFormat& f, con
     case 32:
       return DirectRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return DirectRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return DirectRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return DirectRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return DirectRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().direct(rule, p, f, s, plan);
   }
@@ -549,9 +763,9 @@ inline void FastScaled(Rule rule, const RuleParams& p, const PixelFormat& f, con
     case 32:
       return ScaledRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return ScaledRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return ScaledRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return ScaledRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return ScaledRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().scaled(rule, p, f, s, plan);
   }
@@ -563,9 +777,9 @@ inline void FastRotated(Rule rule, const RuleParams& p, const PixelFormat& f, co
     case 32:
       return RotatedRows<Rows32, uint32_t>(rule, p, s, plan);
     case 16:
-      return RotatedRows<Rows16<Packed565, uint16_t>, uint16_t>(rule, p, s, plan);
+      return RotatedRows<Rows16<11, 6>, uint16_t>(rule, p, s, plan);
     case 15:
-      return RotatedRows<Rows16<Packed555, uint16_t>, uint16_t>(rule, p, s, plan);
+      return RotatedRows<Rows16<10, 5>, uint16_t>(rule, p, s, plan);
     default:
       return ReferenceKernels().rotated(rule, p, f, s, plan);
   }

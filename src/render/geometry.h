@@ -27,6 +27,16 @@ constexpr Rect Intersect(const Rect& a, const Rect& b) {
           std::min(a.bottom, b.bottom)};
 }
 
+// Coordinates from scripts and files are kept within ±2^29, so that widths and sums of two
+// never overflow.
+inline constexpr int32_t kCoordinateLimit = 1 << 29;
+constexpr int32_t Tame(int32_t v) {
+  return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+constexpr Rect Tame(const Rect& r) {
+  return {Tame(r.left), Tame(r.top), Tame(r.right), Tame(r.bottom)};
+}
+
 constexpr Rect Union(const Rect& a, const Rect& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
           std::max(a.bottom, b.bottom)};

@@ -33,6 +33,8 @@ void TCustomDIBX::DrawGlyph(int x, int y, int factor, int alpha, bool flip_v, bo
   const int depth = BitCount();
   if (factor != 4 || alpha <= 0 || glyph.BitCount() != 1) return;
   if (depth != 15 && depth != 16 && depth != 32) return;
+  x = Tame(x);
+  y = Tame(y);
   src_rect = Intersect(src_rect, glyph.Bounds());
   const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flip_v, flip_h);
   if (!plan) return;
@@ -64,6 +66,8 @@ void TCustomDIBX::DrawGlyph3(int x, int y, int factor, int alpha,
                              Rect src_rect, const TDIBSurface& glyph) {
   if (factor <= 0 || factor > 16 || !std::has_single_bit(static_cast<unsigned>(factor))) return;
   if (alpha <= 0 || glyph.BitCount() != 4 || !Format().HasChannels()) return;
+  x = Tame(x);
+  y = Tame(y);
   src_rect = Intersect(src_rect, glyph.Bounds());
   const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flip_v, flip_h);
   if (!plan) return;

@@ -17,6 +17,8 @@ void TCustomDIBX::DrawIndexed4(int x, int y, std::span<const uint32_t> table, in
                                bool flip_v, bool flip_h, Rect src_rect, const TDIBSurface& source,
                                int64_t source_key) {
   if (alpha <= 0 || source.BitCount() != 4) return;
+  x = Tame(x);
+  y = Tame(y);
   if (!ClampSource(src_rect, x, y, flip_v, flip_h, source.Bounds())) return;
   const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
   if (!plan) return;
@@ -45,6 +47,8 @@ void TCustomDIBX::DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, 
                                  bool flip_v, bool flip_h, int lowest, Rect src_rect,
                                  const TDIBSurface& source) {
   if (alpha <= 0 || source.BitCount() != 8 || !Format().HasChannels()) return;
+  x = Tame(x);
+  y = Tame(y);
   if (!ClampSource(src_rect, x, y, flip_v, flip_h, source.Bounds())) return;
   const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
   if (!plan) return;
@@ -69,6 +73,7 @@ void TCustomDIBX::StretchDrawIndexed(Rect dest, const TDIBSurface& source,
                                      std::span<const uint32_t> table, int alpha, bool flip_v,
                                      bool flip_h, int lowest, Rect src_rect) {
   if (alpha <= 0 || source.BitCount() != 8 || !HasPackedChannels(BitCount())) return;
+  dest = Tame(dest);
   src_rect = Intersect(src_rect, source.Bounds());
   const auto plan = PlanScaled(DrawableRect(), dest, src_rect, flip_v, flip_h);
   if (!plan) return;

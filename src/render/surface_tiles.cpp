@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "render/custom_dibx.h"
+#include "render/dib_surface.h"
 
 namespace novu::render {
 namespace {
@@ -40,6 +41,7 @@ void TCustomDIBX::WithClip(const Rect& rect, Fn&& draw) {
 template <typename DrawOne>
 void TCustomDIBX::TileCopies(Rect rect, int gap_x, int gap_y, int offset_x, int offset_y,
                              Rect src_rect, const TCustomDIBX& source, DrawOne&& draw_one) {
+  rect = Tame(rect);
   src_rect = Intersect(src_rect, Rect{0, 0, source.Width(), source.Height()});
   if (src_rect.IsEmpty()) return;
   const int64_t step_x = int64_t{src_rect.Width()} + gap_x;
@@ -131,16 +133,21 @@ std::optional<StretchGrid> GridOf(const Rect& rect, int pitch_x, int pitch_y, in
   if (zoom_x <= 0 || zoom_y <= 0 || pitch_x <= 0 || pitch_y <= 0 || src_rect.IsEmpty()) {
     return std::nullopt;
   }
-  const double px = pitch_x * (zoom_x / 256.0), py = pitch_y * (zoom_y / 256.0);
+  // Pitches beyond any surface are cut down so the 16.16 positions cannot overflow.
+  constexpr double kMaxPitch = 1 << 24;
+  const double px = std::min(kMaxPitch, pitch_x * (zoom_x / 256.0));
+  const double py = std::min(kMaxPitch, pitch_y * (zoom_y / 256.0));
   StretchGrid g;
-  g.width = std::max(1, static_cast<int32_t>(src_rect.Width() * (zoom_x / 256.0)));
-  g.height = std::max(1, static_cast<int32_t>(src_rect.Height() * (zoom_y / 256.0)));
+  g.width = static_cast<int32_t>(std::clamp(src_rect.Width() * (zoom_x / 256.0), 1.0,
+                                            static_cast<double>(kMaxSurfaceSide) * 4));
+  g.height = static_cast<int32_t>(std::clamp(src_rect.Height() * (zoom_y / 256.0), 1.0,
+                                             static_cast<double>(kMaxSurfaceSide) * 4));
   g.step_x = std::max<int64_t>(65536, std::llround(px * 65536.0));
   g.step_y = std::max<int64_t>(65536, std::llround(py * 65536.0));
-  g.first_x =
-      int64_t{rect.left} * 65536 - std::llround(WrapInto(double{1.0} * offset_x, px) * 65536.0);
-  g.first_y =
-      int64_t{rect.top} * 65536 - std::llround(WrapInto(double{1.0} * offset_y, py) * 65536.0);
+  g.first_x = int64_t{rect.left} * 65536 -
+              std::llround(WrapInto(static_cast<double>(offset_x), px) * 65536.0);
+  g.first_y = int64_t{rect.top} * 65536 -
+              std::llround(WrapInto(static_cast<double>(offset_y), py) * 65536.0);
   return g;
 }
 
@@ -167,6 +174,7 @@ void TCustomDIBX::TileStretch(Rect rect, int pitch_x, int offset_y, int offset_x
                               bool flip_v, bool flip_h, bool use_key, Rect src_rect,
                               const TCustomDIBX& source, int zoom_y, int zoom_x, int pitch_y) {
   if (alpha_code <= 0) return;
+  rect = Tame(rect);
   src_rect = Intersect(src_rect, Rect{0, 0, source.Width(), source.Height()});
   const auto grid = GridOf(rect, pitch_x, pitch_y, offset_x, offset_y, src_rect, zoom_x, zoom_y);
   if (!grid) return;
@@ -188,6 +196,7 @@ void TCustomDIBX::TileStretchMasked(Rect rect, int pitch_x, int offset_y, int of
                                     const TCustomDIBX& source, int zoom_y, int zoom_x,
                                     int pitch_y) {
   if (alpha_code <= 0) return;
+  rect = Tame(rect);
   src_rect = Intersect(src_rect, Rect{0, 0, source.Width(), source.Height()});
   const auto grid = GridOf(rect, pitch_x, pitch_y, offset_x, offset_y, src_rect, zoom_x, zoom_y);
   if (!grid) return;
@@ -230,6 +239,7 @@ void TCustomDIBX::ZoomTile(Rect rect, int zoom_x, int alpha_code, bool flip_v, b
                            bool use_key, int offset_y, int offset_x, const TCustomDIBX& source,
                            int zoom_y) {
   if (alpha_code <= 0 || zoom_x <= 0 || zoom_y <= 0 || source.IsEmpty()) return;
+  rect = Tame(rect);
   const Rect area = Intersect(rect, DrawableRect());
   if (area.IsEmpty()) return;
   ScaledBlit plan;
@@ -250,6 +260,7 @@ void TCustomDIBX::ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool fli
                                  const TCustomDIBX& source, int zoom_y) {
   if (alpha_code <= 0 || zoom_x <= 0 || zoom_y <= 0 || source.IsEmpty()) return;
   if (mask.Width() < source.Width() || mask.Height() < source.Height()) return;
+  rect = Tame(rect);
   const Rect area = Intersect(rect, DrawableRect());
   if (area.IsEmpty()) return;
   ScaledBlit plan;

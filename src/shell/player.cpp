@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/ini_file.h"
 #include "engine/variable_dump.h"
+#include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
 #include "media/novu_media_library.h"
 #include "platform/instance_lock.h"
@@ -130,6 +131,7 @@ class Player {
     runtime_.state.random.Seed(cl_.seed ? *cl_.seed : SeedFromClock());
     runtime_.settings = GameIniSettings::FromIni(IniFile::Load(program_folder_ / "game.ini"));
     runtime_.clock = platform::CreateSystemClock();
+    imagefmt::InstallLayeredImageLoader();
     try {
       runtime_.window =
           cl_.headless ? platform::CreateHeadlessWindow() : platform::CreateDesktopWindow();

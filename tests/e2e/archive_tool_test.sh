@@ -32,6 +32,18 @@ cp "$(type -P true)" prog
 # A program without the trailer is not an archive.
 if "$tool" list prog 2> /dev/null; then exit 1; fi
 
+# Pictures: one saved without compression is deflated in the archive, a deflated one is stored.
+mkdir -p pictures
+printf 'P3\n2 2\n255\n255 0 0 0 255 0 0 0 255 9 9 9\n' > red.ppm
+if command -v convert > /dev/null; then
+  convert red.ppm red.png
+  "$tool" image --compression none red.png pictures/raw.fip
+  "$tool" image red.png pictures/zip.fip
+  "$tool" pack pictures -o pictures.dat > /dev/null
+  "$tool" list pictures.dat | grep -q 'compressed .* raw.fip'
+  "$tool" list pictures.dat | grep -q 'stored .* zip.fip'
+fi
+
 # A flipped byte in a stored entry fails the checksum and is not extracted.
 size=$(stat -c %s game.dat)
 printf '\xAA' | dd of=game.dat bs=1 seek=$((size - 10)) conv=notrunc status=none

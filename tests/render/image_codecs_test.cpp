@@ -15,7 +15,7 @@
 namespace novu::render {
 namespace {
 
-struct BmpSpec {
+struct BmpFields {
   int32_t width = 1, height = 1;
   int bit_count = 24;
   uint32_t compression = 0;
@@ -27,7 +27,7 @@ struct BmpSpec {
 };
 
 // A bitmap file written field by field.
-std::vector<uint8_t> BuildBmp(const BmpSpec& s) {
+std::vector<uint8_t> BuildBmp(const BmpFields& s) {
   BinaryWriter out;
   const uint32_t offset = s.bits_offset >= 0
                               ? static_cast<uint32_t>(s.bits_offset)
@@ -84,7 +84,7 @@ TEST(BmpTest, TwentyFourBitFileKeepsTheColoursOfEveryDepth) {
 TEST(BmpTest, ReadsPaletteDepthsBitFieldsAndRowOrder) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpFields fields;
     int depth;
     std::vector<uint32_t> top_row;  // raw pixels of row 0
   };
@@ -107,7 +107,7 @@ TEST(BmpTest, ReadsPaletteDepthsBitFieldsAndRowOrder) {
       {"32-bit", {1, 1, 32, 0, {}, {1, 2, 3, 0}}, 32, {0x030201}},
   };
   for (const Case& c : cases) {
-    const TDIBSurface p = DecodeBmp(BuildBmp(c.spec));
+    const TDIBSurface p = DecodeBmp(BuildBmp(c.fields));
     ASSERT_EQ(p.BitCount(), c.depth) << c.name;
     for (size_t x = 0; x < c.top_row.size(); ++x) {
       EXPECT_EQ(p.GetPixel(static_cast<int>(x), 0), c.top_row[x]) << c.name << " x " << x;
@@ -118,9 +118,9 @@ TEST(BmpTest, ReadsPaletteDepthsBitFieldsAndRowOrder) {
 TEST(BmpTest, RunLengthEncodedPixels) {
   // Bottom row: 3 × index 1, absolute run 2 0 1 (padded), end of line; top row: delta (1, 0)
   // then 2 × index 2, end of bitmap.
-  const BmpSpec spec{
+  const BmpFields fields{
       6, 2, 8, 1, {0, 0xFF0000, 0x00FF00}, {3, 1, 0, 3, 2, 0, 1, 0, 0, 0, 0, 2, 1, 0, 2, 2, 0, 1}};
-  const TDIBSurface p = DecodeBmp(BuildBmp(spec));
+  const TDIBSurface p = DecodeBmp(BuildBmp(fields));
   const std::vector<uint32_t> bottom{1, 1, 1, 2, 0, 1}, top{0, 2, 2, 0, 0, 0};
   for (int x = 0; x < 6; ++x) {
     EXPECT_EQ(p.GetPixel(x, 1), bottom[x]) << x;
@@ -129,8 +129,8 @@ TEST(BmpTest, RunLengthEncodedPixels) {
 }
 
 TEST(BmpTest, DamagedFilesAreRefused) {
-  auto spec = [](auto change) {
-    BmpSpec s{4, 4, 24, 0, {}, std::vector<uint8_t>(48, 0x55)};
+  auto file_with = [](auto change) {
+    BmpFields s{4, 4, 24, 0, {}, std::vector<uint8_t>(48, 0x55)};
     change(s);
     return BuildBmp(s);
   };
@@ -139,16 +139,16 @@ TEST(BmpTest, DamagedFilesAreRefused) {
     std::vector<uint8_t> file;
   };
   const std::vector<Case> cases = {
-      {"pixels cut short", spec([](BmpSpec& s) { s.bits.resize(40); })},
-      {"zero width", spec([](BmpSpec& s) { s.width = 0; })},
-      {"huge width", spec([](BmpSpec& s) { s.width = 1 << 30; })},
-      {"most negative height", spec([](BmpSpec& s) { s.height = INT32_MIN; })},
-      {"unknown header", spec([](BmpSpec& s) { s.header_size = 7; })},
-      {"unknown depth", spec([](BmpSpec& s) { s.bit_count = 7; })},
-      {"unknown compression", spec([](BmpSpec& s) { s.compression = 9; })},
-      {"offset beyond the end", spec([](BmpSpec& s) { s.bits_offset = 1 << 20; })},
-      {"offset inside the header", spec([](BmpSpec& s) { s.bits_offset = 10; })},
-      {"palette larger than the file", spec([](BmpSpec& s) {
+      {"pixels cut short", file_with([](BmpFields& s) { s.bits.resize(40); })},
+      {"zero width", file_with([](BmpFields& s) { s.width = 0; })},
+      {"huge width", file_with([](BmpFields& s) { s.width = 1 << 30; })},
+      {"most negative height", file_with([](BmpFields& s) { s.height = INT32_MIN; })},
+      {"unknown header", file_with([](BmpFields& s) { s.header_size = 7; })},
+      {"unknown depth", file_with([](BmpFields& s) { s.bit_count = 7; })},
+      {"unknown compression", file_with([](BmpFields& s) { s.compression = 9; })},
+      {"offset beyond the end", file_with([](BmpFields& s) { s.bits_offset = 1 << 20; })},
+      {"offset inside the header", file_with([](BmpFields& s) { s.bits_offset = 10; })},
+      {"palette larger than the file", file_with([](BmpFields& s) {
          s.bit_count = 8;
          s.palette_count = 0xFFFFFFFF;
          s.bits.resize(4);

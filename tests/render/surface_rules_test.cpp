@@ -319,6 +319,54 @@ TEST(SurfaceSizeTest, RefusesSizesBeyondTheLimits) {
   EXPECT_EQ(s.BitCount(), 15);
 }
 
+TEST(SurfaceSizeTest, PaletteEntriesStayWithinTheTable) {
+  Surface s(2, 2, 8);
+  const std::vector<uint32_t> entries{0x111111, 0x222222, 0x333333};
+  s.SetPaletteEntries(254, entries);
+  s.SetPaletteEntries(-2, entries);
+  EXPECT_EQ(s.GetPaletteEntries(253, 10), (std::vector<uint32_t>{0, 0x111111, 0x222222}));
+  EXPECT_EQ(s.GetPaletteEntries(-1, 2), (std::vector<uint32_t>{0x333333}));
+  EXPECT_TRUE(s.GetPaletteEntries(300, 5).empty());
+}
+
+TEST(SurfaceSizeTest, BorrowedPictureIsSharedUntilMadeUnique) {
+  TDIBSurface frame(3, 3, 32);
+  TDIBX view(frame);
+  EXPECT_TRUE(view.IsBorrowed());
+  view.FillRect({0, 0, 3, 3}, 0x10);
+  EXPECT_EQ(frame.GetPixel(2, 2), 0x10u);
+  view.MakeUnique();
+  EXPECT_FALSE(view.IsBorrowed());
+  view.FillRect({0, 0, 3, 3}, 0x20);
+  EXPECT_EQ(frame.GetPixel(2, 2), 0x10u);
+  EXPECT_EQ(view.GetPixel(2, 2), 0x20u);
+}
+
+// Coordinates near the ends of the integer range come from scripts; they must neither overflow
+// (the sanitizer build checks) nor draw.
+TEST(SurfaceSizeTest, ExtremeCoordinatesDrawNothing) {
+  Surface src(4, 4, 32, 0x445566);
+  Surface dst(8, 8, 32);
+  constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
+  const Rect huge{kMin, kMin, kMax, kMax}, far{kMax - 1, kMax - 1, kMax, kMax};
+  dst.Draw(kMax, kMax, false, true, true, {0, 0, 4, 4}, src);
+  dst.DrawAlpha(kMin, kMin, 100, true, false, false, {kMin, kMin, kMax, kMax}, src);
+  dst.StretchDraw(far, src, 255, false, false, false, {0, 0, 4, 4});
+  dst.DrawRotate(kMax, kMin, 255, false, false, false, 33, kMax, kMin, {0, 0, 4, 4}, src, kMax,
+                 kMax);
+  dst.FrameRect(far, kMax, 0x11);
+  dst.TileDraw(far, kMax, kMin, kMax, false, false, false, {0, 0, 4, 4}, src, kMax);
+  dst.TileStretch(far, kMax, kMin, kMax, 255, false, false, false, {0, 0, 4, 4}, src, kMax, kMax,
+                  kMax);
+  dst.ZoomTile(far, kMax, 255, false, false, false, kMin, kMax, src, kMax);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 8; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0u) << x << "," << y;
+  }
+  dst.StretchDraw(huge, src, 255, false, false, false, {0, 0, 4, 4});  // covers everything
+  dst.FillRect(huge, 0x99);
+  EXPECT_EQ(dst.GetPixel(7, 7), 0x99u);
+}
+
 TEST(SurfaceGlyphTest, CoverageOfFourByFourBlocks) {
   TDIBSurface glyph(8, 4, 1);  // left cell all ink (0 bits), right cell half ink
   for (int y = 0; y < 4; ++y) {

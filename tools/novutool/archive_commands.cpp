@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "imagefmt/fipo_format.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/archive_format.h"
@@ -56,6 +57,9 @@ int RunPack(Args args) {
   std::sort(files.begin(), files.end());
   TVrFileCollection archive;
   archive.Open(folder);
+  // Pictures saved without compression are deflated in the archive; compressed ones are not.
+  archive.SetCompressionTest(
+      [](std::span<const uint8_t> data) { return imagefmt::IsStoredUncompressed(data); });
   for (const fs::path& file : files) archive.AddFolderEntry(GameName(file));
   archive.SaveToFile(out);
   std::printf("%zu entries -> %s\n", files.size(), out.c_str());
