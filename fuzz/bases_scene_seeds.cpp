@@ -20,8 +20,7 @@ void WriteSeed(const std::filesystem::path& folder, const std::string& name,
   platform::WriteFileAtomically(folder / name, out.bytes());
 }
 
-TNovuControl& Add(TNovuBaseList& list, TNovuControl& parent, ComponentType type,
-                  const char* name) {
+TNovuControl& Add(TNovuBaseList& list, TNovuControl& parent, ComponentType type, const char* name) {
   auto object = list.CreateByType(type);
   auto& control = static_cast<TNovuControl&>(parent.AddChild(std::move(object)));
   control.SetName(name);

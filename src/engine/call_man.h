@@ -19,6 +19,7 @@
 namespace novu {
 
 class TCustomParam;
+class TNovuBaseList;
 class TParamCollection;
 struct ProcessState;
 
@@ -36,6 +37,8 @@ class CallManHost {
   virtual void RequestClose() {}
   // Reset: clear the objects, variables, data tables and history formats.
   virtual void ResetWorld() {}
+  // The object list the object commands work on; none: they only evaluate their expressions.
+  virtual TNovuBaseList* Objects() { return nullptr; }
 };
 
 struct TStack {

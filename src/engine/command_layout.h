@@ -52,6 +52,9 @@ enum Opcode : uint8_t {
   kOpCalc = 14,
   kOpVarNew = 15,
   kOpVarDel = 16,
+  kOpGetProp = 17,
+  kOpSetProp = 18,
+  kOpObjDel = 19,
   kOpTextIns = 20,
   kOpMovieStop = 21,
   kOpComment = 27,
@@ -67,6 +70,7 @@ enum Opcode : uint8_t {
   kOpSound = 42,
   kOpTerminate = 45,
   kOpDoEvent = 46,
+  kOpPropMotion = 57,
   kOpSaveCabinet = 59,
   kOpLoadCabinet = 60,
 };

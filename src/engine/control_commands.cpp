@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
+#include "engine/object_commands.h"
 #include "engine/page.h"
 #include "expr/param_collection.h"
 
@@ -276,7 +277,23 @@ std::unique_ptr<TCommand> MakeCommand(TPage& page, uint8_t code) {
       return std::make_unique<TComTerminate>(page, code);
     case kOpDoEvent:
       return std::make_unique<TComDoEvent>(page, code);
+    case kOpFlip:
+      return std::make_unique<TComFlip>(page, code);
+    case kOpGetProp:
+      return std::make_unique<TComGetProp>(page, code);
+    case kOpSetProp:
+      return std::make_unique<TComSetProp>(page, code);
+    case kOpObjDel:
+      return std::make_unique<TComObjDel>(page, code);
+    case kOpPropMotion:
+      return std::make_unique<TComPropMotion>(page, code);
+    case kOpSaveCabinet:
+    case kOpLoadCabinet:
+      return std::make_unique<TComCabinet>(page, code);
     default:
+      if (const auto type = CreatedComponentType(code)) {
+        return std::make_unique<TComComponent>(page, code, *type);
+      }
       return std::make_unique<TCommand>(page, code);
   }
 }

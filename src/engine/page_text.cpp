@@ -611,6 +611,7 @@ void PrintSets(const TPage& page, Printer& out) {
   const int32_t size = page.stored_set_size();
   out.Line("sets " + std::to_string(count) + " " + std::to_string(size));
   const auto& bytes = page.stored_sets();
+  if (size == 0) return;  // entries of no bytes carry nothing, however many there are
   for (int32_t i = 0; i < count; ++i) {
     const std::span<const uint8_t> entry(bytes.data() + static_cast<size_t>(i) * size,
                                          static_cast<size_t>(size));

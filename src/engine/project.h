@@ -22,6 +22,7 @@
 
 namespace novu {
 
+class TNovuBaseList;
 class TParamCollection;
 
 // What the project needs from the program around it.
@@ -52,8 +53,8 @@ struct ProjectEnvironment {
   std::function<void(std::string_view)> trace;
   // Asks the main window to close (Terminate).
   std::function<void()> request_close;
-  // Registers the data of the disc with that 0-based index when it is in a drive.
-  std::function<bool(int32_t)> find_disc;
+  // The object list the object commands work on.
+  TNovuBaseList* objects = nullptr;
 };
 
 class TProject : private CallManHost {
@@ -95,9 +96,12 @@ class TProject : private CallManHost {
   std::vector<uint8_t> LoadPageFile(std::string_view name) override;
   void PageNeedsRebuild(std::string_view name) override;
   void RequestClose() override;
+  TNovuBaseList* Objects() override { return env_.objects; }
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
+  bool FindDisc(int32_t index);
+  void ForgetDiscCollections();
   void ReadSaveFile();
   void RestoreScriptFiles(TVrFileCollection& save);
   void CreateProjectVariables();

@@ -129,8 +129,10 @@ void TNovuBaseList::SetScreenSurface(render::TCustomDIBX* surface) {
 
 void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/, bool force,
                                   int32_t /*elapsed_ms*/, int32_t /*duration_ms*/) {
+  const int32_t previous = active_;
   active_ = index != 0 ? 1 : 0;
-  if (force || kind != 0) {
+  // A flip always repaints: the screen surface still holds the other base's pixels.
+  if (force || kind != 0 || active_ != previous) {
     for (auto& base : bases_) base->InvalidateAll();
   }
   // No transition draws here: the flip shows the new base at once.
@@ -140,6 +142,11 @@ void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/,
     focus_ = nullptr;
     choose_focus_ = true;
   }
+}
+
+void TNovuBaseList::SetDither(bool on) {
+  dither_ = on;
+  for (auto& base : bases_) base->InvalidateAll();
 }
 
 void TNovuBaseList::ClearDirty() {

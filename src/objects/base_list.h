@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/process_state.h"
 #include "objects/event_queue.h"
 #include "objects/key_state.h"
 #include "objects/novu_base.h"
@@ -40,6 +41,8 @@ class TNovuBaseList final : public ObjectList {
   static constexpr int32_t kInitialSize = 8;
 
   explicit TNovuBaseList(Factory factory = {});
+  // The classes of the script objects join when they are there.
+  void SetFactory(Factory factory) { factory_ = std::move(factory); }
   ~TNovuBaseList() override;
   TNovuBaseList(const TNovuBaseList&) = delete;
   TNovuBaseList& operator=(const TNovuBaseList&) = delete;
@@ -114,6 +117,9 @@ class TNovuBaseList final : public ObjectList {
   void RemoveRightClickClose(const TNovuControl& control);
 
   // --- the @ variables kept here ---
+  // @CGDither: pictures are drawn again with or without dithering.
+  bool dither() const { return dither_; }
+  void SetDither(bool on);
   bool sound_switch() const { return sound_switch_; }
   void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
@@ -159,6 +165,10 @@ class TNovuBaseList final : public ObjectList {
   void ClearFocus() override { focus_ = nullptr; }
   void RequestFocus() override { choose_focus_ = true; }
   EventQueue& Events() override { return *events_; }
+  int32_t GameClock() const override { return process_ ? process_->game_clock : 0; }
+  int32_t FrameDelta() const override { return process_ ? process_->frame_delta : 0; }
+  // The frame loop's clock that timers and motions read; none: the clock stands at 0.
+  void SetProcessState(const ProcessState* process) { process_ = process; }
 
  private:
   struct CloseEntry {
@@ -185,6 +195,7 @@ class TNovuBaseList final : public ObjectList {
 
   // Declared first so that they outlive every object: objects report to them while they die.
   Factory factory_;
+  const ProcessState* process_ = nullptr;
   MemoryEventQueue queue_;
   EventQueue* events_ = &queue_;
   EventStreaming streaming_;
@@ -212,6 +223,7 @@ class TNovuBaseList final : public ObjectList {
   render::Rect transition_rect_{};
   KeyState keys_;
   bool sound_switch_ = true;
+  bool dither_ = false;
   std::string default_cursor_;
   std::string shown_cursor_;
 

@@ -57,6 +57,12 @@ class ObjectList {
   virtual void RequestFocus() = 0;
 
   virtual EventQueue& Events() = 0;
+
+  // --- time ---
+  // The game clock and the length of the last frame (ms) that timers and motions run on; both
+  // 0 where no frame loop runs.
+  virtual int32_t GameClock() const { return 0; }
+  virtual int32_t FrameDelta() const { return 0; }
 };
 
 // A saved reference to an object by name: the empty name means "none", never the active base.

@@ -11,6 +11,7 @@
 #include "engine/variable_dump.h"
 #include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
+#include "objects/object_factory.h"
 #include "media/novu_media_library.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
@@ -157,7 +158,8 @@ class Player {
   }
 
   bool Startup() {
-    runtime_.objects = std::make_unique<TNovuBaseList>();
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeScriptObject);
+    runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.vars->SetHost(runtime_.variable_host.get());
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
@@ -165,6 +167,7 @@ class Player {
     env.vars = runtime_.vars.get();
     if (!cl_.sources.empty()) env.argument_folder = game_folder_;
     env.program_folder = program_folder_;
+    env.objects = runtime_.objects.get();
     env.request_close = [this] { view_->RequestClose(); };
     if (!cl_.trace_file.empty()) {
       trace_ = std::make_unique<TraceWriter>(cl_.trace_file);

@@ -26,6 +26,8 @@ bool ScreenVariableHost::GetBool(SystemVariable v) {
       return objects_.sound_switch();
     case SystemVariable::kFullScr:
       return screens_ != nullptr && screens_->full_screen();
+    case SystemVariable::kCGDither:
+      return objects_.dither();
     default:
       return next().GetBool(v);
   }
@@ -66,6 +68,9 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       break;
     case SystemVariable::kSoundON:
       objects_.SetSoundSwitch(value);
+      break;
+    case SystemVariable::kCGDither:
+      objects_.SetDither(value);
       break;
     default:
       next().SetBool(v, value);

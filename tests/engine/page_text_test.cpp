@@ -55,6 +55,8 @@ Calc ops()
       "sets 61 25\nset_raw 8 \"01000000000000000000000000000000000000000000000000\"\n"
       "set_raw 9 \"00000000000000000000000000000000000000000001000000\"\nBoxNew\n",
       "sets 70 21\nset_raw 65 \"ffffffffffffffffffffffffffffffffffffffffff\"\nExit\n",
+      // a huge count of empty entries
+      "sets 2000000000 0\nExit\n",
   };
   for (const char* text : pages) {
     std::vector<uint8_t> page;

@@ -115,6 +115,18 @@ TEST(BaseListPaint, OnlyDirtyRegionsAreRepaintedInPriorityOrder) {
   EXPECT_EQ(screen.GetPixel(120, 120), 0xABCDEFu);
 }
 
+TEST(BaseListPaint, FlipShowsTheOtherBaseAtOnce) {
+  BaseScene s;
+  Panel& second = s.Add("second", {0, 0, 50, 50}, &s.list.base(1));
+  second.fill = 0x444444;
+  s.list.Paint();
+  s.list.ClearDirty();
+  s.list.SetActiveBase(1);
+  s.list.Paint();
+  EXPECT_EQ(s.list.ScreenSurface().GetPixel(10, 10), 0x444444u);
+  EXPECT_EQ(&s.list.active_base(), &s.list.base(1));
+}
+
 TEST(BaseListPaint, InactiveBaseDrawsIntoItsOwnSurface) {
   BaseScene s;
   Panel& hidden = s.Add("hidden", {0, 0, 50, 50}, &s.list.base(1));
@@ -244,6 +256,43 @@ TEST(BaseListScreens, RefusedSizesChangeNothing) {
   s.list.SetSize(0, -5);  // the smallest screen is one pixel
   EXPECT_EQ(s.list.width(), 1);
   EXPECT_EQ(s.list.ScreenSurface().Height(), 1);
+}
+
+}  // namespace
+}  // namespace novu::testing
+
+namespace novu::testing {
+namespace {
+
+TEST(BaseListNames, ListNamesFiltersByTypeAndHolder) {
+  BaseScene s;
+  Panel& box = s.Add("box", {0, 0, 10, 10});
+  s.Add("inner", {0, 0, 5, 5}, &box);
+  auto sound = s.list.CreateByType(LT_SOUND);
+  sound->SetName("voice");
+  box.AddChild(std::move(sound));
+  auto timer = s.list.CreateByType(LT_TIMER);
+  timer->SetName("clock");
+  s.list.AdoptRoot(std::move(timer));
+  s.list.ScheduleDeletion(*s.list.FindComponent("clock"));
+
+  struct Case {
+    uint8_t type;
+    const TNovuControl* holder;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {LT_BOX, nullptr, {"box", "inner"}},
+      {LT_SOUND, nullptr, {"voice"}},
+      {0, &box, {"inner", "voice"}},
+      {LT_TIMER, nullptr, {}},  // waiting for deletion
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names{"kept"};
+    EXPECT_EQ(s.list.ListNames(names, c.type, c.holder), static_cast<int32_t>(c.names.size()));
+    names.erase(names.begin());
+    EXPECT_EQ(names, c.names) << int{c.type};
+  }
 }
 
 }  // namespace

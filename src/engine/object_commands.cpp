@@ -1,0 +1,543 @@
+#include "engine/object_commands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "core/error.h"
+#include "core/process_state.h"
+#include "engine/call_man.h"
+#include "expr/custom_param.h"
+#include "expr/param_collection.h"
+#include "objects/base_list.h"
+#include "objects/novu_control.h"
+#include "objects/prop_motion.h"
+#include "objects/property_access.h"
+#include "objects/property_catalogue.h"
+
+namespace novu {
+namespace {
+
+// Tag in front of the saved state of a Flip; the digits are its version.
+constexpr std::string_view kStateTag = "novu100";
+constexpr int32_t kStateVersion = 100;
+
+// Flip modes: carry every control but the listed ones, or only the listed ones.
+constexpr int32_t FL_OUT = 0;
+constexpr int32_t FL_STAY = 1;
+
+// The value of an expression field; none when the field is missing from the page or the
+// expression gives no value. Valid until the expression is evaluated again.
+const TCustomParam* Evaluate(TCommand& command, size_t field, TCallMan& calls) {
+  if (field >= command.fields().size()) return nullptr;
+  CommandField& f = command.fields()[field];
+  if (!f.present) return nullptr;
+  f.expr.Evaluate(calls.vars());
+  return f.expr.result();
+}
+
+std::string EvaluateStr(TCommand& command, size_t field, TCallMan& calls) {
+  const TCustomParam* value = Evaluate(command, field, calls);
+  return value != nullptr ? value->GetAsStr() : std::string();
+}
+
+bool EvaluateBool(TCommand& command, size_t field, TCallMan& calls) {
+  const TCustomParam* value = Evaluate(command, field, calls);
+  return value != nullptr && value->GetAsBool();
+}
+
+std::vector<std::string> EvaluateNames(CommandField& list, TCallMan& calls) {
+  std::vector<std::string> names;
+  if (!list.present) return names;
+  for (TNovuParser& expr : list.list) {
+    if (auto name = EvalStr(expr, calls.vars())) names.push_back(std::move(*name));
+  }
+  return names;
+}
+
+[[noreturn]] void ThrowBadProperty() {
+  throw NovuError::FromUtf8("プロパティ指定が不正です");
+}
+
+int32_t PropertyNumber(TCommand& command, size_t field, TCallMan& calls) {
+  const TCustomParam* value = Evaluate(command, field, calls);
+  if (value == nullptr) ThrowBadProperty();
+  return value->GetAsInt();
+}
+
+// The value a creator gives a property whose expression yields none.
+PropValue CreatorDefault(PropId id, ParamType type) {
+  switch (id) {
+    case PR_ZOOMX:
+    case PR_ZOOMY:
+      return int32_t{256};
+    case PR_COLOR:
+    case PR_BORDERCOLOR:
+    case PR_HOVERCOLOR:
+      return int32_t{-1};
+    case PR_ALPHA:
+      return int32_t{255};
+    case PR_FONTHEIGHT:
+      return int32_t{16};
+    case PR_VOLUME:
+      return int32_t{1000};
+    case PR_VISIBLE:
+    case PR_OVERLAY:
+      return true;
+    case PR_TEXTDELAY:
+      return int32_t{256};
+    case PR_WAVELEN:
+      return int32_t{100};
+    case PR_COLCOUNT:
+    case PR_ROWCOUNT:
+    case PR_AMP:
+    case PR_SMALLCHANGE:
+    case PR_LARGECHANGE:
+    case PR_GLYPHWIDTH:
+    case PR_GLYPHHEIGHT:
+      break;
+    default:
+      switch (type) {
+        case PT_STR:
+          return std::string();
+        case PT_BOOL:
+          return false;
+        case PT_FLOAT:
+          return 0.0L;
+        default:
+          return int32_t{0};
+      }
+  }
+  // The counts and steps that default to one, in the property's own type.
+  if (type == PT_FLOAT) return 1.0L;
+  return int32_t{1};
+}
+
+PropValue ReadAs(const TCustomParam& value, ParamType type) {
+  switch (type) {
+    case PT_STR:
+      return value.GetAsStr();
+    case PT_BOOL:
+      return value.GetAsBool();
+    case PT_FLOAT:
+      return value.GetAsFloat();
+    default:
+      return value.GetAsInt();
+  }
+}
+
+// Properties a creator leaves alone even when its record holds them: the border pictures and
+// their alignments, the caret, the particle origins (ParticleNew keeps those for itself), the
+// playing state, the type code and the motion offsets.
+bool CreatorSkips(int32_t id) {
+  if (id >= 54 && id <= 68) return true;
+  switch (id) {
+    case PR_CARETX:
+    case PR_CARETY:
+    case PR_APPEARX:
+    case PR_APPEARY:
+    case PR_PLAYING:
+    case PR_COMPOTYPE:
+    case PR_PLUSX:
+    case PR_PLUSY:
+    case PR_CARETHEIGHT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+TNovuCabinet* AsCabinet(TNovuObject* object) {
+  TNovuControl* control = object != nullptr ? object->AsControl() : nullptr;
+  return control != nullptr && control->IsCabinet() ? static_cast<TNovuCabinet*>(control) : nullptr;
+}
+
+// Moves the selected children of `from` (last to first) under `to`.
+template <typename Selects>
+void MoveChildren(TNovuControl& from, TNovuControl& to, const TNovuObject* except,
+                  Selects selects) {
+  for (int32_t i = from.ChildCount() - 1; i >= 0; --i) {
+    if (i >= from.ChildCount()) continue;
+    TNovuObject* child = from.Child(i);
+    if (child == nullptr || child == except || !selects(child->name())) continue;
+    if (TNovuControl* control = child->AsControl()) control->SetParent(&to);
+  }
+}
+
+// Splits the text at line ends ("\r\n", "\n" or "\r").
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(std::move(line));
+      line.clear();
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += c;
+    }
+  }
+  lines.push_back(std::move(line));
+  return lines;
+}
+
+// Reads the optional tag "novuNNN"; gives its version, or 0 (and rewinds) without one.
+int32_t ReadStateTag(BinaryReader& in) {
+  const size_t start = in.position();
+  if (in.remaining() >= kStateTag.size()) {
+    const std::string tag = in.BytesAsString(kStateTag.size());
+    int32_t version = 0;
+    bool digits = tag.starts_with("novu");
+    for (char c : std::string_view(tag).substr(4)) {
+      digits = digits && c >= '0' && c <= '9';
+      version = version * 10 + (c - '0');
+    }
+    if (digits) return version;
+  }
+  in.Seek(start);
+  return 0;
+}
+
+}  // namespace
+
+std::optional<ComponentType> CreatedComponentType(uint8_t code) {
+  static constexpr std::array<std::pair<uint8_t, ComponentType>, 22> kCreators{{
+      {8, LT_BOX},      {9, LT_IMAGES},    {10, LT_MES},    {11, LT_TIMER},     {12, LT_VIDEO},
+      {23, LT_CINEMA},  {24, LT_LABEL},    {25, LT_MENU},   {30, LT_BUTTON},    {36, LT_PARTICLE},
+      {37, LT_FIRE},    {42, LT_SOUND},    {43, LT_EDIT},   {44, LT_MEMO},      {48, LT_MAPIMG},
+      {49, LT_WAVE},    {50, LT_TILE},     {51, LT_SLIDER}, {52, LT_SCROLLBAR}, {53, LT_GAUGE},
+      {54, LT_CGLABEL}, {56, LT_PREVMENU},
+  }};
+  for (const auto& [op, type] : kCreators) {
+    if (op == code) return type;
+  }
+  return std::nullopt;
+}
+
+const std::vector<uint8_t>& PropertyApplicationOrder() {
+  static const std::vector<uint8_t> order = [] {
+    std::vector<uint8_t> o = {0, 1,   2, 7,  132, 100, 5,  6,  3,   4,
+                              8, 157, 9, 10, 11,  12,  13, 14, 159, 160};
+    auto range = [&o](int first, int last) {
+      for (int p = first; p <= last; ++p) o.push_back(static_cast<uint8_t>(p));
+    };
+    range(15, 24);
+    range(153, 156);
+    range(25, 29);
+    o.push_back(162);
+    range(30, 79);
+    o.push_back(161);
+    range(80, 99);
+    range(101, 131);
+    range(133, 152);
+    o.push_back(158);
+    return o;
+  }();
+  return order;
+}
+
+// ---- creators ----
+
+void TComComponent::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  std::unique_ptr<TNovuObject> created = list != nullptr ? list->CreateByType(type_) : nullptr;
+  if (created == nullptr) {
+    // No class to make yet: the expressions still run for what they assign.
+    for (CommandField& field : fields()) {
+      if (field.kind != FieldKind::kProperties) continue;
+      for (TNovuParser& expr : field.list) expr.Evaluate(calls.vars());
+    }
+    return;
+  }
+  TNovuObject& object = *created;
+  list->AdoptRoot(std::move(created));
+  ApplyProperties(calls, *list, object);
+}
+
+void TComComponent::ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuObject& object) {
+  std::array<TNovuParser*, kPropertyCount> slots{};
+  for (CommandField& field : fields()) {
+    if (field.kind != FieldKind::kProperties) continue;
+    for (size_t i = 0; i < field.list.size() && i < field.properties.size(); ++i) {
+      slots[field.properties[i]] = &field.list[i];
+    }
+  }
+  TNovuControl* control = object.AsControl();
+  if (control != nullptr && slots[PR_PARENT] == nullptr) {
+    // A control always lands on a screen, the current one when the record names no parent.
+    control->SetParent(list.ActiveBase());
+  }
+  for (const uint8_t id : PropertyApplicationOrder()) {
+    TNovuParser* expr = slots[id];
+    if (expr == nullptr || CreatorSkips(id)) continue;
+    // A deletion asked for by an expression (another object taking this one's name) ends the
+    // work on it; the list frees it at the end of the frame.
+    if (!list.IsRegistered(&object) || list.IsPendingDeletion(object)) return;
+    const PropertyInfo* info = FindPropertyById(id);
+    if (info == nullptr) continue;
+    expr->Evaluate(calls.vars());
+    const TCustomParam* result = expr->result();
+    const auto pid = static_cast<PropId>(id);
+    PropValue value =
+        result != nullptr ? ReadAs(*result, info->type) : CreatorDefault(pid, info->type);
+    switch (pid) {
+      case PR_NAME:
+        if (!PropAsStr(value).empty()) object.SetName(PropAsStr(value));
+        break;
+      case PR_PARENT:
+        if (control != nullptr) {
+          TNovuControl* parent = list.FindControl(PropAsStr(value));
+          if (PropAsStr(value).empty() || parent == nullptr || parent == control) {
+            parent = list.ActiveBase();
+          }
+          control->SetParent(parent);
+        }
+        break;
+      case PR_TAG:
+        object.SetTag(PropAsStr(value));
+        break;
+      case PR_FONTSTYLE:
+      case PR_FONTHOVERSTYLE:
+        object.SetProperty(pid, PropAsInt(value) & 0x0f);
+        break;
+      default:
+        if (info->IsWriteRefused() || info->IsReadOnly()) break;
+        object.SetProperty(pid, value);
+        break;
+    }
+  }
+  if (control != nullptr && list.IsRegistered(&object)) control->Invalidate();
+}
+
+// ---- properties ----
+
+void TComGetProp::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (object == nullptr) return;
+  const int32_t id = PropertyNumber(*this, 1, calls);
+  if (TParamCollectionItem* target = calls.vars().Find(Field(2).text)) {
+    GetProp(target->value(), *object, id);
+  }
+}
+
+void TComSetProp::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (object == nullptr) return;
+  const int32_t id = PropertyNumber(*this, 1, calls);
+  if (const TCustomParam* value = Evaluate(*this, 2, calls)) SetProp(*object, id, *value);
+}
+
+void TComObjDel::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  if (list == nullptr || name.empty()) return;
+  TNovuObject* object = list->FindComponent(name);
+  if (object == nullptr) return;
+  // The screens themselves are never deleted, whatever name reached them.
+  if (const TNovuControl* control = object->AsControl(); control != nullptr && control->IsBase()) {
+    return;
+  }
+  list->ScheduleDeletion(*object);
+}
+
+void TComPropMotion::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  std::unique_ptr<TNovuObject> created =
+      list != nullptr ? list->CreateByType(LT_PROPMOTION) : nullptr;
+  auto* motion = dynamic_cast<TNovuPropMotion*>(created.get());
+  if (motion == nullptr) {
+    for (size_t i = 0; i < fields().size(); ++i) Evaluate(*this, i, calls);
+    return;
+  }
+  list->AdoptRoot(std::move(created));
+  if (const std::string name = EvaluateStr(*this, 0, calls); !name.empty()) motion->SetName(name);
+  if (const std::string target = EvaluateStr(*this, 1, calls); !target.empty()) {
+    motion->SetTargetName(target);
+  }
+  motion->SetPropertyId(PropertyNumber(*this, 2, calls));
+  if (const TCustomParam* v = Evaluate(*this, 3, calls)) motion->SetTargetValue(v->GetAsFloat());
+  if (const TCustomParam* v = Evaluate(*this, 4, calls)) motion->SetDuration(v->GetAsInt());
+  if (const TCustomParam* v = Evaluate(*this, 5, calls)) motion->SetMotionType(v->GetAsInt());
+  if (const TCustomParam* v = Evaluate(*this, 6, calls)) motion->SetPaused(v->GetAsBool());
+}
+
+// ---- cabinets ----
+
+bool TComCabinet::Selection::Selects(const std::string& name) const {
+  const bool listed = std::find(names.begin(), names.end(), name) != names.end();
+  return listed != invert;
+}
+
+TComCabinet::Selection TComCabinet::EvaluateSelection(TCallMan& calls) {
+  Selection selection;
+  selection.invert = EvaluateBool(*this, 1, calls);
+  selection.names = EvaluateNames(Field(2), calls);
+  return selection;
+}
+
+void TComCabinet::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  std::string name;
+  CommandField& props = Field(0);
+  for (size_t i = 0; i < props.list.size() && i < props.properties.size(); ++i) {
+    if (props.properties[i] != PR_NAME) continue;
+    if (auto text = EvalStr(props.list[i], calls.vars())) name = std::move(*text);
+  }
+  if (list == nullptr) {
+    EvaluateSelection(calls);
+    return;
+  }
+  if (GetCode() == kOpSaveCabinet) {
+    SaveInto(calls, *list, name);
+  } else {
+    LoadFrom(calls, *list, name);
+  }
+}
+
+void TComCabinet::SaveInto(TCallMan& calls, TNovuBaseList& list, const std::string& name) {
+  TNovuCabinet* cabinet = name.empty() ? nullptr : AsCabinet(list.FindComponent(name));
+  if (cabinet == nullptr) {
+    std::unique_ptr<TNovuObject> created = list.CreateByType(LT_CABINET);
+    cabinet = AsCabinet(created.get());
+    if (cabinet == nullptr) return;
+    list.AdoptRoot(std::move(created));
+    if (!name.empty()) cabinet->SetName(name);
+    cabinet->SetParent(&list.base(0));
+  }
+  const Selection selection = EvaluateSelection(calls);
+  TNovuControl& back = list.base(1 - list.active_index());
+  MoveChildren(back, *cabinet, nullptr,
+               [&selection](const std::string& n) { return selection.Selects(n); });
+  if (cabinet->ChildCount() == 0) list.ScheduleDeletion(*cabinet);
+}
+
+void TComCabinet::LoadFrom(TCallMan& calls, TNovuBaseList& list, const std::string& name) {
+  TNovuCabinet* cabinet = name.empty() ? nullptr : AsCabinet(list.FindComponent(name));
+  if (cabinet == nullptr) return;
+  const Selection selection = EvaluateSelection(calls);
+  TNovuControl& back = list.base(1 - list.active_index());
+  MoveChildren(*cabinet, back, nullptr,
+               [&selection](const std::string& n) { return selection.Selects(n); });
+  if (cabinet->ChildCount() == 0) list.ScheduleDeletion(*cabinet);
+}
+
+// ---- Flip ----
+// Fields: kind, duration, option, mode, names, hide-back, two transition parameters, the
+// transition's source picture and block-events.
+
+void TComFlip::Begin(TCallMan& calls) {
+  run_state_ = 0;
+  kind_ = 0;
+  duration_ = 1;
+  yields_ = false;
+  if (const TCustomParam* kind = Evaluate(*this, 0, calls)) kind_ = kind->GetAsInt();
+  if (kind_ < 0 || kind_ > kLastKind) kind_ = 0;
+  const TCustomParam* duration = Evaluate(*this, 1, calls);
+  const bool has_duration = duration != nullptr;
+  const int32_t requested = has_duration ? duration->GetAsInt() : 0;
+  duration_ = std::max(requested, 1);
+  yields_ = has_duration && requested > 0;
+  const bool reverse = EvaluateBool(*this, 2, calls);
+  block_events_ = EvaluateBool(*this, 9, calls);
+  hide_back_ = EvaluateBool(*this, 5, calls);
+  const TCustomParam* mode_value = Evaluate(*this, 3, calls);
+  const std::optional<int32_t> mode =
+      mode_value != nullptr ? std::optional<int32_t>(mode_value->GetAsInt()) : std::nullopt;
+  TNovuBaseList* list = calls.host().Objects();
+  if (list == nullptr) {
+    EvaluateNames(Field(4), calls);
+    run_state_ = 3;
+    return;
+  }
+  if (mode) {
+    if (!has_duration || requested <= 0) run_state_ = 3;
+    CarryChildren(calls, *list, *mode);
+  } else {
+    EvaluateNames(Field(4), calls);
+  }
+  if (run_state_ != 3) {
+    list->SetActiveBase(list->active_index(), kind_, reverse, true, 0, duration_);
+    // The transition's parameters and source picture go to the transition engine; the
+    // immediate switch has no use for them, but their expressions still run.
+    Evaluate(*this, 6, calls);
+    Evaluate(*this, 7, calls);
+    Evaluate(*this, 8, calls);
+  }
+}
+
+void TComFlip::CarryChildren(TCallMan& calls, TNovuBaseList& list, int32_t mode) {
+  std::vector<std::string> listed;
+  for (const std::string& text : EvaluateNames(Field(4), calls)) {
+    for (std::string& line : Lines(text)) listed.push_back(std::move(line));
+  }
+  if (mode != FL_OUT && mode != FL_STAY) return;
+  auto is_listed = [&listed](const std::string& name) {
+    return std::find(listed.begin(), listed.end(), name) != listed.end();
+  };
+  TNovuControl& front = list.active_base();
+  TNovuControl& back = list.base(1 - list.active_index());
+  const TNovuObject* snapshot = list.FindByName(kTopmostName);
+  MoveChildren(front, back, snapshot, [&](const std::string& name) {
+    return mode == FL_OUT ? !is_listed(name) : is_listed(name);
+  });
+}
+
+void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  const int32_t now = calls.state().game_clock;
+  if (run_state_ == 0) {
+    run_state_ = 1;
+    return;
+  }
+  if (run_state_ == 1) {
+    start_ = now;
+    run_state_ = 2;
+  }
+  const int64_t elapsed = int64_t{now} - start_;
+  if (run_state_ == 2 && elapsed < duration_) return;
+  ++index;
+  if (TNovuBaseList* list = calls.host().Objects()) SwitchScreens(*list, false);
+}
+
+void TComFlip::Finish(TCallMan& calls) {
+  if (TNovuBaseList* list = calls.host().Objects()) SwitchScreens(*list, true);
+}
+
+void TComFlip::SwitchScreens(TNovuBaseList& list, bool delete_cabinets) {
+  list.SetActiveBase(1 - list.active_index(), 0, false, true, 0, 0);
+  if (TNovuObject* snapshot = list.FindByName(kTopmostName)) list.ScheduleDeletion(*snapshot);
+  if (!hide_back_) return;
+  TNovuControl& back = list.base(1 - list.active_index());
+  for (const auto& child : back.children()) {
+    const TNovuControl* control = child->AsControl();
+    if (!delete_cabinets && control != nullptr && control->IsCabinet()) continue;
+    list.ScheduleDeletion(*child);
+  }
+}
+
+void TComFlip::SaveState(std::optional<std::vector<uint8_t>>& state) const {
+  BinaryWriter out;
+  out.Bytes(kStateTag);
+  out.U8(block_events_ ? 1 : 0);
+  out.U8(hide_back_ ? 1 : 0);
+  state = out.Take();
+}
+
+void TComFlip::LoadState(BinaryReader& in) {
+  if (ReadStateTag(in) < kStateVersion) return;
+  block_events_ = in.U8() != 0;
+  hide_back_ = in.U8() != 0;
+}
+
+}  // namespace novu

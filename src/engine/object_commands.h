@@ -1,0 +1,112 @@
+#pragma once
+// The commands that create script objects from the property expressions of their record, read
+// and write properties, delete objects, start property motions, move controls in and out of
+// cabinets and switch the screens (Flip). Each advances its index before anything that can fail.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/command.h"
+#include "objects/component_type.h"
+
+namespace novu {
+
+class TNovuBaseList;
+class TNovuControl;
+class TNovuObject;
+
+// The object class a creator opcode makes; none for the other opcodes.
+std::optional<ComponentType> CreatedComponentType(uint8_t code);
+
+// The order in which a creator applies the property numbers 0..162.
+const std::vector<uint8_t>& PropertyApplicationOrder();
+
+// A creator command (BoxNew, Timer, Button, ...). Types whose class does not exist yet create
+// nothing; their expressions are still evaluated for their side effects.
+class TComComponent : public TCommand {
+ public:
+  TComComponent(TPage& page, uint8_t code, ComponentType type)
+      : TCommand(page, code), type_(type) {}
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+
+ private:
+  void ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuObject& object);
+  ComponentType type_;
+};
+
+class TComGetProp : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+};
+
+class TComSetProp : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+};
+
+class TComObjDel : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+};
+
+class TComPropMotion : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+};
+
+// SaveCabinet moves controls of the back screen into a cabinet; LoadCabinet moves them back.
+class TComCabinet : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+
+ private:
+  void SaveInto(TCallMan& calls, TNovuBaseList& list, const std::string& name);
+  void LoadFrom(TCallMan& calls, TNovuBaseList& list, const std::string& name);
+  // True when the name list (inverted or not) selects the name.
+  struct Selection {
+    bool invert = false;
+    std::vector<std::string> names;
+    bool Selects(const std::string& name) const;
+  };
+  Selection EvaluateSelection(TCallMan& calls);
+};
+
+// Flip: switches the shown screen, through a transition over a duration or at once. The run
+// state goes 0 (begun) -> 1 (first tick over) -> 2 (transition running); 3 switches at once.
+class TComFlip : public TCommand {
+ public:
+  // Transition kinds above this one (and negative ones) switch at once.
+  static constexpr int32_t kLastKind = 38;
+
+  using TCommand::TCommand;
+  bool BlocksEvents() const override { return block_events_; }
+  bool YieldsToEvents() const override { return yields_; }
+  void Begin(TCallMan& calls) override;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+  void Finish(TCallMan& calls) override;
+  void SaveState(std::optional<std::vector<uint8_t>>& state) const override;
+  void LoadState(BinaryReader& in) override;
+
+  int32_t run_state() const { return run_state_; }
+  int32_t kind() const { return kind_; }
+
+ private:
+  void SwitchScreens(TNovuBaseList& list, bool delete_cabinets);
+  void CarryChildren(TCallMan& calls, TNovuBaseList& list, int32_t mode);
+
+  int32_t run_state_ = 0;
+  int32_t start_ = 0;
+  int32_t kind_ = 0;
+  int32_t duration_ = 1;
+  bool yields_ = false;
+  bool block_events_ = false;
+  bool hide_back_ = false;
+};
+
+}  // namespace novu
