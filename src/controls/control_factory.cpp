@@ -3,7 +3,7 @@
 #include "controls/novu_box.h"
 #include "controls/novu_images.h"
 #include "controls/novu_tile.h"
-#include "objects/plain_objects.h"
+#include "objects/object_factory.h"
 
 namespace novu {
 
@@ -17,7 +17,7 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
     case LT_BOX:
       return MakeObject<TNovuBox>(&list);
     default:
-      return MakePlainObject(list, type);
+      return MakeScriptObject(list, type);
   }
 }
 

@@ -148,12 +148,10 @@ void TFipoCollection::Load(TFipoItem& item, bool refresh_only) {
   const KeyParts parts = SplitKey(item.key());
   imagefmt::TFipoFrameList list(code_);
   if (loader_) {
-    if (const auto data = loader_(parts.name)) {
-      try {
-        Decode(*data, list);
-      } catch (const NovuError&) {
-        list.Clear();
-      }
+    try {
+      if (const auto data = loader_(parts.name)) Decode(*data, list);
+    } catch (const NovuError&) {
+      list.Clear();  // unreadable or undecodable: the placeholder below
     }
   }
   if (list.Count() == 0) {

@@ -1,5 +1,7 @@
 #include "engine/object_commands.h"
 
+#include "controls/novu_images.h"
+
 #include <algorithm>
 #include <array>
 
@@ -255,6 +257,20 @@ void TComComponent::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   TNovuObject& object = *created;
   list->AdoptRoot(std::move(created));
   ApplyProperties(calls, *list, object);
+  HandOverDelay(*list, object);
+}
+
+// An animated picture keeps its creator's PR_DELAY expression and evaluates it again at the end
+// of every cycle.
+void TComComponent::HandOverDelay(TNovuBaseList& list, TNovuObject& object) {
+  auto* images = dynamic_cast<TNovuCustomImages*>(&object);
+  if (images == nullptr || !list.IsRegistered(&object)) return;
+  for (CommandField& field : fields()) {
+    if (field.kind != FieldKind::kProperties) continue;
+    for (size_t i = 0; i < field.list.size() && i < field.properties.size(); ++i) {
+      if (field.properties[i] == PR_DELAY) images->SetDelayExpression(field.list[i]);
+    }
+  }
 }
 
 void TComComponent::ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuObject& object) {

@@ -32,6 +32,8 @@ class TComComponent : public TCommand {
 
  private:
   void ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuObject& object);
+  // Gives an animated picture its end-of-cycle delay expression (ImgNew's PR_DELAY).
+  void HandOverDelay(TNovuBaseList& list, TNovuObject& object);
   ComponentType type_;
 };
 

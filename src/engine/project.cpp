@@ -1,5 +1,7 @@
 #include "engine/project.h"
 
+#include "controls/fipo_collection.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -96,6 +98,8 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   }
   setting_ = TProjectSetting::Parse(data);
   folder_discs_ = setting_.folder_discs;
+  if (env_.images != nullptr) env_.images->SetCode(setting_.image_option);
+  status_.SetImageCache(env_.images);
   if (env_.set_title) env_.set_title(setting_.title);
 
   ReadSaveFile();

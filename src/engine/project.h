@@ -22,6 +22,7 @@
 
 namespace novu {
 
+class TFipoCollection;
 class TNovuBaseList;
 class TParamCollection;
 
@@ -55,6 +56,9 @@ struct ProjectEnvironment {
   std::function<void()> request_close;
   // The object list the object commands work on.
   TNovuBaseList* objects = nullptr;
+  // The image cache: it takes the project's identification code and keeps its dither flag in
+  // the status data.
+  TFipoCollection* images = nullptr;
 };
 
 class TProject : private CallManHost {

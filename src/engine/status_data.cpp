@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "controls/fipo_collection.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "core/error.h"
 #include "expr/param_collection.h"
 
 namespace novu {
@@ -24,6 +26,21 @@ void WriteEmptyReadMarks(BinaryWriter& out) {
 void WriteEmptyImageStatus(BinaryWriter& out) {
   out.U8(0);
 }  // dither flag
+// Steps over the read marks: pages with their command and message page indexes, then the
+// armed mark.
+void SkipReadMarks(BinaryReader& in) {
+  const size_t pages = in.Count(8);
+  for (size_t i = 0; i < pages; ++i) {
+    in.String();
+    const size_t marks = in.Count(8);
+    in.Skip(marks * 8);
+  }
+  in.String();
+  in.I32();
+  in.I32();
+  in.String();
+}
+
 void WriteEmptyTables(BinaryWriter& out) {
   out.I32(100);  // table block version
   out.I32(0);    // status tables
@@ -51,6 +68,17 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   vars.LoadStatusFromStream(in);
   const auto rest = in.Bytes(in.remaining());
   blocks_.assign(rest.begin(), rest.end());
+  dither_at_.reset();
+  if (version_ < 101) return;
+  BinaryReader blocks(blocks_);
+  try {
+    SkipReadMarks(blocks);
+    if (blocks.AtEnd()) return;
+  } catch (const NovuError&) {
+    return;  // the read marks' owner reports damage; the flag stays as it is
+  }
+  dither_at_ = blocks.position();
+  if (images_ != nullptr) images_->LoadFlag(blocks, version_);
 }
 
 std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
@@ -59,9 +87,17 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   std::snprintf(header, sizeof header, "Status%.3d", kStatusVersion);
   out.Bytes(std::string_view(header));
   vars.SaveStatusToStream(out);
-  out.Bytes(blocks_);
+  std::vector<uint8_t> blocks = blocks_;
+  if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
+  out.Bytes(blocks);
   if (version_ < 100) WriteEmptyReadMarks(out);
-  if (version_ < 101) WriteEmptyImageStatus(out);
+  if (version_ < 101) {
+    if (images_ != nullptr) {
+      images_->SaveFlag(out);
+    } else {
+      WriteEmptyImageStatus(out);
+    }
+  }
   if (version_ < 103) WriteEmptyTables(out);
   return out.Take();
 }

@@ -5,12 +5,14 @@
 // belong to subsystems that keep them; until those read them, their bytes are carried over
 // unchanged, and blocks missing from an older entry are written in their empty form.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
 
 namespace novu {
 
+class TFipoCollection;
 class TParamCollection;
 
 inline constexpr std::string_view kStatusEntryName = "STATUSSAVEDATA";
@@ -24,11 +26,17 @@ class StatusData {
   std::vector<uint8_t> Write(const TParamCollection& vars) const;
 
   int32_t version() const { return version_; }
+  // The image cache whose dither flag the image-collection block holds: read into it, and
+  // written from it.
+  void SetImageCache(TFipoCollection* images) { images_ = images; }
 
  private:
   int32_t version_ = kStatusVersion;
   // The read marks, image-collection status and data tables as read (possibly fewer blocks).
   std::vector<uint8_t> blocks_;
+  // Where the dither flag sits in blocks_, when the blocks before it could be read.
+  std::optional<size_t> dither_at_;
+  TFipoCollection* images_ = nullptr;
 };
 
 }  // namespace novu

@@ -6,12 +6,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "controls/control_factory.h"
 #include "core/error.h"
 #include "core/ini_file.h"
 #include "engine/variable_dump.h"
 #include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
-#include "objects/object_factory.h"
 #include "media/novu_media_library.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
@@ -158,7 +158,13 @@ class Player {
   }
 
   bool Startup() {
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeScriptObject);
+    runtime_.images = std::make_unique<TFipoCollection>(
+        [this](std::string_view name) -> std::optional<std::vector<uint8_t>> {
+          if (!runtime_.files->Exists(name)) return std::nullopt;
+          return runtime_.files->LoadFile(name);
+        });
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
+        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.vars->SetHost(runtime_.variable_host.get());
@@ -168,6 +174,7 @@ class Player {
     if (!cl_.sources.empty()) env.argument_folder = game_folder_;
     env.program_folder = program_folder_;
     env.objects = runtime_.objects.get();
+    env.images = runtime_.images.get();
     env.request_close = [this] { view_->RequestClose(); };
     if (!cl_.trace_file.empty()) {
       trace_ = std::make_unique<TraceWriter>(cl_.trace_file);

@@ -9,6 +9,7 @@ Runtime::~Runtime() {
   if (vars) vars->SetHost(nullptr);
   variable_host.reset();
   objects.reset();
+  images.reset();
   screens.reset();
   vars.reset();
   files.reset();

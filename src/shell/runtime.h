@@ -3,6 +3,7 @@
 // reverse: code reaches them through this object, so a test can build a small one of its own.
 #include <memory>
 
+#include "controls/fipo_collection.h"
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
@@ -26,6 +27,8 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // The image cache outlives the object list: the pictures let go of it as they are freed.
+  std::unique_ptr<TFipoCollection> images;
   std::unique_ptr<TNovuBaseList> objects;
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;

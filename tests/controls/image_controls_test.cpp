@@ -32,8 +32,9 @@ TEST(ControlFactory, CreatesThePictureClassesByType) {
     EXPECT_EQ(object->GetType(), c.type);
     EXPECT_EQ(PropAsInt(object->GetProperty(PR_COMPOTYPE)), c.type);
   }
-  // Types without a class yet still get their plain stand-in.
-  EXPECT_NE(s.list.CreateByType(LT_LABEL), nullptr);
+  // The object model's own classes still come through; codes without a class give none.
+  EXPECT_NE(s.list.CreateByType(LT_TIMER), nullptr);
+  EXPECT_EQ(s.list.CreateByType(LT_LABEL), nullptr);
 }
 
 TEST(ImageControls, ZoomOfZeroOrLessReadsBackAsOne) {

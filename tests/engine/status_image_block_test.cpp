@@ -1,0 +1,79 @@
+// The image-collection block of the status data: the dither flag of the image cache, after the
+// read marks.
+#include <gtest/gtest.h>
+
+#include "controls/fipo_collection.h"
+#include "core/binary_writer.h"
+#include "engine/status_data.h"
+#include "expr/param_collection.h"
+
+namespace novu {
+namespace {
+
+// A status entry of `version` with no status variables, one marked page and then the flag.
+std::vector<uint8_t> Entry(int32_t version, uint8_t dither) {
+  BinaryWriter out;
+  out.Bytes("Status" + std::to_string(version));
+  TParamCollection().SaveStatusToStream(out);
+  if (version >= 100) {
+    out.I32(1);  // one page with two marks
+    out.String("main.nsb");
+    out.I32(2);
+    out.I32(4);
+    out.I32(9);
+    out.I32(0);
+    out.I32(1);
+    out.String("main.nsb");  // armed mark
+    out.I32(4);
+    out.I32(1);
+    out.String("mes");
+  }
+  if (version >= 101) out.U8(dither);
+  if (version >= 103) {
+    out.I32(100);
+    out.I32(0);
+  }
+  return out.Take();
+}
+
+TEST(StatusImageBlock, DitherFlagIsReadAfterTheReadMarksAndWrittenBack) {
+  TParamCollection vars;
+  TFipoCollection images({});
+  StatusData status;
+  status.SetImageCache(&images);
+  status.Read(Entry(103, 1), vars);
+  EXPECT_TRUE(images.dither());
+
+  images.SetDither(false);
+  EXPECT_EQ(status.Write(vars), Entry(103, 0));
+}
+
+TEST(StatusImageBlock, OlderEntriesGainTheFlagOfTheCache) {
+  TParamCollection vars;
+  TFipoCollection images({});
+  StatusData status;
+  status.SetImageCache(&images);
+  status.Read(Entry(100, 0), vars);
+  EXPECT_FALSE(images.dither());
+  images.SetDither(true);
+  EXPECT_EQ(status.Write(vars), Entry(103, 1));
+}
+
+TEST(StatusImageBlock, DamagedReadMarksLeaveTheFlagAndTheBytesAlone) {
+  TParamCollection vars;
+  TFipoCollection images({});
+  std::vector<uint8_t> entry = Entry(103, 1);
+  // The page count claims more pages than the entry holds.
+  const size_t count_at = 9 + 4;  // header, no variables (one int32 count)
+  ASSERT_EQ(entry[count_at], 1);
+  entry[count_at] = 0x7f;
+  StatusData status;
+  status.SetImageCache(&images);
+  status.Read(entry, vars);
+  EXPECT_FALSE(images.dither());
+  images.SetDither(true);
+  EXPECT_EQ(status.Write(vars), entry);
+}
+
+}  // namespace
+}  // namespace novu
