@@ -354,11 +354,13 @@ PropValue TNovuCustomImage::GetProperty(PropId id) const {
 void TNovuCustomImage::SetProperty(PropId id, const PropValue& value) {
   switch (id) {
     case PR_WIDTH:
-      if (GetMotion() == nullptr) zoom_x_ = 0;
+      // An explicit size replaces the zoom of a picture whose size follows its zoom; a tile's
+      // size never does, so its zoom stays.
+      if (GetMotion() == nullptr && SizeFollowsPicture()) zoom_x_ = 0;
       SetWidth(PropAsInt(value));
       break;
     case PR_HEIGHT:
-      if (GetMotion() == nullptr) zoom_y_ = 0;
+      if (GetMotion() == nullptr && SizeFollowsPicture()) zoom_y_ = 0;
       SetHeight(PropAsInt(value));
       break;
     case PR_ZOOMX:
