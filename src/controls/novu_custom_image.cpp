@@ -144,10 +144,48 @@ void TNovuCustomImage::RecomputeSize() {
     return;
   }
   // A zoom stored as 0 keeps the size a script set explicitly.
-  const int32_t w = zoom_x_ > 0 ? Scaled(picture->Width(), zoom_x_) : width();
-  const int32_t h = zoom_y_ > 0 ? Scaled(picture->Height(), zoom_y_) : height();
+  const int32_t w =
+      PosZoomedExtent(false).value_or(zoom_x_ > 0 ? Scaled(picture->Width(), zoom_x_) : width());
+  const int32_t h =
+      PosZoomedExtent(true).value_or(zoom_y_ > 0 ? Scaled(picture->Height(), zoom_y_) : height());
   if (w != width()) SetWidth(w);
   if (h != height()) SetHeight(h);
+}
+
+// On a zoomed parent picture of the same zoom, a control placed in the parent's picture pixels
+// takes its edges from the parent's real scale, so both fall on the same screen pixels. A
+// parent without width has no scale to follow.
+std::optional<int32_t> TNovuCustomImage::PosZoomedExtent(bool vertical) const {
+  if (!pos_zoomed() || GetMotion() != nullptr) return std::nullopt;
+  const auto* parent = dynamic_cast<const TNovuCustomImage*>(GetParent());
+  if (parent == nullptr || parent->IsBase()) return std::nullopt;
+  const render::TCustomDIBX* own = Picture();
+  const render::TCustomDIBX* theirs = parent->Picture();
+  if (own == nullptr || theirs == nullptr) return std::nullopt;
+  const PropId zoom = vertical ? PR_ZOOMY : PR_ZOOMX;
+  if (PropAsInt(parent->GetProperty(zoom)) != PropAsInt(GetProperty(zoom))) return std::nullopt;
+  const int64_t parent_extent = vertical ? parent->height() : parent->width();
+  if (parent_extent < 1) return std::nullopt;
+  const int64_t parent_picture = vertical ? theirs->Height() : theirs->Width();
+  const int64_t picture = vertical ? own->Height() : own->Width();
+  const int64_t place = vertical ? top() : left();
+  const int64_t offset = vertical ? offset_y() : offset_x();
+  const bool flip = vertical ? flip_v_ : flip_h_;
+  const int64_t f = std::max<int64_t>(1, parent_picture * 65536 / parent_extent);
+  const int64_t near = flip ? parent_picture + offset - place - picture : place - offset;
+  const int64_t far = flip ? parent_picture + offset - place : picture + place - offset;
+  const auto rounded = [f](int64_t v) {
+    const int64_t scaled = v * 65536;
+    int64_t q = scaled / f;
+    const int64_t r = scaled % f;
+    if (r > 0x7FFF) ++q;
+    return q;
+  };
+  const auto rounded_up = [f](int64_t v) {
+    const int64_t scaled = v * 65536;
+    return scaled / f + (scaled % f > 0 ? 1 : 0);
+  };
+  return static_cast<int32_t>(std::clamp<int64_t>(rounded_up(far) - rounded(near), 0, INT32_MAX));
 }
 
 int32_t TNovuCustomImage::Update() {

@@ -68,6 +68,9 @@ class TNovuCustomImage : public TNovuControl {
   // True when the control has a picture to size itself by (a source, or a shown surface).
   virtual bool HasPictureSource() const { return shown_ != nullptr; }
   void RecomputeSize();
+  // The size along one axis that PR_POSZOOMED derives from the parent's real scale, if it
+  // applies.
+  std::optional<int32_t> PosZoomedExtent(bool vertical) const;
   // The own surface, made on first use.
   render::TDIBX& OwnSurface();
   void DropOwnSurface() { own_.reset(); }

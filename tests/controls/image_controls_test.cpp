@@ -108,6 +108,37 @@ TEST(ImageControls, MaskHitTestingUsesTheRealScaleOfAnExplicitSize) {
   EXPECT_EQ(image.HitTest({mirrored.right - 1, 100}, all), &image);
 }
 
+// A child placed in its parent's picture pixels takes its edges from the parent's real scale:
+// 10 picture pixels shown 25 wide put the child's 4 pixels at 3..7 on screen pixels 7..18.
+TEST(ImageControls, PosZoomedChildFollowsTheParentsRealScale) {
+  ImageScene s;
+  s.store.files["p.fip"] = MakeFip({Solid(testing::kRed, 10, 4)});
+  s.store.files["c.fip"] = MakeFip({Solid(testing::kBlue, 4, 4)});
+  auto& parent = s.Add<TNovuImages>(LT_IMAGES, "parent");
+  parent.SetProperty(PR_SOURCE, std::string("p.fip"));
+  auto& child = s.Add<TNovuImages>(LT_IMAGES, "child", &parent);
+  child.SetProperty(PR_SOURCE, std::string("c.fip"));
+  child.SetLeft(3);
+  struct Case {
+    int32_t parent_width;
+    bool pos_zoomed;
+    int32_t child_width;
+  };
+  const Case cases[] = {
+      {25, false, 10},  // 4 * 640 / 256
+      {25, true, 11},   // 18 - 7
+      {0, true, 0},     // a parent without width gives no scale: the zoom rule
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.parent_width << " " << c.pos_zoomed);
+    parent.SetProperty(PR_WIDTH, c.parent_width);
+    child.SetProperty(PR_ZOOMX, PropAsInt(parent.GetProperty(PR_ZOOMX)));
+    child.SetProperty(PR_POSZOOMED, c.pos_zoomed);
+    s.Tick(15);
+    EXPECT_EQ(child.width(), c.child_width);
+  }
+}
+
 struct Animation {
   explicit Animation(std::vector<int32_t> delays) {
     std::vector<testing::FrameSpec> frames;
