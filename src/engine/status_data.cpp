@@ -68,8 +68,11 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   vars.LoadStatusFromStream(in);
   const auto rest = in.Bytes(in.remaining());
   blocks_.assign(rest.begin(), rest.end());
+  // An entry that stops after the variables (as fresh status data used to be written) has none
+  // of the later blocks: they are written in their empty form.
+  blocks_version_ = blocks_.empty() ? 0 : version_;
   dither_at_.reset();
-  if (version_ < 101) return;
+  if (blocks_version_ < 101) return;
   BinaryReader blocks(blocks_);
   try {
     SkipReadMarks(blocks);
@@ -90,15 +93,15 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   std::vector<uint8_t> blocks = blocks_;
   if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
   out.Bytes(blocks);
-  if (version_ < 100) WriteEmptyReadMarks(out);
-  if (version_ < 101) {
+  if (blocks_version_ < 100) WriteEmptyReadMarks(out);
+  if (blocks_version_ < 101) {
     if (images_ != nullptr) {
       images_->SaveFlag(out);
     } else {
       WriteEmptyImageStatus(out);
     }
   }
-  if (version_ < 103) WriteEmptyTables(out);
+  if (blocks_version_ < 103) WriteEmptyTables(out);
   return out.Take();
 }
 

@@ -32,6 +32,8 @@ class StatusData {
 
  private:
   int32_t version_ = kStatusVersion;
+  // The version whose blocks blocks_ holds; 0 before anything was read (none of them).
+  int32_t blocks_version_ = 0;
   // The read marks, image-collection status and data tables as read (possibly fewer blocks).
   std::vector<uint8_t> blocks_;
   // Where the dither flag sits in blocks_, when the blocks before it could be read.

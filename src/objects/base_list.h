@@ -120,6 +120,10 @@ class TNovuBaseList final : public ObjectList {
   // @CGDither: pictures are drawn again with or without dithering.
   bool dither() const { return dither_; }
   void SetDither(bool on);
+  // Told every new flag (the image cache, which keeps it in the status data).
+  void SetDitherObserver(std::function<void(bool)> observer) {
+    dither_observer_ = std::move(observer);
+  }
   bool sound_switch() const { return sound_switch_; }
   void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
@@ -224,6 +228,7 @@ class TNovuBaseList final : public ObjectList {
   KeyState keys_;
   bool sound_switch_ = true;
   bool dither_ = false;
+  std::function<void(bool)> dither_observer_;
   std::string default_cursor_;
   std::string shown_cursor_;
 

@@ -165,6 +165,7 @@ class Player {
         });
     runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
         ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
+    runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.vars->SetHost(runtime_.variable_host.get());
@@ -183,6 +184,8 @@ class Player {
     try {
       runtime_.project = std::make_unique<TProject>(std::move(env));
       runtime_.ConnectProject();
+      // The status data gave the image cache its dither flag; @CGDither reads it from the list.
+      runtime_.objects->SetDither(runtime_.images->dither());
     } catch (const NovuError& e) {
       runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
                               platform::MessageIcon::Error);

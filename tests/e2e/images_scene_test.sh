@@ -118,5 +118,28 @@ shot 10 "$work/input.txt"
 grep -q '"clicks","type":"int","scope":"global","dims":\[\],"values":\[1\]' "$work/vars.json" ||
   fail "clicks: $(grep -o '"clicks"[^}]*' "$work/vars.json")"
 
+# The dither flag survives the run in the status data of save.dat.
+mkdir -p "$work/dither"
+cat >"$work/dither/project.txt" <<'PROJECT'
+version 114
+title "E2E dither"
+screen 64 48
+start_page "main.nsb"
+store_status 1
+PROJECT
+cat >"$work/dither/main.nst" <<'PAGE'
+VarNew "was" type=bool value=`@CGDither`
+Calc `@CGDither = TRUE`
+PAGE
+"$tool" build "$work/dither" -o "$work/dither-game" >/dev/null || fail "dither game: build"
+for run in 1 2; do
+  "$player" --headless --ticks 3 --dump-vars "$work/dither-$run.json" "$work/dither-game" \
+    2>"$work/err" || fail "dither run $run: $(cat "$work/err")"
+done
+grep -q '"was","type":"bool","scope":"global","dims":\[\],"values":\[false\]' \
+  "$work/dither-1.json" || fail "first run: $(grep -o '"was"[^}]*' "$work/dither-1.json")"
+grep -q '"was","type":"bool","scope":"global","dims":\[\],"values":\[true\]' \
+  "$work/dither-2.json" || fail "second run: $(grep -o '"was"[^}]*' "$work/dither-2.json")"
+
 [ "$failures" = 0 ] || exit 1
 echo "ok"

@@ -10,12 +10,19 @@
 namespace novu {
 namespace {
 
-// A status entry of `version` with no status variables, one marked page and then the flag.
-std::vector<uint8_t> Entry(int32_t version, uint8_t dither) {
+// A status entry of `version` with no status variables, one marked page (or none) and then
+// the flag.
+std::vector<uint8_t> Entry(int32_t version, uint8_t dither, bool marked = true) {
   BinaryWriter out;
   out.Bytes("Status" + std::to_string(version));
   TParamCollection().SaveStatusToStream(out);
-  if (version >= 100) {
+  if (version >= 100 && !marked) {
+    out.I32(0);
+    out.String("");
+    out.I32(0);
+    out.I32(0);
+    out.String("");
+  } else if (version >= 100) {
     out.I32(1);  // one page with two marks
     out.String("main.nsb");
     out.I32(2);
@@ -57,6 +64,24 @@ TEST(StatusImageBlock, OlderEntriesGainTheFlagOfTheCache) {
   EXPECT_FALSE(images.dither());
   images.SetDither(true);
   EXPECT_EQ(status.Write(vars), Entry(103, 1));
+}
+
+// Fresh status data, and entries that end after the variables, get every block in its empty
+// form with the cache's flag.
+TEST(StatusImageBlock, MissingBlocksAreWrittenWithTheFlag) {
+  TParamCollection vars;
+  TFipoCollection images({});
+  images.SetDither(true);
+  StatusData fresh;
+  fresh.SetImageCache(&images);
+  EXPECT_EQ(fresh.Write(vars), Entry(103, 1, false));
+
+  std::vector<uint8_t> short_entry = Entry(103, 1, false);
+  short_entry.resize(9 + 4);  // header and the empty variable list only
+  StatusData cut;
+  cut.SetImageCache(&images);
+  cut.Read(short_entry, vars);
+  EXPECT_EQ(cut.Write(vars), Entry(103, 1, false));
 }
 
 TEST(StatusImageBlock, DamagedReadMarksLeaveTheFlagAndTheBytesAlone) {
