@@ -32,12 +32,14 @@ class ScriptEventQueue final : public EventQueue {
   void RemoveHandled();
   void Clear() { events_.clear(); }
   size_t size() const { return events_.size(); }
+  const std::deque<ScriptEvent>& entries() const { return events_; }
 
   // ---- EventQueue, for the objects ----
   void PostEvent(TNovuObject* sender, std::string_view handler,
                  std::span<const std::string> arguments, uint8_t event_id) override;
   int32_t FindEvent(const TNovuObject* sender, uint8_t event_id) const override;
   void RemoveObjectEvents(const TNovuObject* sender) override;
+  void RemovePendingEvents(const TNovuObject* sender) override;
 
  private:
   std::deque<ScriptEvent> events_;
