@@ -30,7 +30,7 @@ class ScriptEventQueue final : public EventQueue {
   void Remove(const ScriptEvent* event);
   void RemoveLevel(int32_t level);
   void RemoveHandled();
-  void Clear() { events_.clear(); }
+  void Clear() override { events_.clear(); }
   size_t size() const { return events_.size(); }
   const std::deque<ScriptEvent>& entries() const { return events_; }
 

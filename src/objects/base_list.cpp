@@ -602,6 +602,7 @@ void TNovuBaseList::LoadFromStream(BinaryReader& in, int32_t version) {
     LoadState(in, version);
   } catch (...) {
     Reset();  // never leave a half-loaded scene behind
+    events_->Clear();  // nor events of objects that were never made
     throw;
   }
 }

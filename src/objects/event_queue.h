@@ -26,6 +26,8 @@ class EventQueue {
   // Removes the sender's pending entries only; running ones keep their sender, so the sender
   // still cannot queue the same event while its handler runs.
   virtual void RemovePendingEvents(const TNovuObject* sender) = 0;
+  // Drops every entry, running ones included.
+  virtual void Clear() = 0;
 
   bool IsQueued(const TNovuObject* sender, uint8_t event_id) const {
     return FindEvent(sender, event_id) >= 0;
@@ -49,6 +51,7 @@ class MemoryEventQueue final : public EventQueue {
   int32_t FindEvent(const TNovuObject* sender, uint8_t event_id) const override;
   void RemoveObjectEvents(const TNovuObject* sender) override;
   void RemovePendingEvents(const TNovuObject* sender) override;
+  void Clear() override { entries_.clear(); }
 
   std::vector<Entry>& entries() { return entries_; }
   const std::vector<Entry>& entries() const { return entries_; }
