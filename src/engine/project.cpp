@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "engine/install_settings.h"
 #include "expr/param_collection.h"
+#include "objects/base_list.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
@@ -390,6 +391,10 @@ bool TProject::FindDisc(int32_t index) {
     }
   }
   return found;
+}
+
+void TProject::ResetWorld() {
+  if (env_.objects != nullptr) env_.objects->Reset();
 }
 
 void TProject::RequestClose() {

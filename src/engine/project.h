@@ -97,6 +97,7 @@ class TProject : private CallManHost {
   void PageNeedsRebuild(std::string_view name) override;
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
+  void ResetWorld() override;
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);

@@ -108,6 +108,30 @@ expect_vars objects <<'JSON'
 ]}
 JSON
 
+# ---- Reset removes every object: the timer made before it posts nothing afterwards.
+game reset
+page reset main <<'PAGE'
+Timer PR_NAME=`"t"` PR_ONNOTIFY=`"h.nsb"` PR_DELAY=`30`
+Reset "second.nsb" index=0
+PAGE
+page reset second <<'PAGE'
+VarNew "n" type=int
+VarNew "d" type=int value=`-1`
+Wait time=`300`
+GetProp `"t"` `26` target="d"
+Exit
+PAGE
+page reset h <<'PAGE'
+Calc `n = n + 1`
+PAGE
+play reset 30
+expect_vars reset <<'JSON'
+{"variables":[
+{"name":"n","type":"int","scope":"global","dims":[],"values":[0]},
+{"name":"d","type":"int","scope":"global","dims":[],"values":[-1]}
+]}
+JSON
+
 # ---- Flip: the shown screen turns red (colour property 8 of the current screen); a Flip shows
 # the other, black screen. With a duration of 300 ms the red one stays until the time is up.
 # pixel GAME: the colour of the screenshot's top-left pixel.
