@@ -561,7 +561,9 @@ void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   bases_[1]->SaveToStream(out);
   std::vector<const TNovuObject*> components;
   for (const TNovuObject* object : registry_) {
-    if (object->AsControl() != nullptr || IsPendingDeletion(*object)) continue;
+    // Components in a control's child list are saved with that control.
+    if (object->AsControl() != nullptr || object->holder() != nullptr) continue;
+    if (IsPendingDeletion(*object)) continue;
     if (object->GetType() == LT_NONE || IsInternalName(object->name())) continue;
     components.push_back(object);
   }

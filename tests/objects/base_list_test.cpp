@@ -153,6 +153,9 @@ TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   auto timer = s.list.CreateByType(LT_TIMER);
   timer->SetName("clock");
   s.list.AdoptRoot(std::move(timer));
+  auto sound = s.list.CreateByType(LT_SOUND);
+  sound->SetName("voice");
+  field.AddChild(std::move(sound));  // saved once, with the field
   s.Frame();  // focus on `field`
   const std::string args[] = {"1", "2"};
   field.PostEvent("page.nsb:label", args, PR_ONLBTNDOWN);
@@ -168,6 +171,9 @@ TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   EXPECT_EQ(loaded->GetBase(), &t.list.base(1));
   EXPECT_NE(t.list.FindControl("inner"), nullptr);
   EXPECT_NE(t.list.FindComponent("clock"), nullptr);
+  std::vector<std::string> sounds;
+  EXPECT_EQ(t.list.ListNames(sounds, LT_SOUND, nullptr), 1);
+  EXPECT_EQ(t.list.FindComponent("voice")->holder(), loaded);
   EXPECT_EQ(t.list.FocusedControl(), loaded);
   ASSERT_EQ(t.events().size(), 1u);
   EXPECT_EQ(t.events()[0].sender, loaded);
