@@ -6,7 +6,9 @@
 #include "core/binary_reader.h"
 #include "core/cp932.h"
 #include "core/error.h"
+#include "engine/install_settings.h"
 #include "expr/param_collection.h"
+#include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
 
@@ -333,7 +335,7 @@ bool TProject::RequestDisc(int32_t disc) {
         env_.messages.Show(setting_.title, prompt, platform::MessageButtons::OkCancel,
                            platform::MessageIcon::Information);
     if (answer == platform::MessageResult::Ok) {
-      if (env_.find_disc && env_.find_disc(disc - 1)) return true;
+      if (FindDisc(disc - 1)) return true;
       continue;
     }
     const auto leave =
@@ -355,6 +357,39 @@ void TProject::PageNeedsRebuild(std::string_view name) {
   env_.messages.Show(Jp("警告"), std::string(name) + "\r\n" + Jp("リビルドしてください"),
                      platform::MessageButtons::Ok, platform::MessageIcon::Warning);
   RequestClose();
+}
+
+// The data of the discs found at start leave the file system before another disc is asked for.
+void TProject::ForgetDiscCollections() {
+  for (int i = env_.files.CollectionCount() - 1; i >= 0; --i) {
+    const std::string container = env_.files.Collection(i).ContainerPath().string();
+    for (const fs::path& root : env_.files.DiscRoots()) {
+      if (!container.empty() && container.starts_with(root.string())) {
+        env_.files.RemoveCollection(i);
+        break;
+      }
+    }
+  }
+}
+
+// Registers game.dat of every disc in a drive whose install.dat names this game and the disc.
+bool TProject::FindDisc(int32_t index) {
+  bool found = false;
+  for (const fs::path& root : env_.files.DiscRoots()) {
+    std::error_code ec;
+    if (!fs::is_regular_file(root / "game.dat", ec)) continue;
+    const auto install = platform::ReadWholeFile(root / "install.dat");
+    if (!install) continue;
+    try {
+      const TNovuInstallSet set = TNovuInstallSet::Parse(*install);
+      if (set.title != setting_.title || set.disc_index != index) continue;
+      env_.files.AddArchive(root / "game.dat");
+      found = true;
+    } catch (const NovuError&) {
+      // A disc with damaged data is not this game's disc.
+    }
+  }
+  return found;
 }
 
 void TProject::RequestClose() {

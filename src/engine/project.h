@@ -52,8 +52,6 @@ struct ProjectEnvironment {
   std::function<void(std::string_view)> trace;
   // Asks the main window to close (Terminate).
   std::function<void()> request_close;
-  // Registers the data of the disc with that 0-based index when it is in a drive.
-  std::function<bool(int32_t)> find_disc;
 };
 
 class TProject : private CallManHost {
@@ -98,6 +96,8 @@ class TProject : private CallManHost {
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
+  bool FindDisc(int32_t index);
+  void ForgetDiscCollections();
   void ReadSaveFile();
   void RestoreScriptFiles(TVrFileCollection& save);
   void CreateProjectVariables();

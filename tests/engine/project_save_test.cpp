@@ -10,6 +10,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/error.h"
+#include "engine/install_settings.h"
 #include "engine/page_text.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
@@ -39,36 +40,40 @@ class TempFolder {
 
 // Game files held in the run-time collection.
 struct MemoryFiles {
-  TVrFileManager vfs{std::vector<fs::path>{}};
-  MemoryFiles() { vfs.AddArchive(""); }
+  TVrFileManager vfs;
+  explicit MemoryFiles(std::vector<fs::path> disc_roots = {}) : vfs(std::move(disc_roots)) {
+    vfs.AddArchive("");
+  }
   void Add(std::string_view name, std::vector<uint8_t> bytes) {
     vfs.Collection(0).AddMemoryEntry(name).Memory()->Bytes() = std::move(bytes);
   }
 };
 
-// Cancels a disc request and confirms the exit message that follows.
+// Cancels a disc request (unless told to accept it) and confirms the exit message that follows.
 struct SilentBoxes : platform::MessageBoxService {
   std::vector<std::string> texts;
+  bool accept_disc_request = false;
   platform::MessageResult Show(std::string_view, std::string_view text, platform::MessageButtons,
                                platform::MessageIcon) override {
     texts.emplace_back(text);
-    return text == Jp("終了します") ? platform::MessageResult::Ok : platform::MessageResult::Cancel;
+    return text == Jp("終了します") || accept_disc_request ? platform::MessageResult::Ok
+                                                           : platform::MessageResult::Cancel;
   }
 };
 
 struct Game {
+  explicit Game(std::vector<fs::path> disc_roots = {}) : files(std::move(disc_roots)) {
+    setting.title = "T";
+    setting.start_page = "main.nsb";
+    setting.variables.push_back({PT_INT, "runs", 0, 0, false, {}});
+  }
+
   TempFolder folder;
   MemoryFiles files;
   SilentBoxes boxes;
   ProcessState state;
   TParamCollection vars;
   TProjectSetting setting;
-
-  Game() {
-    setting.title = "T";
-    setting.start_page = "main.nsb";
-    setting.variables.push_back({PT_INT, "runs", 0, 0, false, {}});
-  }
   void Page(const std::string& name, std::string_view text) {
     files.Add(name, AssemblePage(text, name));
   }
@@ -237,6 +242,23 @@ TEST(ProjectSave, SlotCaptionsAndScriptFilesComeFromTheSaveFile) {
   EXPECT_EQ(g.files.vfs.LoadFile("save:notes.txt"), (std::vector<uint8_t>{'h', 'i'}));
   EXPECT_EQ(project->save_captions(),
             (std::map<int32_t, std::string>{{0, "first"}, {12, "twelfth"}}));
+}
+
+TEST(ProjectSave, AcceptedDiscRequestRegistersTheMatchingDisc) {
+  TempFolder drive;
+  TNovuInstallSet install;
+  install.title = "T";
+  install.disc_index = 1;  // the second disc
+  platform::WriteFileAtomically(drive.path() / "install.dat", install.Serialize());
+  WriteSave(drive.path() / "game.dat", {{"data\\b.fip", {1, 2, 3}}});
+  Game g({drive.path()});
+  g.boxes.accept_disc_request = true;
+  g.setting.folder_discs = {{"DATA\\", 2}};
+  g.Page("main.nsb", "Exit\n");
+  auto project = g.Make();
+  EXPECT_TRUE(project->FileAvailable("data\\b.fip"));
+  EXPECT_EQ(g.files.vfs.LoadFile("data\\b.fip"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_FALSE(g.state.terminate);
 }
 
 TEST(ProjectSave, OriginalProjectLendsItsFolderDiscList) {
