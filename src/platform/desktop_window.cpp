@@ -120,6 +120,46 @@ class DesktopWindow : public Window {
 
   bool IsFullScreen() const override { return full_screen_; }
 
+  std::vector<DisplayModeInfo> DisplayModes() const override {
+    std::vector<DisplayModeInfo> modes;
+    const int display = std::max(SDL_GetWindowDisplayIndex(window_.get()), 0);
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+      SDL_DisplayMode mode;
+      if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+      modes.push_back(
+          {mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)), mode.refresh_rate});
+    }
+    return modes;
+  }
+
+  int DesktopBitsPerPixel() const override {
+    SDL_DisplayMode mode;
+    const int display = std::max(SDL_GetWindowDisplayIndex(window_.get()), 0);
+    if (SDL_GetDesktopDisplayMode(display, &mode) != 0) return 32;
+    return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+  }
+
+  bool DesktopIs555() const override {
+    SDL_DisplayMode mode;
+    const int display = std::max(SDL_GetWindowDisplayIndex(window_.get()), 0);
+    return SDL_GetDesktopDisplayMode(display, &mode) == 0 &&
+           (mode.format == SDL_PIXELFORMAT_RGB555 || mode.format == SDL_PIXELFORMAT_BGR555);
+  }
+
+  bool UseDisplayMode(const DisplayModeInfo& wanted) override {
+    if (!full_screen_) return false;
+    SDL_DisplayMode mode{};
+    mode.w = wanted.width;
+    mode.h = wanted.height;
+    mode.refresh_rate = wanted.refresh_rate;
+    const bool exact = SDL_SetWindowDisplayMode(window_.get(), &mode) == 0 &&
+                       SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN) == 0;
+    if (!exact) SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+    Redraw();
+    return exact;
+  }
+
   void SetToolbarVisible(bool visible) override {
     if (visible == toolbar_visible_) return;
     toolbar_visible_ = visible;

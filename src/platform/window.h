@@ -50,6 +50,15 @@ struct FrameView {
   int pitch = 0;
 };
 
+// A full-screen display mode of the screen the window is on.
+struct DisplayModeInfo {
+  int width = 0;
+  int height = 0;
+  int bits_per_pixel = 0;
+  int refresh_rate = 0;  // Hz, 0 when unknown
+  friend bool operator==(const DisplayModeInfo&, const DisplayModeInfo&) = default;
+};
+
 class Window {
  public:
   virtual ~Window() = default;
@@ -65,6 +74,15 @@ class Window {
   virtual void Present(const FrameView& frame, std::span<const PixelRect> dirty) = 0;
   // Appends the events that arrived since the last call.
   virtual void PollEvents(std::vector<InputEvent>& out) = 0;
+
+  // The display modes of the window's screen in the order the system lists them (none for a
+  // window that shows nothing), and the desktop's depth and pixel layout.
+  virtual std::vector<DisplayModeInfo> DisplayModes() const { return {}; }
+  virtual int DesktopBitsPerPixel() const { return 32; }
+  virtual bool DesktopIs555() const { return false; }
+  // In full screen, switches the display to exactly this mode. False when the display refuses
+  // it; the window then stays full screen on the desktop's mode with the frame scaled.
+  virtual bool UseDisplayMode(const DisplayModeInfo& /*mode*/) { return false; }
 };
 
 // The real window (SDL2). `hidden` keeps it off screen (for tests).

@@ -17,6 +17,7 @@
 #include "shell/input_script.h"
 #include "shell/instance_key.h"
 #include "shell/runtime.h"
+#include "shell/screenshot.h"
 #include "shell/view.h"
 
 namespace novu {
@@ -104,7 +105,7 @@ class Player {
   // The project goes first: its exit page may still trace and ask the view to close.
   ~Player() {
     runtime_.state.terminate = true;
-    runtime_.project.reset();
+    runtime_.FreeProject();
   }
 
   int Run() {
@@ -120,8 +121,10 @@ class Player {
     if (!FormCreate()) return kExitStartupFailed;
     if (!Startup()) return kExitStartupFailed;
     Loop();
+    // The frame as the last tick left it, before shutdown frees the screen.
+    const bool shot = WriteScreenshot();
     Shutdown();
-    return kExitOk;
+    return shot ? kExitOk : kExitStartupFailed;
   }
 
  private:
@@ -154,6 +157,9 @@ class Player {
   }
 
   bool Startup() {
+    runtime_.objects = std::make_unique<TNovuBaseList>();
+    runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
+    runtime_.vars->SetHost(runtime_.variable_host.get());
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
                            [this](const std::string& title) { runtime_.window->SetTitle(title); }};
     env.vars = runtime_.vars.get();
@@ -166,6 +172,7 @@ class Player {
     }
     try {
       runtime_.project = std::make_unique<TProject>(std::move(env));
+      runtime_.ConnectProject();
     } catch (const NovuError& e) {
       runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
                               platform::MessageIcon::Error);
@@ -179,6 +186,14 @@ class Player {
       return false;
     }
     const TProjectSetting& setting = runtime_.project->setting();
+    try {
+      runtime_.CreateScreens(setting.screen_width, setting.screen_height, setting.fullscreen_width,
+                             setting.fullscreen_height);
+    } catch (const NovuError& e) {
+      runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
+                              platform::MessageIcon::Error);
+      return false;
+    }
     runtime_.window->SetPanelSize(setting.screen_width, setting.screen_height);
     view_->SetTitle(setting.title);
     view_->SetPauseWhenInactive(setting.pause_when_inactive);
@@ -236,9 +251,20 @@ class Player {
     }
   }
 
+  bool WriteScreenshot() {
+    if (cl_.screenshot_file.empty() || !runtime_.objects) return true;
+    try {
+      WriteScreenshotPng(runtime_.objects->ScreenSurface(), cl_.screenshot_file);
+      return true;
+    } catch (const NovuError& e) {
+      Complain("cannot write the screenshot " + cl_.screenshot_file + ": " + e.Utf8Message());
+      return false;
+    }
+  }
+
   void Shutdown() {
     runtime_.state.terminate = true;
-    runtime_.project.reset();  // runs the exit page and stores the status data
+    runtime_.FreeProject();  // runs the exit page and stores the status data
     WriteReports(cl_, runtime_.vars.get());
     novuFinal();
   }

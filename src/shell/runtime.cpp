@@ -5,23 +5,107 @@ namespace novu {
 Runtime::~Runtime() {
   // Shutdown order: the project (exit page, status store) before everything it uses.
   state.terminate = true;
-  project.reset();
+  FreeProject();
+  if (vars) vars->SetHost(nullptr);
+  variable_host.reset();
+  objects.reset();
+  screens.reset();
   vars.reset();
   files.reset();
   window.reset();
   messages.reset();
 }
 
+void Runtime::CreateScreens(int screen_width, int screen_height, int full_width, int full_height) {
+  if (!window || !objects || screen_width <= 0 || screen_height <= 0) return;
+  screens = std::make_unique<TScreenManager>(*window, full_width, full_height, screen_width,
+                                             screen_height);
+  objects->SetSurfaceDepth(screens->SurfaceDepth());
+  objects->SetSize(screen_width, screen_height);
+  objects->SetScreenSurface(&screens->Surface());
+  if (variable_host) variable_host->set_screens(screens.get());
+}
+
+void Runtime::ConnectProject() {
+  if (objects && project) objects->SetEventQueue(&project->events());
+}
+
+void Runtime::FreeProject() {
+  if (objects) objects->SetEventQueue(nullptr);
+  project.reset();
+}
+
 void RuntimeHooks::Housekeeping() {
   if (runtime_.files) runtime_.files->Housekeeping();
+}
+
+void RuntimeHooks::PreUpdate() {
+  if (runtime_.objects) runtime_.objects->ProcessInput(runtime_.state.frame_delta);
 }
 
 void RuntimeHooks::RunScripts() {
   if (runtime_.project) runtime_.project->RunScripts();
 }
 
+void RuntimeHooks::UpdateObjects() {
+  if (runtime_.objects) runtime_.objects->Update();
+}
+
 bool RuntimeHooks::RunPendingSaveLoad() {
   return runtime_.project && runtime_.project->RunPendingSaveLoad();
+}
+
+void RuntimeHooks::DrawBases() {
+  if (runtime_.objects) runtime_.objects->Paint();
+}
+
+void RuntimeHooks::Present() {
+  if (runtime_.screens && runtime_.objects) runtime_.screens->Present(*runtime_.objects);
+}
+
+void RuntimeHooks::KeyDown(int vk) {
+  if (runtime_.objects) runtime_.objects->KeyDown(vk);
+}
+
+void RuntimeHooks::KeyUp(int vk) {
+  if (runtime_.objects) runtime_.objects->KeyUp(vk);
+}
+
+void RuntimeHooks::MouseDown(platform::MouseButton button) {
+  if (runtime_.objects && button != platform::MouseButton::Middle) {
+    runtime_.objects->MouseDown(button == platform::MouseButton::Left);
+  }
+}
+
+void RuntimeHooks::MouseUp(platform::MouseButton button) {
+  if (runtime_.objects && button != platform::MouseButton::Middle) runtime_.objects->MouseUp();
+}
+
+void RuntimeHooks::MouseMove(int x, int y) {
+  if (runtime_.objects) runtime_.objects->MouseMove(x, y);
+}
+
+void RuntimeHooks::Wheel(bool down) {
+  if (runtime_.objects) runtime_.objects->Wheel(down);
+}
+
+void RuntimeHooks::ReleaseHeldInput() {
+  if (runtime_.objects) runtime_.objects->ReleaseHeldInput();
+}
+
+void RuntimeHooks::ReleaseDeviceSurfaces() {
+  if (runtime_.screens) runtime_.screens->ReleaseDevice();
+}
+
+void RuntimeHooks::RebuildDeviceSurfaces() {
+  TScreenManager* screens = runtime_.screens.get();
+  if (screens == nullptr || !runtime_.window) return;
+  const bool full = runtime_.window->IsFullScreen() && screens->mode_index() >= 0;
+  screens->SetMode(full ? screens->mode_index() : TScreenManager::kWindowed);
+  if (runtime_.objects) {
+    runtime_.objects->SetSurfaceDepth(screens->SurfaceDepth());
+    runtime_.objects->SetScreenSurface(&screens->Surface());
+  }
 }
 
 }  // namespace novu

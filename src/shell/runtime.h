@@ -6,11 +6,14 @@
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
+#include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
 #include "shell/game_ini.h"
+#include "shell/screen_manager.h"
+#include "shell/screen_variable_host.h"
 #include "storage/vr_file_manager.h"
 
 namespace novu {
@@ -23,7 +26,20 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  std::unique_ptr<TNovuBaseList> objects;
+  // The object list and screen variables, chained behind the interpreter's own.
+  std::unique_ptr<ScreenVariableHost> variable_host;
   std::unique_ptr<TProject> project;
+  // Exists once the project has a screen size.
+  std::unique_ptr<TScreenManager> screens;
+
+  // Creates the screen manager for the project's screen and lets the object list compose into
+  // its surface.
+  void CreateScreens(int screen_width, int screen_height, int full_width, int full_height);
+  // Objects post their events into the project's queue, which the interpreter takes them from.
+  void ConnectProject();
+  // Frees the project (its exit page runs) once the objects no longer post into its queue.
+  void FreeProject();
 
   ~Runtime();
 };
@@ -33,8 +49,23 @@ class RuntimeHooks : public GameHooks {
  public:
   explicit RuntimeHooks(Runtime& runtime) : runtime_(runtime) {}
   void Housekeeping() override;
+  void PreUpdate() override;
   void RunScripts() override;
+  void UpdateObjects() override;
   bool RunPendingSaveLoad() override;
+  void DrawBases() override;
+  void Present() override;
+
+  void KeyDown(int vk) override;
+  void KeyUp(int vk) override;
+  void MouseDown(platform::MouseButton button) override;
+  void MouseUp(platform::MouseButton button) override;
+  void MouseMove(int x, int y) override;
+  void Wheel(bool down) override;
+  void ReleaseHeldInput() override;
+
+  void ReleaseDeviceSurfaces() override;
+  void RebuildDeviceSurfaces() override;
 
  private:
   Runtime& runtime_;

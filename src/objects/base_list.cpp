@@ -1,0 +1,677 @@
+#include "objects/base_list.h"
+
+#include <algorithm>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "core/error.h"
+
+namespace novu {
+namespace {
+
+constexpr std::string_view kBase0Name =
+    "\x01"
+    "BASE0";
+constexpr std::string_view kBase1Name =
+    "\x01"
+    "BASE1";
+constexpr std::string_view kInactiveBaseName = "\x01";
+
+// The smallest saved component: its type byte, an empty name and the priority.
+constexpr size_t kMinComponentRecordSize = 1 + 4 + 4;
+// The smallest queued event: handler, sender, id, level and argument count.
+constexpr size_t kMinEventRecordSize = 4 + 4 + 1 + 1 + 4;
+constexpr size_t kMaxSavedObjects = 1u << 20;
+constexpr size_t kMaxSavedEvents = 1u << 20;
+constexpr size_t kMaxEventArguments = 1u << 16;
+// The first save version whose queued events keep their level in four bytes.
+constexpr int32_t kEventLevelWordVersion = 114;
+// The first save version that keeps the focused control.
+constexpr int32_t kSavedFocusVersion = 119;
+
+[[noreturn]] void ThrowBadSave() {
+  throw NovuError::FromUtf8("セーブデータのオブジェクトが不正です");
+}
+
+std::vector<std::string> RelativePosition(const TNovuControl& control, const BaseInputState& in) {
+  return {std::to_string(int64_t{in.mouse_x} - control.ScreenX()),
+          std::to_string(int64_t{in.mouse_y} - control.ScreenY())};
+}
+
+}  // namespace
+
+TNovuBaseList::TNovuBaseList(Factory factory) : factory_(std::move(factory)) {
+  own_screen_.SetSize(width_, height_, depth_);
+  CreateBases();
+}
+
+TNovuBaseList::~TNovuBaseList() {
+  FreeAll();
+}
+
+// --- screens ---
+
+void TNovuBaseList::CreateBases() {
+  const std::string_view names[2] = {kBase0Name, kBase1Name};
+  for (int i = 0; i < 2; ++i) {
+    bases_[i] = MakeObject<TNovuBase>(this);
+    bases_[i]->AssignName(std::string(names[i]));
+    bases_[i]->Resize(width_, height_, depth_);
+  }
+  AttachSurfaces();
+}
+
+void TNovuBaseList::FreeAll() {
+  focus_ = nullptr;
+  // Loose objects before the bases, children before their parents (the parents see to that).
+  while (!roots_.empty()) {
+    std::unique_ptr<TNovuObject> last = std::move(roots_.back());
+    roots_.pop_back();
+    last.reset();
+  }
+  bases_[1].reset();
+  bases_[0].reset();
+  deletion_set_.clear();
+  close_list_.clear();
+  queue_.entries().clear();
+  focus_ = nullptr;
+  choose_focus_ = false;
+}
+
+void TNovuBaseList::AttachSurfaces() {
+  for (int i = 0; i < 2; ++i) {
+    if (!bases_[i]) continue;
+    const bool shows_screen = i == active_ && transition_kind_ == 0;
+    bases_[i]->DrawIntoScreen(shows_screen ? screen_ : nullptr);
+  }
+}
+
+void TNovuBaseList::SetSize(int32_t width, int32_t height) {
+  const int32_t old_width = width_;
+  const int32_t old_height = height_;
+  try {
+    ApplySize(std::max(width, 1), std::max(height, 1));
+  } catch (...) {
+    // A size the surfaces refuse leaves the screens as they were.
+    ApplySize(old_width, old_height);
+    throw;
+  }
+}
+
+void TNovuBaseList::ApplySize(int32_t width, int32_t height) {
+  width_ = width;
+  height_ = height;
+  if (screen_ == &own_screen_) own_screen_.SetSize(width_, height_, depth_);
+  for (auto& base : bases_) {
+    base->Resize(width_, height_, depth_);
+    base->InvalidateAll();
+  }
+}
+
+void TNovuBaseList::SetSurfaceDepth(int depth) {
+  const int old_depth = depth_;
+  depth_ = depth;
+  try {
+    ApplySize(width_, height_);
+  } catch (...) {
+    depth_ = old_depth;
+    ApplySize(width_, height_);
+    throw;
+  }
+}
+
+void TNovuBaseList::SetScreenSurface(render::TCustomDIBX* surface) {
+  screen_ = surface != nullptr ? surface : &own_screen_;
+  if (screen_ == &own_screen_) own_screen_.SetSize(width_, height_, depth_);
+  AttachSurfaces();
+  for (auto& base : bases_) base->InvalidateAll();
+}
+
+void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/, bool force,
+                                  int32_t /*elapsed_ms*/, int32_t /*duration_ms*/) {
+  const int32_t previous = active_;
+  active_ = index != 0 ? 1 : 0;
+  // A flip always repaints: the screen surface still holds the other base's pixels.
+  if (force || kind != 0 || active_ != previous) {
+    for (auto& base : bases_) base->InvalidateAll();
+  }
+  // No transition draws here: the flip shows the new base at once.
+  transition_kind_ = 0;
+  AttachSurfaces();
+  if (focus_ == nullptr || focus_->GetBase() != bases_[active_].get()) {
+    focus_ = nullptr;
+    choose_focus_ = true;
+  }
+}
+
+void TNovuBaseList::SetDither(bool on) {
+  dither_ = on;
+  for (auto& base : bases_) base->InvalidateAll();
+}
+
+void TNovuBaseList::ClearDirty() {
+  for (auto& base : bases_) base->ClearDirty();
+}
+
+// --- registry ---
+
+void TNovuBaseList::Register(TNovuObject& object) {
+  registry_.push_back(&object);
+  registered_.insert(&object);
+}
+
+void TNovuBaseList::Unregister(TNovuObject& object) {
+  const auto it = std::find(registry_.begin(), registry_.end(), &object);
+  if (it != registry_.end()) {
+    const auto index = static_cast<size_t>(it - registry_.begin());
+    registry_.erase(it);
+    // The update pass goes on with the object that now stands where it was.
+    if (updating_ && index < iteration_) --iteration_;
+  }
+  registered_.erase(&object);
+  std::erase(deletion_set_, &object);
+  std::erase_if(close_list_, [&object](const CloseEntry& e) { return e.control == &object; });
+  if (focus_ == &object) focus_ = nullptr;
+  if (routing_target_ == &object) routing_target_ = nullptr;
+  if (updated_object_ == &object) updated_object_ = nullptr;
+  for (auto& base : bases_) {
+    if (base && base->mouse().previous == &object) base->mouse().previous = nullptr;
+  }
+}
+
+bool TNovuBaseList::IsRegistered(const TNovuObject* object) const {
+  return object != nullptr && registered_.contains(object);
+}
+
+int32_t TNovuBaseList::IndexOf(const TNovuObject* object) const {
+  if (!IsRegistered(object)) return -1;
+  const auto it = std::find(registry_.begin(), registry_.end(), object);
+  return static_cast<int32_t>(it - registry_.begin());
+}
+
+void TNovuBaseList::ScheduleDeletion(TNovuObject& object) {
+  if (!IsPendingDeletion(object)) deletion_set_.push_back(&object);
+  object.AssignName({});
+}
+
+bool TNovuBaseList::IsPendingDeletion(const TNovuObject& object) const {
+  return std::find(deletion_set_.begin(), deletion_set_.end(), &object) != deletion_set_.end();
+}
+
+std::string TNovuBaseList::UniqueName(std::string_view prefix) const {
+  std::unordered_set<std::string_view> taken;
+  for (const TNovuObject* object : registry_) taken.insert(object->name());
+  for (int64_t i = 0;; ++i) {
+    std::string name = std::string(prefix) + std::to_string(i);
+    if (!taken.contains(name)) return name;
+  }
+}
+
+TNovuObject* TNovuBaseList::FindByName(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name) return object;
+  }
+  return nullptr;
+}
+
+TNovuObject* TNovuBaseList::FindComponent(std::string_view name) const {
+  if (name.empty() || name == kBase0Name) return bases_[active_].get();
+  if (name == kInactiveBaseName || name == kBase1Name) return bases_[1 - active_].get();
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name && !IsPendingDeletion(*object)) return object;
+  }
+  return nullptr;
+}
+
+TNovuControl* TNovuBaseList::FindControl(std::string_view name) const {
+  if (name.empty()) return bases_[active_].get();
+  if (name == kInactiveBaseName) return bases_[1 - active_].get();
+  if (name == kBase0Name) return bases_[0].get();
+  if (name == kBase1Name) return bases_[1].get();
+  for (TNovuObject* object : registry_) {
+    TNovuControl* control = object->AsControl();
+    if (control != nullptr && object->name() == name && !IsPendingDeletion(*object)) {
+      return control;
+    }
+  }
+  return nullptr;
+}
+
+int32_t TNovuBaseList::ListNames(std::vector<std::string>& out, uint8_t type,
+                                 const TNovuControl* owner) const {
+  int32_t count = 0;
+  for (const TNovuObject* object : registry_) {
+    if (IsPendingDeletion(*object)) continue;
+    if (type != 0 && object->GetType() != type) continue;
+    if (owner != nullptr && object->holder() != owner) continue;
+    out.push_back(object->name());
+    ++count;
+  }
+  return count;
+}
+
+void TNovuBaseList::AdoptRoot(std::unique_ptr<TNovuObject> object) {
+  if (object != nullptr) roots_.push_back(std::move(object));
+}
+
+std::unique_ptr<TNovuObject> TNovuBaseList::ReleaseRoot(TNovuObject& object) {
+  const auto it = std::find_if(roots_.begin(), roots_.end(),
+                               [&object](const auto& r) { return r.get() == &object; });
+  if (it == roots_.end()) return nullptr;
+  std::unique_ptr<TNovuObject> taken = std::move(*it);
+  roots_.erase(it);
+  return taken;
+}
+
+std::unique_ptr<TNovuObject> TNovuBaseList::CreateByType(uint8_t type_code) {
+  const auto type = static_cast<ComponentType>(type_code & 0x7f);
+  if (type == LT_CABINET) return MakeObject<TNovuCabinet>(this);
+  if (!factory_ || !IsCreatableComponentType(type)) return nullptr;
+  return factory_(*this, static_cast<uint8_t>(type));
+}
+
+void TNovuBaseList::Free(TNovuObject& object) {
+  if (TNovuControl* control = object.AsControl()) control->Invalidate();
+  TNovuControl* holder = object.holder();
+  std::unique_ptr<TNovuObject> doomed =
+      holder != nullptr ? holder->RemoveChild(object) : ReleaseRoot(object);
+  doomed.reset();
+}
+
+void TNovuBaseList::FreeScheduled() {
+  while (!deletion_set_.empty()) {
+    TNovuObject* object = deletion_set_.back();
+    deletion_set_.pop_back();
+    // An earlier free may have taken this one with its parent; then it left the set already.
+    if (IsRegistered(object)) Free(*object);
+  }
+}
+
+// --- focus ---
+
+void TNovuBaseList::SetFocus(TNovuControl* control) {
+  if (control != focus_) {
+    TNovuControl* old = focus_;
+    if (IsRegistered(old) && !old->IsInputDisabled()) {
+      old->PostEvent(old->EventLabel(PR_ONFOCUSOUT), {}, PR_ONFOCUSOUT);
+    }
+    focus_ = IsRegistered(control) ? control : nullptr;
+    if (focus_ != nullptr && !focus_->IsInputDisabled()) {
+      focus_->PostEvent(focus_->EventLabel(PR_ONFOCUSIN), {}, PR_ONFOCUSIN);
+    }
+  }
+  choose_focus_ = false;
+}
+
+void TNovuBaseList::RestoreFocus(TNovuControl* control) {
+  focus_ = IsRegistered(control) ? control : nullptr;
+  if (focus_ != nullptr) choose_focus_ = false;
+}
+
+void TNovuBaseList::AddRightClickClose(TNovuControl& control, RightClickCloser& closer) {
+  RemoveRightClickClose(control);
+  close_list_.push_back({&control, &closer});
+}
+
+void TNovuBaseList::RemoveRightClickClose(const TNovuControl& control) {
+  std::erase_if(close_list_, [&control](const CloseEntry& e) { return e.control == &control; });
+}
+
+// --- input from the window ---
+
+void TNovuBaseList::KeyDown(int key) {
+  keys_.SetKeyState(key, true);
+  keys_.SetKeyClick(key, true);
+}
+
+void TNovuBaseList::KeyUp(int key) {
+  keys_.SetKeyState(key, false);
+}
+
+void TNovuBaseList::MouseDown(bool left) {
+  for (auto& base : bases_) {
+    base->mouse().left_held = left;
+    base->mouse().right_held = !left;
+  }
+  BaseMouseState& active = bases_[active_]->mouse();
+  (left ? active.pending_left : active.pending_right) = true;
+}
+
+void TNovuBaseList::MouseUp() {
+  for (auto& base : bases_) base->mouse().left_held = base->mouse().right_held = false;
+}
+
+void TNovuBaseList::MouseMove(int32_t x, int32_t y) {
+  for (auto& base : bases_) base->SetMousePosition(x, y);
+}
+
+void TNovuBaseList::Wheel(bool down) {
+  BaseMouseState& active = bases_[active_]->mouse();
+  (down ? active.pending_wheel_down : active.pending_wheel_up) = true;
+}
+
+void TNovuBaseList::ReleaseHeldInput() {
+  keys_.ClearKeys();
+  MouseUp();
+}
+
+// --- input pass ---
+
+void TNovuBaseList::ProcessInput(int32_t elapsed_ms) {
+  if (choose_focus_) SetFocus(bases_[active_]->FindFocusCandidate());
+  keys_.LatchFrame();
+  RouteMouse();
+  SendKeysToFocus();
+  keys_.FinishFrame(elapsed_ms);
+}
+
+void TNovuBaseList::SendKeysToFocus() {
+  // Each call may post, hide or free the focus: look again before the next one.
+  auto focus = [this]() -> TNovuControl* {
+    return focus_ != nullptr && focus_->handles_keys() ? focus_ : nullptr;
+  };
+  if (keys_.went_down() && focus()) focus()->KeyDown(keys_.down_keys());
+  if (keys_.repeated() && focus()) focus()->KeyRepeat(keys_.repeat_keys());
+  if (keys_.went_up() && focus()) focus()->KeyUp(keys_.up_keys());
+}
+
+bool TNovuBaseList::CloseByRightClick(TNovuBase& base) {
+  // A closing control may leave the list, or free others: walk a copy and look each one up.
+  const std::vector<CloseEntry> entries = close_list_;
+  for (const CloseEntry& entry : entries) {
+    TNovuControl* c = entry.control;
+    const bool listed = std::any_of(close_list_.begin(), close_list_.end(), [&](const auto& e) {
+      return e.control == c && e.closer == entry.closer;
+    });
+    if (!listed || !IsRegistered(c)) continue;
+    if (!PropAsBool(c->GetProperty(PR_RCLICKSCRAP)) || !c->IsVisible()) continue;
+    if (c->GetBase() != &base || c->IsPaused() || c->InCabinet()) continue;
+    if (c->mouse_mode() != IM_NONE && c->mouse_mode() != IM_LCLICK) continue;
+    if (entry.closer->CloseByRightClick()) return true;
+  }
+  return false;
+}
+
+void TNovuBaseList::UpdateCursor(const TNovuControl& target) {
+  const std::string& wanted = !target.cursor().empty() ? target.cursor() : default_cursor_;
+  if (wanted.empty()) {
+    shown_cursor_.clear();
+  } else if (shown_cursor_.empty()) {
+    shown_cursor_ = wanted;
+  }
+}
+
+void TNovuBaseList::PostRelease(TNovuControl& target, PropId id) {
+  if (target.IsEventQueued(static_cast<uint8_t>(id)) || target.IsInputDisabled()) return;
+  std::vector<std::string> arguments;
+  if (id == PR_ONLBTNUP || id == PR_ONRBTNUP) {
+    arguments = RelativePosition(target, bases_[active_]->input());
+  }
+  target.PostEvent(target.EventLabel(id), arguments, static_cast<uint8_t>(id));
+}
+
+void TNovuBaseList::RouteMouse() {
+  TNovuBase& base = *bases_[active_];
+  BaseMouseState& mouse = base.mouse();
+  BaseInputState& in = *base.InputState();
+
+  in.left_click = std::exchange(mouse.pending_left, false);
+  in.right_click = std::exchange(mouse.pending_right, false);
+  mouse.wheel_down = std::exchange(mouse.pending_wheel_down, false);
+  mouse.wheel_up = std::exchange(mouse.pending_wheel_up, false);
+
+  if (in.right_click && CloseByRightClick(base)) in.right_click = false;
+
+  // `previous` and `target` are cleared by Unregister the moment their object goes away.
+  TNovuControl*& previous = mouse.previous;
+  TNovuControl*& target = routing_target_;
+  target = nullptr;
+  if (in.press_taken != 0 && previous != nullptr) {
+    if ((in.press_taken & (kPressLeftTaken | kPressRightTaken)) != 0) {
+      TNovuControl* holder = previous;
+      if ((in.press_taken & kPressLeftTaken) != 0 && !mouse.left_held) {
+        holder->LButtonUp();
+        in.press_taken &= static_cast<uint8_t>(~kPressLeftTaken);
+      } else if ((in.press_taken & kPressRightTaken) != 0 && !mouse.right_held) {
+        holder->RButtonUp();
+        in.press_taken &= static_cast<uint8_t>(~kPressRightTaken);
+      }
+      if (mouse.moved && previous != nullptr) previous->MouseMove();
+      mouse.moved = false;
+      return;
+    }
+    target = previous;
+  } else {
+    const MouseModeSet accepted = in.left_click ? MouseModeSet{IM_NONE, IM_RCLICK}
+                                  : in.right_click
+                                      ? MouseModeSet{IM_NONE, IM_LCLICK}
+                                      : MouseModeSet{IM_NONE, IM_CLICK, IM_LCLICK, IM_RCLICK};
+    target = base.HitTest({in.mouse_x, in.mouse_y}, accepted);
+    in.press_taken = 0;
+  }
+
+  TNovuControl* const before = previous;
+  if (target != nullptr) {
+    UpdateCursor(*target);
+    if (in.left_click) {
+      target->LButtonDown();
+      if (target != nullptr && !target->IsPaused() && target->handles_keys()) SetFocus(target);
+    } else if (in.right_click) {
+      target->RButtonDown();
+    } else if ((in.press_taken & kPressLeftByList) != 0 && !mouse.left_held) {
+      PostRelease(*target, PR_ONLBTNUP);
+      in.press_taken &= static_cast<uint8_t>(~kPressLeftByList);
+    } else if ((in.press_taken & kPressRightByList) != 0 && !mouse.right_held) {
+      PostRelease(*target, PR_ONRBTNUP);
+      in.press_taken &= static_cast<uint8_t>(~kPressRightByList);
+    } else if (mouse.wheel_down) {
+      PostRelease(*target, PR_ONWHEELDOWN);
+    } else if (mouse.wheel_up) {
+      PostRelease(*target, PR_ONWHEELUP);
+    }
+  }
+  // `previous` is still the control of the last frame, or null if it went away meanwhile.
+  if (previous != nullptr && previous == before && previous != target) {
+    previous->MouseOut();
+  }
+  if (target != nullptr && (mouse.moved || target != before)) {
+    if (target != before) {
+      target->MouseIn();
+    }
+    if (target != nullptr) target->MouseMove();
+  }
+  previous = target;
+  target = nullptr;
+  mouse.moved = false;
+}
+
+// --- update pass ---
+
+void TNovuBaseList::PostIdle(TNovuObject& object) {
+  const std::string label = PropAsStr(object.GetProperty(PR_ONIDLE));
+  if (label.empty()) return;
+  const TNovuControl* control = object.AsControl();
+  if (control != nullptr && (control->InCabinet() || control->IsInputDisabled())) return;
+  if (object.IsEventQueued(PR_ONIDLE)) return;
+  object.PostEvent(label, {}, PR_ONIDLE);
+}
+
+void TNovuBaseList::Update() {
+  for (auto& base : bases_) base->Update();
+  updating_ = true;
+  for (iteration_ = 0; iteration_ < registry_.size();) {
+    TNovuObject* object = registry_[iteration_];
+    if (object == bases_[0].get() || object == bases_[1].get()) {
+      ++iteration_;
+      continue;
+    }
+    PostIdle(*object);
+    const TNovuControl* control = object->AsControl();
+    const bool in_cabinet = control != nullptr && control->InCabinet();
+    int32_t result = 0;
+    updated_object_ = object;
+    if (!object->IsPaused() && !IsPendingDeletion(*object) && !in_cabinet) {
+      result = object->Update();
+    }
+    // An object freed during its own update has already left its place in the registry.
+    if (updated_object_ == nullptr) continue;
+    updated_object_ = nullptr;
+    if (result != 0) {
+      Free(*object);  // the walk goes on at the same index
+    } else {
+      ++iteration_;
+    }
+  }
+  updating_ = false;
+  FreeScheduled();
+}
+
+// --- paint pass ---
+
+void TNovuBaseList::Paint() {
+  transition_rect_ = {};
+  for (auto& base : bases_) base->PaintDirty();
+}
+
+// --- reset and saving ---
+
+void TNovuBaseList::Reset() {
+  const BaseInputState mouse = bases_[0]->input();
+  FreeAll();
+  transition_kind_ = 0;
+  transition_rect_ = {};
+  active_ = 0;
+  CreateBases();
+  const int32_t width = width_;
+  const int32_t height = height_;
+  SetSize(kInitialSize, kInitialSize);
+  SetSize(width, height);
+  for (auto& base : bases_) {
+    base->InputState()->mouse_x = mouse.mouse_x;
+    base->InputState()->mouse_y = mouse.mouse_y;
+  }
+}
+
+void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
+  out.I32(width_);
+  out.I32(height_);
+  out.I32(active_);
+  bases_[0]->SaveToStream(out);
+  bases_[1]->SaveToStream(out);
+  std::vector<const TNovuObject*> components;
+  for (const TNovuObject* object : registry_) {
+    // Components in a control's child list are saved with that control.
+    if (object->AsControl() != nullptr || object->holder() != nullptr) continue;
+    if (IsPendingDeletion(*object)) continue;
+    if (object->GetType() == LT_NONE || IsInternalName(object->name())) continue;
+    components.push_back(object);
+  }
+  out.I32(static_cast<int32_t>(components.size()));
+  for (const TNovuObject* object : components) {
+    out.U8(object->GetType());
+    object->SaveToStream(out);
+  }
+  SaveEvents(out);
+  out.String(IsRegistered(focus_) ? focus_->name() : std::string());
+}
+
+void TNovuBaseList::SetEventQueue(EventQueue* queue, EventStreaming streaming) {
+  events_ = queue != nullptr ? queue : &queue_;
+  streaming_ = queue != nullptr ? std::move(streaming) : EventStreaming{};
+}
+
+void TNovuBaseList::SaveEvents(BinaryWriter& out) const {
+  if (events_ != &queue_ && streaming_.save) {
+    streaming_.save(out);
+    return;
+  }
+  const auto& entries = queue_.entries();
+  out.I32(static_cast<int32_t>(entries.size()));
+  for (const auto& e : entries) {
+    out.String(e.handler);
+    out.String(IsRegistered(e.sender) ? e.sender->name() : std::string());
+    out.U8(e.event_id);
+    out.I32(e.level);
+    out.I32(static_cast<int32_t>(e.arguments.size()));
+    for (const std::string& argument : e.arguments) out.String(argument);
+  }
+}
+
+void TNovuBaseList::LoadFromStream(BinaryReader& in, int32_t version) {
+  Reset();
+  try {
+    LoadState(in, version);
+  } catch (...) {
+    Reset();  // never leave a half-loaded scene behind
+    throw;
+  }
+}
+
+void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
+  const int32_t width = in.I32();
+  const int32_t height = in.I32();
+  if (width != width_ || height != height_) {
+    throw NovuError::FromUtf8("セーブデータの画面サイズがゲームと異なります");
+  }
+  const int32_t active = in.I32();
+  if (active != 0 && active != 1) ThrowBadSave();
+  active_ = active;
+  const ObjectLoadContext context{version};
+  const std::string_view names[2] = {kBase0Name, kBase1Name};
+  for (int i = 0; i < 2; ++i) {
+    TNovuBase& base = *bases_[i];
+    base.LoadFromStream(in, context);
+    // The bases keep their own names and the screen's size whatever the record says.
+    base.AssignName(std::string(names[i]));
+    base.SetBounds(0, 0, width_, height_);
+  }
+  AttachSurfaces();
+  for (auto& base : bases_) base->InvalidateAll();
+
+  const size_t count = in.Count(kMinComponentRecordSize, kMaxSavedObjects);
+  for (size_t i = 0; i < count; ++i) {
+    std::unique_ptr<TNovuObject> object = CreateByType(in.U8());
+    if (object == nullptr) ThrowBadSave();
+    TNovuObject& loaded = *object;
+    AdoptRoot(std::move(object));
+    loaded.LoadFromStream(in, context);
+  }
+  LoadEvents(in, version);
+  if (version >= kSavedFocusVersion) {
+    RestoreFocus(ResolveSavedControlName(*this, in.String()));
+  }
+}
+
+TNovuObject* TNovuBaseList::FindSavedSender(std::string_view name) const {
+  // The saver wrote the sender's own name, or nothing for a sender that no longer existed:
+  // no stand-in names here (an empty name is not the active base, a base's name is that base).
+  if (name.empty()) return nullptr;
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name && !IsPendingDeletion(*object)) return object;
+  }
+  return nullptr;
+}
+
+void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
+  if (events_ != &queue_ && streaming_.load) {
+    streaming_.load(in, version);
+    return;
+  }
+  const size_t count = in.Count(kMinEventRecordSize, kMaxSavedEvents);
+  auto& entries = queue_.entries();
+  entries.clear();
+  for (size_t i = 0; i < count; ++i) {
+    MemoryEventQueue::Entry entry;
+    entry.handler = in.String();
+    const std::string sender = in.String();
+    entry.sender = FindSavedSender(sender);
+    entry.event_id = in.U8();
+    entry.level = version >= kEventLevelWordVersion ? in.I32() : (in.U8() != 0 ? 1 : 0);
+    const size_t arguments = in.Count(4, kMaxEventArguments);
+    for (size_t a = 0; a < arguments; ++a) entry.arguments.push_back(in.String());
+    entries.push_back(std::move(entry));
+  }
+}
+
+}  // namespace novu

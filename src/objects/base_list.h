@@ -1,0 +1,229 @@
+#pragma once
+// TNovuBaseList: the object list of the player. It owns the two bases and every script object,
+// registers and names them, creates them by type code, deletes them when asked (at the end of
+// the update pass), keeps the keyboard state and the focus, and runs the three passes of a
+// frame: input routing, update and repaint of the dirty regions.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "objects/event_queue.h"
+#include "objects/key_state.h"
+#include "objects/novu_base.h"
+#include "objects/object_list.h"
+#include "render/dibx.h"
+
+namespace novu {
+
+class BinaryReader;
+class BinaryWriter;
+
+// A control that closes on a right click (menus, preview menus, selection images) implements
+// this and adds itself to the list's right-click-close list while it is open.
+class RightClickCloser {
+ public:
+  virtual ~RightClickCloser() = default;
+  // True when the control closed and so took the click.
+  virtual bool CloseByRightClick() = 0;
+};
+
+class TNovuBaseList final : public ObjectList {
+ public:
+  // Creates the objects of the type codes the list does not build itself (everything but the
+  // cabinet), or returns null for codes it does not know.
+  using Factory = std::function<std::unique_ptr<TNovuObject>(ObjectList& list, uint8_t type)>;
+
+  static constexpr int32_t kInitialSize = 8;
+
+  explicit TNovuBaseList(Factory factory = {});
+  // The classes of the script objects join when they are there.
+  void SetFactory(Factory factory) { factory_ = std::move(factory); }
+  ~TNovuBaseList() override;
+  TNovuBaseList(const TNovuBaseList&) = delete;
+  TNovuBaseList& operator=(const TNovuBaseList&) = delete;
+
+  // --- screens ---
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  // Resizes the screen surface (when the list owns it) and both bases. A size the surfaces
+  // refuse throws NovuError and changes nothing.
+  void SetSize(int32_t width, int32_t height);
+  // The depth of every surface the list creates (32 without a screen manager).
+  void SetSurfaceDepth(int depth);
+  int surface_depth() const { return depth_; }
+  // The surface the shown base draws into; none: a surface of the list's own.
+  void SetScreenSurface(render::TCustomDIBX* surface);
+  render::TCustomDIBX& ScreenSurface() const { return *screen_; }
+  TNovuBase& base(int index) const { return *bases_[index != 0 ? 1 : 0]; }
+  int32_t active_index() const { return active_; }
+  TNovuBase& active_base() const { return *bases_[active_]; }
+  // Flips the shown base. Without a transition engine the flip is immediate; `kind` is kept as
+  // the transition-running flag for whoever draws the transition.
+  void SetActiveBase(int32_t index, int32_t kind = 0, bool reverse = false, bool force = false,
+                     int32_t elapsed_ms = 0, int32_t duration_ms = 0);
+  // The rectangle a running transition drew this frame; when set, the whole of it is presented
+  // instead of the dirty lists.
+  const render::Rect& transition_rect() const { return transition_rect_; }
+  void SetTransitionRect(const render::Rect& rect) { transition_rect_ = rect; }
+  // Empties the dirty lists of both bases (after presenting).
+  void ClearDirty();
+
+  // --- the frame's passes ---
+  // Input: focus request, key latching, mouse routing, key events to the focus, key repeat.
+  void ProcessInput(int32_t elapsed_ms);
+  // Per-frame update of every object; deletions asked for meanwhile happen at its end.
+  void Update();
+  // Repaints the dirty regions of both bases.
+  void Paint();
+
+  // --- input from the window ---
+  void KeyDown(int key);  // held and clicked
+  void KeyUp(int key);
+  void SetKeyState(int key, bool down) { keys_.SetKeyState(key, down); }
+  void SetKeyClick(int key, bool flag) { keys_.SetKeyClick(key, flag); }
+  void ClearKeys() { keys_.ClearKeys(); }
+  void MouseDown(bool left);
+  void MouseUp();
+  void MouseMove(int32_t x, int32_t y);
+  void Wheel(bool down);
+  // The window lost the input: no key or button stays held.
+  void ReleaseHeldInput();
+  const KeyState& keys() const { return keys_; }
+
+  // --- names and lookups ---
+  // Components by name: the empty name and 0x01 "BASE0" give the active base, 0x01 and
+  // 0x01 "BASE1" the inactive one.
+  TNovuObject* FindComponent(std::string_view name) const;
+  // The registry index, -1 when the object is gone.
+  int32_t IndexOf(const TNovuObject* object) const;
+  // Appends the names of registered objects (of `type` unless 0; children of `owner` unless
+  // null); returns how many were appended.
+  int32_t ListNames(std::vector<std::string>& out, uint8_t type, const TNovuControl* owner) const;
+  const std::vector<TNovuObject*>& registry() const { return registry_; }
+
+  // --- focus ---
+  void SetFocus(TNovuControl* control);
+  // Makes `control` the focus without focus events (restoring a saved game).
+  void RestoreFocus(TNovuControl* control);
+  bool focus_requested() const { return choose_focus_; }
+
+  // --- right-click close ---
+  void AddRightClickClose(TNovuControl& control, RightClickCloser& closer);
+  void RemoveRightClickClose(const TNovuControl& control);
+
+  // --- the @ variables kept here ---
+  // @CGDither: pictures are drawn again with or without dithering.
+  bool dither() const { return dither_; }
+  void SetDither(bool on);
+  bool sound_switch() const { return sound_switch_; }
+  void SetSoundSwitch(bool on) { sound_switch_ = on; }
+  // @Cursor: the cursor file shown over controls without a cursor of their own.
+  void SetDefaultCursor(std::string name) { default_cursor_ = std::move(name); }
+  const std::string& default_cursor() const { return default_cursor_; }
+  // The custom cursor file the window shows (empty: the normal pointer).
+  const std::string& shown_cursor() const { return shown_cursor_; }
+
+  // Frees every object and the queued events and starts over with two fresh bases of the same
+  // size; the mouse position is kept.
+  void Reset();
+
+  // The saved state. Loading starts with Reset; a save of another screen size, a malformed
+  // record or an unknown type code throws NovuError and leaves the list reset.
+  void SaveToStream(BinaryWriter& out) const;
+  void LoadFromStream(BinaryReader& in, int32_t version);
+
+  // The queue objects post into: the list's own until the interpreter hands over the one it
+  // takes events from. `streaming` saves and loads that queue inside the list's saved state;
+  // without it an outside queue's events are not saved.
+  struct EventStreaming {
+    std::function<void(BinaryWriter&)> save;
+    std::function<void(BinaryReader&, int32_t version)> load;
+  };
+  void SetEventQueue(EventQueue* queue, EventStreaming streaming = {});
+  // The list's own queue.
+  MemoryEventQueue& queue() { return queue_; }
+
+  // --- ObjectList ---
+  void Register(TNovuObject& object) override;
+  void Unregister(TNovuObject& object) override;
+  bool IsRegistered(const TNovuObject* object) const override;
+  void ScheduleDeletion(TNovuObject& object) override;
+  bool IsPendingDeletion(const TNovuObject& object) const override;
+  std::string UniqueName(std::string_view prefix) const override;
+  TNovuObject* FindByName(std::string_view name) const override;
+  TNovuControl* FindControl(std::string_view name) const override;
+  void AdoptRoot(std::unique_ptr<TNovuObject> object) override;
+  std::unique_ptr<TNovuObject> ReleaseRoot(TNovuObject& object) override;
+  std::unique_ptr<TNovuObject> CreateByType(uint8_t type_code) override;
+  TNovuControl* ActiveBase() const override { return bases_[active_].get(); }
+  TNovuControl* FocusedControl() const override { return focus_; }
+  void ClearFocus() override { focus_ = nullptr; }
+  void RequestFocus() override { choose_focus_ = true; }
+  EventQueue& Events() override { return *events_; }
+
+ private:
+  struct CloseEntry {
+    TNovuControl* control;
+    RightClickCloser* closer;
+  };
+
+  void CreateBases();
+  void ApplySize(int32_t width, int32_t height);
+  void FreeAll();
+  void AttachSurfaces();
+  // Frees the object at once: it leaves its parent (or the list) and the registry.
+  void Free(TNovuObject& object);
+  void FreeScheduled();
+  void PostIdle(TNovuObject& object);
+  void RouteMouse();
+  bool CloseByRightClick(TNovuBase& base);
+  void UpdateCursor(const TNovuControl& target);
+  void PostRelease(TNovuControl& target, PropId id);
+  void SendKeysToFocus();
+  void SaveEvents(BinaryWriter& out) const;
+  void LoadEvents(BinaryReader& in, int32_t version);
+  TNovuObject* FindSavedSender(std::string_view name) const;
+  void LoadState(BinaryReader& in, int32_t version);
+
+  // Declared first so that they outlive every object: objects report to them while they die.
+  Factory factory_;
+  MemoryEventQueue queue_;
+  EventQueue* events_ = &queue_;
+  EventStreaming streaming_;
+  std::vector<TNovuObject*> registry_;
+  std::unordered_set<const TNovuObject*> registered_;
+  std::vector<TNovuObject*> deletion_set_;
+  std::vector<CloseEntry> close_list_;
+  TNovuControl* focus_ = nullptr;
+  bool choose_focus_ = false;
+  // The index the update pass is at; lowered when an object before it goes away.
+  size_t iteration_ = 0;
+  bool updating_ = false;
+  // The control being routed to and the object being updated; cleared when they go away, so
+  // a pointer is never followed after its object was freed.
+  TNovuControl* routing_target_ = nullptr;
+  TNovuObject* updated_object_ = nullptr;
+
+  int32_t width_ = kInitialSize;
+  int32_t height_ = kInitialSize;
+  int depth_ = 32;
+  render::TDIBX own_screen_;
+  render::TCustomDIBX* screen_ = &own_screen_;
+  int32_t active_ = 0;
+  int32_t transition_kind_ = 0;
+  render::Rect transition_rect_{};
+  KeyState keys_;
+  bool sound_switch_ = true;
+  bool dither_ = false;
+  std::string default_cursor_;
+  std::string shown_cursor_;
+
+  std::unique_ptr<TNovuBase> bases_[2];
+  std::vector<std::unique_ptr<TNovuObject>> roots_;
+};
+
+}  // namespace novu

@@ -1,0 +1,124 @@
+#include "shell/screen_variable_host.h"
+
+#include "objects/base_list.h"
+#include "shell/screen_manager.h"
+
+namespace novu {
+
+bool ScreenVariableHost::GetBool(SystemVariable v) {
+  const TNovuBase& base = objects_.active_base();
+  const BaseInputState& in = base.input();
+  const BaseMouseState& mouse = base.mouse();
+  switch (v) {
+    case SystemVariable::kLClick:
+      return in.left_click;
+    case SystemVariable::kRClick:
+      return in.right_click;
+    case SystemVariable::kLPush:
+      return mouse.left_held && (in.press_taken & (kPressLeftByList | kPressLeftTaken)) == 0;
+    case SystemVariable::kRPush:
+      return mouse.right_held && (in.press_taken & (kPressRightByList | kPressRightTaken)) == 0;
+    case SystemVariable::kWheelDown:
+      return mouse.wheel_down;
+    case SystemVariable::kWheelUp:
+      return mouse.wheel_up;
+    case SystemVariable::kSoundON:
+      return objects_.sound_switch();
+    case SystemVariable::kFullScr:
+      return screens_ != nullptr && screens_->full_screen();
+    case SystemVariable::kCGDither:
+      return objects_.dither();
+    default:
+      return next().GetBool(v);
+  }
+}
+
+int32_t ScreenVariableHost::GetInt(SystemVariable v) {
+  switch (v) {
+    case SystemVariable::kMouseX:
+      return objects_.active_base().input().mouse_x;
+    case SystemVariable::kMouseY:
+      return objects_.active_base().input().mouse_y;
+    case SystemVariable::kScrWidth:
+      return objects_.width();
+    case SystemVariable::kScrHeight:
+      return objects_.height();
+    case SystemVariable::kDisplayModeCount:
+      return screens_ != nullptr ? screens_->ModeCount() : 0;
+    case SystemVariable::kDisplayModeIndex:
+      return screens_ != nullptr ? screens_->mode_index() : -1;
+    default:
+      return next().GetInt(v);
+  }
+}
+
+std::string ScreenVariableHost::GetStr(SystemVariable v) {
+  if (v == SystemVariable::kCursor) return objects_.default_cursor();
+  return next().GetStr(v);
+}
+
+void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
+  BaseInputState& in = *objects_.active_base().InputState();
+  switch (v) {
+    case SystemVariable::kLClick:
+      in.left_click = value;
+      break;
+    case SystemVariable::kRClick:
+      in.right_click = value;
+      break;
+    case SystemVariable::kSoundON:
+      objects_.SetSoundSwitch(value);
+      break;
+    case SystemVariable::kCGDither:
+      objects_.SetDither(value);
+      break;
+    default:
+      next().SetBool(v, value);
+      break;
+  }
+}
+
+void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
+  switch (v) {
+    case SystemVariable::kMouseX:
+      objects_.MouseMove(value, objects_.active_base().input().mouse_y);
+      break;
+    case SystemVariable::kMouseY:
+      objects_.MouseMove(objects_.active_base().input().mouse_x, value);
+      break;
+    case SystemVariable::kDisplayModeIndex:
+      if (screens_ != nullptr && screens_->SetModeIndex(value)) {
+        // The same surface object at a new depth: everything is drawn again.
+        objects_.SetSurfaceDepth(screens_->SurfaceDepth());
+        objects_.SetScreenSurface(&screens_->Surface());
+      }
+      break;
+    default:
+      next().SetInt(v, value);
+      break;
+  }
+}
+
+void ScreenVariableHost::SetStr(SystemVariable v, std::string_view value) {
+  if (v == SystemVariable::kCursor) {
+    objects_.SetDefaultCursor(std::string(value));
+    return;
+  }
+  next().SetStr(v, value);
+}
+
+bool ScreenVariableHost::GetBoolAt(SystemVariable v, int32_t index) {
+  const KeyState& keys = objects_.keys();
+  switch (v) {
+    case SystemVariable::kKeyPush:
+      return keys.IsHeld(index);
+    case SystemVariable::kKeyClick:
+      return keys.KeyClick(index);
+    case SystemVariable::kKeyRepeat:
+      return keys.KeyRepeat(index);
+    default:
+      return next().GetBoolAt(v, index);
+  }
+}
+
+}  // namespace novu

@@ -1,0 +1,35 @@
+#pragma once
+// The system variables kept by the object list and the screen manager: clicks, pushes, wheel,
+// the mouse position, the key tables, the screen size, the cursor, the sound switch and the
+// display modes. Installed in the variable table before the project, which chains its own
+// variables in front of it; everything else goes to the default host.
+#include "expr/system_variable_host.h"
+
+namespace novu {
+
+class TNovuBaseList;
+class TScreenManager;
+
+class ScreenVariableHost final : public SystemVariableHost {
+ public:
+  // `screens` may be null (no screen manager) and may be set later.
+  ScreenVariableHost(TNovuBaseList& objects, TScreenManager* screens)
+      : objects_(objects), screens_(screens) {}
+  void set_screens(TScreenManager* screens) { screens_ = screens; }
+
+  bool GetBool(SystemVariable v) override;
+  int32_t GetInt(SystemVariable v) override;
+  std::string GetStr(SystemVariable v) override;
+  void SetBool(SystemVariable v, bool value) override;
+  void SetInt(SystemVariable v, int32_t value) override;
+  void SetStr(SystemVariable v, std::string_view value) override;
+  bool GetBoolAt(SystemVariable v, int32_t index) override;
+
+ private:
+  SystemVariableHost& next() { return SystemVariableHost::Default(); }
+
+  TNovuBaseList& objects_;
+  TScreenManager* screens_;
+};
+
+}  // namespace novu
