@@ -102,6 +102,9 @@ class TProject : private CallManHost {
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
   bool FindDisc(int32_t index);
+  bool LocateData();
+  bool HasGameArchive() const;
+  bool FindInstalledDisc(std::string_view title);
   void ForgetDiscCollections();
   void ReadSaveFile();
   void RestoreScriptFiles(TVrFileCollection& save);
