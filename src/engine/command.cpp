@@ -106,19 +106,26 @@ void TCommand::Execute(TCallMan& /*calls*/, TPage*& /*page*/, int32_t& index) {
   ++index;
 }
 
+void Run(TNovuParser& expr, TParamCollection& vars) {
+  if (!expr.empty()) expr.Evaluate(vars);  // an empty expression has no effect and no value
+}
+
 bool EvalBool(TNovuParser& expr, TParamCollection& vars, bool fallback) {
+  if (expr.empty()) return fallback;
   expr.Evaluate(vars);
   const TCustomParam* value = expr.result();
   return value ? value->GetAsBool() : fallback;
 }
 
 int32_t EvalInt(TNovuParser& expr, TParamCollection& vars, int32_t fallback) {
+  if (expr.empty()) return fallback;
   expr.Evaluate(vars);
   const TCustomParam* value = expr.result();
   return value ? value->GetAsInt() : fallback;
 }
 
 std::optional<std::string> EvalStr(TNovuParser& expr, TParamCollection& vars) {
+  if (expr.empty()) return std::nullopt;
   expr.Evaluate(vars);
   const TCustomParam* value = expr.result();
   if (!value) return std::nullopt;

@@ -102,6 +102,8 @@ class TCommand {
 void ReadField(BinaryReader& in, CommandField& field, const PropertySet& set);
 void WriteField(BinaryWriter& out, const CommandField& field);
 
+// Runs an expression for its effect.
+void Run(TNovuParser& expr, TParamCollection& vars);
 // Evaluation helpers: the expression's value read as the type, or `fallback` when it gives none.
 bool EvalBool(TNovuParser& expr, TParamCollection& vars, bool fallback);
 int32_t EvalInt(TNovuParser& expr, TParamCollection& vars, int32_t fallback);

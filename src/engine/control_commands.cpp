@@ -183,7 +183,7 @@ void TComWait::LoadState(BinaryReader& in) {
 
 void TComCalc::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  Field(0).expr.Evaluate(calls.vars());
+  Run(Field(0).expr, calls.vars());
 }
 
 void TComVarNew::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
@@ -208,12 +208,12 @@ void TComWhile::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 void TComWhileInit::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  Field(0).expr.Evaluate(calls.vars());
+  Run(Field(0).expr, calls.vars());
 }
 
 void TComWhileLoop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   index = Field(1).number;
-  Field(0).expr.Evaluate(calls.vars());
+  Run(Field(0).expr, calls.vars());
 }
 
 void TComPCReset::Execute(TCallMan& calls, TPage*& page, int32_t& index) {

@@ -10,6 +10,7 @@
 #include "core/error.h"
 #include "engine/install_settings.h"
 #include "expr/param_collection.h"
+#include "objects/base_list.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
@@ -86,6 +87,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
     vars_ = own_vars_.get();
   }
   env_.state.terminate = true;
+  if (env_.argument_folder.empty() && !LocateData()) return;
   std::vector<uint8_t> data;
   try {
     data = env_.files.LoadFile(kProjectFile);
@@ -394,6 +396,77 @@ bool TProject::FindDisc(int32_t index) {
     }
   }
   return found;
+}
+
+// Started without a folder: the game must be installed (install.dat beside the program or in
+// the data appended to it), with its data on disk, in game.dat beside the program, or on a disc.
+bool TProject::LocateData() {
+  std::error_code ec;
+  const fs::path& program = env_.program_folder;
+  if (!program.empty() && fs::is_regular_file(program / "install.dat", ec) &&
+      env_.files.BaseFolder().empty()) {
+    env_.files.SetBaseFolder(program);
+  }
+  std::optional<TNovuInstallSet> install;
+  if (env_.files.Exists("install.dat")) {
+    try {
+      install = TNovuInstallSet::Parse(env_.files.LoadFile("install.dat"));
+    } catch (const NovuError&) {
+      // A damaged install.dat is as good as none.
+    }
+  }
+  if (!install) {
+    env_.messages.Show(Jp("情報"), Jp("インストールし直してください"), platform::MessageButtons::Ok,
+                       platform::MessageIcon::Information);
+    return false;
+  }
+  if (!program.empty() && fs::is_regular_file(program / "game.dat", ec)) {
+    env_.files.AddArchive(program / "game.dat");
+    if (install->data_installed) return true;
+  } else if (install->data_installed && HasGameArchive()) {
+    return true;
+  }
+  while (true) {
+    if (FindInstalledDisc(install->title)) return true;
+    const auto answer =
+        env_.messages.Show(Jp("情報"), Jp("ディスクを入れてください"),
+                           platform::MessageButtons::OkCancel, platform::MessageIcon::Information);
+    if (answer == platform::MessageResult::Ok) continue;
+    const auto leave =
+        env_.messages.Show(setting_.title, setting_.exit_message,
+                           platform::MessageButtons::OkCancel, platform::MessageIcon::Information);
+    if (leave == platform::MessageResult::Ok) return false;
+  }
+}
+
+// True when some archive (not the run-time collection) is registered.
+bool TProject::HasGameArchive() const {
+  for (int i = 0; i < env_.files.CollectionCount(); ++i) {
+    if (env_.files.Collection(i).HasContainer()) return true;
+  }
+  return false;
+}
+
+// Registers game.dat of the first disc whose install.dat names this game.
+bool TProject::FindInstalledDisc(std::string_view title) {
+  for (const fs::path& root : env_.files.DiscRoots()) {
+    std::error_code ec;
+    if (!fs::is_regular_file(root / "game.dat", ec)) continue;
+    const auto data = platform::ReadWholeFile(root / "install.dat");
+    if (!data) continue;
+    try {
+      if (TNovuInstallSet::Parse(*data).title != title) continue;
+      env_.files.AddArchive(root / "game.dat");
+      return true;
+    } catch (const NovuError&) {
+      // Not this game's disc.
+    }
+  }
+  return false;
+}
+
+void TProject::ResetWorld() {
+  if (env_.objects != nullptr) env_.objects->Reset();
 }
 
 void TProject::RequestClose() {

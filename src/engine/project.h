@@ -101,10 +101,14 @@ class TProject : private CallManHost {
   void PageNeedsRebuild(std::string_view name) override;
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
+  void ResetWorld() override;
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
   bool FindDisc(int32_t index);
+  bool LocateData();
+  bool HasGameArchive() const;
+  bool FindInstalledDisc(std::string_view title);
   void ForgetDiscCollections();
   void ReadSaveFile();
   void RestoreScriptFiles(TVrFileCollection& save);

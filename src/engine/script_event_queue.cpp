@@ -51,4 +51,10 @@ void ScriptEventQueue::RemoveObjectEvents(const TNovuObject* sender) {
   }
 }
 
+void ScriptEventQueue::RemovePendingEvents(const TNovuObject* sender) {
+  if (sender == nullptr) return;
+  std::erase_if(events_,
+                [sender](const ScriptEvent& e) { return e.object == sender && e.level == 0; });
+}
+
 }  // namespace novu

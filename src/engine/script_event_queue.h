@@ -30,14 +30,16 @@ class ScriptEventQueue final : public EventQueue {
   void Remove(const ScriptEvent* event);
   void RemoveLevel(int32_t level);
   void RemoveHandled();
-  void Clear() { events_.clear(); }
+  void Clear() override { events_.clear(); }
   size_t size() const { return events_.size(); }
+  const std::deque<ScriptEvent>& entries() const { return events_; }
 
   // ---- EventQueue, for the objects ----
   void PostEvent(TNovuObject* sender, std::string_view handler,
                  std::span<const std::string> arguments, uint8_t event_id) override;
   int32_t FindEvent(const TNovuObject* sender, uint8_t event_id) const override;
   void RemoveObjectEvents(const TNovuObject* sender) override;
+  void RemovePendingEvents(const TNovuObject* sender) override;
 
  private:
   std::deque<ScriptEvent> events_;

@@ -562,7 +562,9 @@ void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   bases_[1]->SaveToStream(out);
   std::vector<const TNovuObject*> components;
   for (const TNovuObject* object : registry_) {
-    if (object->AsControl() != nullptr || IsPendingDeletion(*object)) continue;
+    // Components in a control's child list are saved with that control.
+    if (object->AsControl() != nullptr || object->holder() != nullptr) continue;
+    if (IsPendingDeletion(*object)) continue;
     if (object->GetType() == LT_NONE || IsInternalName(object->name())) continue;
     components.push_back(object);
   }
@@ -603,6 +605,7 @@ void TNovuBaseList::LoadFromStream(BinaryReader& in, int32_t version) {
     LoadState(in, version);
   } catch (...) {
     Reset();  // never leave a half-loaded scene behind
+    events_->Clear();  // nor events of objects that were never made
     throw;
   }
 }
@@ -642,6 +645,16 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
   }
 }
 
+TNovuObject* TNovuBaseList::FindSavedSender(std::string_view name) const {
+  // The saver wrote the sender's own name, or nothing for a sender that no longer existed:
+  // no stand-in names here (an empty name is not the active base, a base's name is that base).
+  if (name.empty()) return nullptr;
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name && !IsPendingDeletion(*object)) return object;
+  }
+  return nullptr;
+}
+
 void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
   if (events_ != &queue_ && streaming_.load) {
     streaming_.load(in, version);
@@ -654,8 +667,7 @@ void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
     MemoryEventQueue::Entry entry;
     entry.handler = in.String();
     const std::string sender = in.String();
-    // An empty name is a sender that no longer existed, never the active base.
-    entry.sender = sender.empty() ? nullptr : FindComponent(sender);
+    entry.sender = FindSavedSender(sender);
     entry.event_id = in.U8();
     entry.level = version >= kEventLevelWordVersion ? in.I32() : (in.U8() != 0 ? 1 : 0);
     const size_t arguments = in.Count(4, kMaxEventArguments);

@@ -195,6 +195,7 @@ class TNovuBaseList final : public ObjectList {
   void SendKeysToFocus();
   void SaveEvents(BinaryWriter& out) const;
   void LoadEvents(BinaryReader& in, int32_t version);
+  TNovuObject* FindSavedSender(std::string_view name) const;
   void LoadState(BinaryReader& in, int32_t version);
 
   // Declared first so that they outlive every object: objects report to them while they die.

@@ -27,4 +27,9 @@ void MemoryEventQueue::RemoveObjectEvents(const TNovuObject* sender) {
   }
 }
 
+void MemoryEventQueue::RemovePendingEvents(const TNovuObject* sender) {
+  if (sender == nullptr) return;
+  std::erase_if(entries_, [sender](const Entry& e) { return e.sender == sender && e.level == 0; });
+}
+
 }  // namespace novu

@@ -23,6 +23,11 @@ class EventQueue {
   // Removes the sender's pending entries. Entries already running stay but forget the sender,
   // so they never point at a freed object.
   virtual void RemoveObjectEvents(const TNovuObject* sender) = 0;
+  // Removes the sender's pending entries only; running ones keep their sender, so the sender
+  // still cannot queue the same event while its handler runs.
+  virtual void RemovePendingEvents(const TNovuObject* sender) = 0;
+  // Drops every entry, running ones included.
+  virtual void Clear() = 0;
 
   bool IsQueued(const TNovuObject* sender, uint8_t event_id) const {
     return FindEvent(sender, event_id) >= 0;
@@ -45,6 +50,8 @@ class MemoryEventQueue final : public EventQueue {
                  std::span<const std::string> arguments, uint8_t event_id) override;
   int32_t FindEvent(const TNovuObject* sender, uint8_t event_id) const override;
   void RemoveObjectEvents(const TNovuObject* sender) override;
+  void RemovePendingEvents(const TNovuObject* sender) override;
+  void Clear() override { entries_.clear(); }
 
   std::vector<Entry>& entries() { return entries_; }
   const std::vector<Entry>& entries() const { return entries_; }

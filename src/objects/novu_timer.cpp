@@ -22,7 +22,7 @@ int32_t TNovuTimer::Now() const {
 }
 
 void TNovuTimer::Restart() {
-  if (owner() != nullptr) owner()->Events().RemoveObjectEvents(this);
+  if (owner() != nullptr) owner()->Events().RemovePendingEvents(this);
   last_firing_ = Now();
 }
 

@@ -1,5 +1,7 @@
 #include "shell/runtime.h"
 
+#include "engine/event_queue_stream.h"
+
 namespace novu {
 
 Runtime::~Runtime() {
@@ -28,7 +30,14 @@ void Runtime::CreateScreens(int screen_width, int screen_height, int full_width,
 }
 
 void Runtime::ConnectProject() {
-  if (objects && project) objects->SetEventQueue(&project->events());
+  if (!objects || !project) return;
+  ScriptEventQueue& events = project->events();
+  TNovuBaseList& list = *objects;
+  objects->SetEventQueue(
+      &events, {[&events, &list](BinaryWriter& out) { SaveEventQueue(events, list, out); },
+                [&events, &list](BinaryReader& in, int32_t version) {
+                  LoadEventQueue(events, list, in, version);
+                }});
 }
 
 void Runtime::FreeProject() {

@@ -351,7 +351,12 @@ TEST(CallMan, PageCacheKeepsTenAndEvictsTheLeastRecentlyUsed) {
     w.Page("p" + std::to_string(i) + ".nsb", next);
   }
   w.Start("p0.nsb");
+  // The variable a page keeps for itself goes with the page.
+  w.vars.Declare("\x01p0.nsb", PT_INT, VarScope::kGlobal, nullptr);
+  w.vars.Declare("\x01p5.nsb", PT_INT, VarScope::kGlobal, nullptr);
   w.Tick();
+  EXPECT_FALSE(w.Has("\x01p0.nsb"));
+  EXPECT_TRUE(w.Has("\x01p5.nsb"));
   const auto names = w.calls->CachedPageNames();
   ASSERT_EQ(names.size(), 10u);
   EXPECT_EQ(names.front(), "p10.nsb");

@@ -9,6 +9,7 @@
 #include "objects/object_factory.h"
 #include "objects/plain_objects.h"
 #include "objects/prop_motion.h"
+#include "render/custom_dibx.h"
 #include "script_world.h"
 
 namespace novu {
@@ -136,6 +137,55 @@ ObjDel `""`
   EXPECT_EQ(w.list.base(1).name(),
             "\x01"
             "BASE1");
+}
+
+// A control that fills its bounds with its colour.
+class FillBox final : public TNovuControl {
+ public:
+  using TNovuControl::TNovuControl;
+  ComponentType GetType() const override { return LT_BOX; }
+
+ protected:
+  void DrawSelf(render::TCustomDIBX& surface) override {
+    surface.FillRect(GetBoundsRect(), static_cast<uint32_t>(surface.ColorToPixel(color())));
+  }
+};
+
+std::unique_ptr<TNovuObject> MakeFillingObject(ObjectList& list, uint8_t type) {
+  if (type == LT_BOX) return MakeObject<FillBox>(&list);
+  return MakeWorldObject(list, type);
+}
+
+TEST(ObjectCommand, DeletedControlsLeaveNoPixelsBehind) {
+  for (const char* deleted : {"p", "c"}) {
+    ObjectWorld w(MakeFillingObject);
+    w.list.base(0).SetColor(0x000000);
+    w.Run(R"(BoxNew PR_NAME=`"p"` PR_LEFT=`4` PR_TOP=`4` PR_WIDTH=`30` PR_HEIGHT=`30` PR_COLOR=`255`
+BoxNew PR_NAME=`"c"` PR_PARENT=`"p"` PR_LEFT=`2` PR_TOP=`2` PR_WIDTH=`10` PR_HEIGHT=`10` PR_COLOR=`65280`
+)",
+          1);
+    render::TCustomDIBX& screen = w.list.ScreenSurface();
+    auto paint = [&w] {
+      w.list.Paint();
+      w.list.ClearDirty();
+    };
+    paint();
+    const uint32_t background = screen.GetPixel(60, 40);
+    ASSERT_NE(screen.GetPixel(20, 20), background);             // the parent's red
+    ASSERT_NE(screen.GetPixel(8, 8), screen.GetPixel(20, 20));  // the child's green
+    w.Page("del.nsb", std::string("ObjDel `\"") + deleted + "\"`\n");
+    w.Start("del.nsb");
+    w.Frames(1);
+    paint();
+    if (std::string(deleted) == "p") {
+      // The parent takes its child with it: both areas show the screen again.
+      EXPECT_EQ(screen.GetPixel(20, 20), background);
+      EXPECT_EQ(screen.GetPixel(8, 8), background);
+    } else {
+      EXPECT_EQ(screen.GetPixel(8, 8), screen.GetPixel(20, 20));
+      EXPECT_NE(screen.GetPixel(8, 8), background);
+    }
+  }
 }
 
 TEST(ObjectCommand, PropMotionCommandSetsUpTheMotion) {

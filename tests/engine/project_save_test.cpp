@@ -1,7 +1,5 @@
 // The project's save file: status data across runs, save-slot captions and the per-user folder
 // name.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,27 +14,12 @@
 #include "expr/param_collection.h"
 #include "platform/file_io.h"
 #include "storage/vr_file_collection.h"
+#include "temp_folder.h"
 
 namespace novu {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "novu-engine-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 // Game files held in the run-time collection.
 struct MemoryFiles {

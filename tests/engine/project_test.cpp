@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "engine/page_text.h"
+#include "temp_folder.h"
 
 namespace novu {
 namespace {
@@ -22,14 +23,16 @@ struct ProjectFixture {
   void AddFile(std::string_view name, std::vector<uint8_t> bytes) {
     files.Collection(0).AddMemoryEntry(name).Memory()->Bytes() = std::move(bytes);
   }
+  TempFolder folder;  // the game folder given on the command line
   ProcessState state;
   TVrFileManager files{std::vector<std::filesystem::path>{}};
   RecordingBoxes boxes;
   std::string title;
   std::unique_ptr<TProject> Make() {
     state.terminate = false;  // the constructor must set it itself
-    return std::make_unique<TProject>(
-        ProjectEnvironment{state, files, boxes, [this](const std::string& t) { title = t; }});
+    ProjectEnvironment env{state, files, boxes, [this](const std::string& t) { title = t; }};
+    env.argument_folder = folder.path();
+    return std::make_unique<TProject>(std::move(env));
   }
 };
 

@@ -153,7 +153,10 @@ TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   auto timer = s.list.CreateByType(LT_TIMER);
   timer->SetName("clock");
   s.list.AdoptRoot(std::move(timer));
-  s.Frame();  // focus on `field`
+  auto sound = s.list.CreateByType(LT_SOUND);
+  sound->SetName("voice");
+  field.AddChild(std::move(sound));  // saved once, with the field
+  s.Frame();                         // focus on `field`
   const std::string args[] = {"1", "2"};
   field.PostEvent("page.nsb:label", args, PR_ONLBTNDOWN);
   const std::vector<uint8_t> saved = SaveScene(s.list);
@@ -168,6 +171,9 @@ TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   EXPECT_EQ(loaded->GetBase(), &t.list.base(1));
   EXPECT_NE(t.list.FindControl("inner"), nullptr);
   EXPECT_NE(t.list.FindComponent("clock"), nullptr);
+  std::vector<std::string> sounds;
+  EXPECT_EQ(t.list.ListNames(sounds, LT_SOUND, nullptr), 1);
+  EXPECT_EQ(t.list.FindComponent("voice")->holder(), loaded);
   EXPECT_EQ(t.list.FocusedControl(), loaded);
   ASSERT_EQ(t.events().size(), 1u);
   EXPECT_EQ(t.events()[0].sender, loaded);
@@ -293,6 +299,28 @@ TEST(BaseListNames, ListNamesFiltersByTypeAndHolder) {
     names.erase(names.begin());
     EXPECT_EQ(names, c.names) << int{c.type};
   }
+}
+
+}  // namespace
+}  // namespace novu::testing
+
+namespace novu::testing {
+namespace {
+
+TEST(BaseListSave, QueuedEventsKeepTheirSenderWhicheverBaseIsShown) {
+  BaseScene s;
+  s.list.SetActiveBase(1);
+  s.list.base(0).PostEvent("base0.nsb", {}, PR_ONIDLE);
+  s.list.base(1).PostEvent("base1.nsb", {}, PR_ONIDLE);
+  BinaryWriter out;
+  s.list.SaveToStream(out);
+
+  BaseScene t;
+  BinaryReader in(out.bytes());
+  t.list.LoadFromStream(in, kObjectLayoutVersion);
+  ASSERT_EQ(t.events().size(), 2u);
+  EXPECT_EQ(t.events()[0].sender, &t.list.base(0));
+  EXPECT_EQ(t.events()[1].sender, &t.list.base(1));
 }
 
 }  // namespace

@@ -104,6 +104,19 @@ TEST(TimerTest, ChangingTheIntervalDropsThePendingEventAndRestartsTheCount) {
   EXPECT_EQ(CountNotify(scene), 1u);
 }
 
+TEST(TimerTest, ChangingTheIntervalWhileItsHandlerRunsQueuesNothingMore) {
+  TimedScene scene;
+  TNovuTimer& timer = MakeTimer(scene, 100);
+  scene.Frame(100);
+  ASSERT_EQ(scene.events().size(), 1u);
+  scene.events()[0].level = 1;  // the handler runs and sets a new interval
+  timer.SetProperty(PR_DELAY, 0);
+  scene.Frame(15);
+  scene.Frame(15);
+  ASSERT_EQ(scene.events().size(), 1u);
+  EXPECT_EQ(scene.events()[0].sender, &timer);
+}
+
 TEST(TimerTest, AutoScrapTimerGoesInTheFrameAfterItsHandlerFinished) {
   TimedScene scene;
   TNovuTimer& timer = MakeTimer(scene, 100);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "engine/install_settings.h"
 #include "engine/page_text.h"
 #include "engine/project_description.h"
 #include "engine/project_setting.h"
@@ -47,8 +48,16 @@ std::string GameName(const fs::path& relative) {
 std::map<std::string, std::vector<uint8_t>> BuildGame(const fs::path& source) {
   std::map<std::string, std::vector<uint8_t>> files;
   const auto project = platform::ReadWholeFile(source / "project.txt");
-  if (!project) throw NovuError(platform::Utf8ToCp932("cannot read " + (source / "project.txt").string()));
-  files["novu.npb"] = ParseProjectDescription(AsText(*project)).Serialize();
+  if (!project)
+    throw NovuError(platform::Utf8ToCp932("cannot read " + (source / "project.txt").string()));
+  const TProjectSetting setting = ParseProjectDescription(AsText(*project));
+  files["novu.npb"] = setting.Serialize();
+  // What an installer leaves: the game's title with its data on disk. A game started without a
+  // folder argument (a single-file game, say) needs it; a source folder may bring its own.
+  TNovuInstallSet install;
+  install.title = setting.title;
+  install.data_installed = true;
+  files["install.dat"] = install.Serialize();
   for (const auto& item : fs::recursive_directory_iterator(source)) {
     if (!item.is_regular_file()) continue;
     const fs::path relative = fs::relative(item.path(), source);

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Timers and the events they post, played headless on the 15 ms virtual clock: a timer every
+# 100 ms, a handler interrupting a Wait that then resumes with its remaining time, a Wait that
+# blocks events until it ends, and an auto-scrap timer that goes once its handler has returned.
+set -uo pipefail
+build=$1
+tool="$build/novutool"
+player="$build/novuplay"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# game NAME: a fresh source folder whose start page is main.nsb; pages come from page().
+game() {
+  rm -rf "${work:?}/$1"
+  mkdir -p "$work/$1/src"
+  cat > "$work/$1/src/project.txt" <<PROJECT
+version 114
+title "E2E $1"
+screen 320 240
+start_page "main.nsb"
+exit_page ""
+PROJECT
+}
+page() { cat > "$work/$1/src/$2.nst"; }
+
+# play GAME TICKS: builds and plays; trace and variables land in $work/GAME/.
+play() {
+  local dir="$work/$1"
+  "$tool" build "$dir/src" -o "$dir/game" > /dev/null || { fail "$1: build"; return 1; }
+  "$player" --headless --ticks "$2" --trace "$dir/trace" --dump-vars "$dir/vars" "$dir/game" \
+    2> "$dir/err" || fail "$1: exit status $? ($(cat "$dir/err"))"
+}
+expect_trace() {
+  diff <(cat) "$work/$1/trace" > "$work/diff" || fail "$1: trace differs: $(cat "$work/diff")"
+}
+expect_vars() {
+  diff <(cat) "$work/$1/vars" > "$work/diff" || fail "$1: variables differ: $(cat "$work/diff")"
+}
+
+# ---- A timer of 100 ms made at 15 ms: its handler is entered at 135, 240, 330, 435 and 540 ms
+# (each firing time is the previous one plus the interval, seen by the first frame after it).
+game every
+page every main <<'PAGE'
+VarNew "n" type=int
+Timer PR_NAME=`"t"` PR_ONNOTIFY=`"tick.nsb"` PR_DELAY=`100`
+Exit
+PAGE
+page every tick <<'PAGE'
+Calc `n = n + 1`
+PAGE
+play every 37
+grep '<Event>' "$work/every/trace" > "$work/every/events"
+diff <(printf '%s\n' "00000087 : <Event>tick.nsb(1)" "000000f0 : <Event>tick.nsb(1)" \
+  "0000014a : <Event>tick.nsb(1)" "000001b3 : <Event>tick.nsb(1)" \
+  "0000021c : <Event>tick.nsb(1)") "$work/every/events" > "$work/diff" ||
+  fail "every: event clocks differ: $(cat "$work/diff")"
+expect_vars every <<'JSON'
+{"variables":[
+{"name":"n","type":"int","scope":"global","dims":[],"values":[5]}
+]}
+JSON
+
+# ---- The handler interrupts a Wait of 300 ms; the Wait then ends at 315 ms as if it had not
+# been interrupted. The timer scraps itself after its one handler: it still exists while the
+# handler runs and is gone afterwards.
+game interrupt
+page interrupt main <<'PAGE'
+VarNew "n" type=int
+VarNew "inside" type=int value=`-7`
+VarNew "after" type=int value=`-7`
+Timer PR_NAME=`"t"` PR_ONNOTIFY=`"h.nsb"` PR_DELAY=`100` PR_AUTOSCRAP=`TRUE`
+Wait time=`300`
+GetProp `"t"` `26` target="after"
+Calc `n = n * 10`
+Exit
+PAGE
+page interrupt h <<'PAGE'
+Calc `n = n + 1`
+GetProp `"t"` `26` target="inside"
+PAGE
+play interrupt 40
+expect_trace interrupt <<'TRACE'
+0000000f : main.nsb(1)
+0000000f : main.nsb(2)
+0000000f : main.nsb(3)
+0000000f : main.nsb(4)
+0000000f : main.nsb(5)
+00000087 : <Event>h.nsb(1)
+00000087 : h.nsb(1)
+00000087 : h.nsb(2)
+00000087 : main.nsb(5)
+0000013b : main.nsb(6)
+0000013b : main.nsb(7)
+0000013b : main.nsb(8)
+TRACE
+expect_vars interrupt <<'JSON'
+{"variables":[
+{"name":"n","type":"int","scope":"global","dims":[],"values":[10]},
+{"name":"inside","type":"int","scope":"global","dims":[],"values":[100]},
+{"name":"after","type":"int","scope":"global","dims":[],"values":[-7]}
+]}
+JSON
+
+# ---- A Wait with block-events holds the timer's events back until it ends at 315 ms; the
+# first handler then runs before the command after the Wait.
+game block
+page block main <<'PAGE'
+VarNew "n" type=int
+Timer PR_NAME=`"t"` PR_ONNOTIFY=`"h.nsb"` PR_DELAY=`100`
+Wait time=`300` block=`TRUE`
+Calc `n = n * 10`
+Exit
+PAGE
+page block h <<'PAGE'
+Calc `n = n + 1`
+PAGE
+play block 23
+expect_trace block <<'TRACE'
+0000000f : main.nsb(1)
+0000000f : main.nsb(2)
+0000000f : main.nsb(3)
+0000013b : <Event>h.nsb(1)
+0000013b : h.nsb(1)
+0000013b : main.nsb(4)
+0000013b : main.nsb(5)
+0000014a : <Event>h.nsb(1)
+0000014a : h.nsb(1)
+0000014a : main.nsb(5)
+TRACE
+expect_vars block <<'JSON'
+{"variables":[
+{"name":"n","type":"int","scope":"global","dims":[],"values":[11]}
+]}
+JSON
+
+[ "$failures" = 0 ] || exit 1
+echo "ok"
