@@ -37,6 +37,27 @@ TEST(ControlFactory, CreatesThePictureClassesByType) {
   EXPECT_EQ(s.list.CreateByType(LT_LABEL), nullptr);
 }
 
+// The film's still picture keeps a darkened copy of the first frame and lets the cache go.
+TEST(StillImage, CopiesItsFirstFrameDarkenedAndReleasesTheCache) {
+  ImageScene s;
+  s.store.files["s.fip"] = MakeFip({Solid(0x80a0c0, 6, 4), Solid(testing::kBlue, 6, 4)});
+  auto image = MakeObject<TNovuImage>(&s.list, s.Env());
+  image->SetProperty(PR_ZOOMX, 512);
+  image->SetProperty(PR_BRIGHTNESS, 300);  // clamped to 255: unchanged
+  image->SetProperty(PR_SOURCE, std::string("s.fip"));
+  EXPECT_EQ(s.cache.size(), 0u);
+  EXPECT_EQ(PropAsInt(image->GetProperty(PR_BRIGHTNESS)), 255);
+  EXPECT_EQ(image->width(), 12);
+  EXPECT_EQ(image->height(), 4);
+  ASSERT_NE(image->Picture(), nullptr);
+  EXPECT_EQ(image->Picture()->GetPixel(0, 0), testing::Raw32(0x80a0c0));
+
+  image->SetProperty(PR_BRIGHTNESS, 0x90);  // subtracts grey 255 - 0x90 = 0x6f
+  EXPECT_EQ(image->Picture()->GetPixel(0, 0), testing::Raw32(0x113151));
+  EXPECT_EQ(s.cache.size(), 0u);
+  EXPECT_EQ(image->GetType(), LT_NONE);  // never saved
+}
+
 TEST(ImageControls, ZoomOfZeroOrLessReadsBackAsOne) {
   ImageScene s;
   auto& image = s.Add<TNovuImages>(LT_IMAGES, "img");

@@ -140,6 +140,30 @@ TEST(PictureDrawing, ColourKeyAndMaskLeaveTheBackground) {
   EXPECT_EQ(s.PixelAt(11, 0), Raw32(testing::kRed));
 }
 
+// Only the frame's draw regions reach the screen, mirrored with the picture.
+TEST(PictureDrawing, DrawRegionsLimitWhatIsDrawn) {
+  ImageScene s(kBackground);
+  testing::FrameSpec framed = Solid(testing::kRed, 6, 2);
+  framed.regions = {render::Rect{0, 0, 1, 2}, render::Rect{3, 0, 5, 1}};
+  s.store.files["r.fip"] = MakeFip({framed});
+  auto& image = s.Add<TNovuImages>(LT_IMAGES, "img");
+  image.SetProperty(PR_SOURCE, std::string("r.fip"));
+  const auto rows = [&s] {
+    std::string out;
+    for (int y = 0; y < 2; ++y) {
+      for (int x = 0; x < 6; ++x) out += s.PixelAt(x, y) == Raw32(testing::kRed) ? '#' : '.';
+      out += '|';
+    }
+    return out;
+  };
+  s.Draw();
+  EXPECT_EQ(rows(), "#..##.|#.....|");
+  image.SetProperty(PR_FLIPH, true);
+  image.SetLeft(5);  // the anchor of a mirrored picture is its right edge
+  s.Draw();
+  EXPECT_EQ(rows(), ".##..#|.....#|");
+}
+
 TEST(PictureDrawing, ZoomedPictureRepeatsEachPixel) {
   ImageScene s(kBackground);
   s.store.files["q.fip"] = MakeFip({Quarters()});

@@ -34,6 +34,8 @@ struct FrameSpec {
   int32_t key_colour = -1;
   // The mask value of pixel (x, y); none: the frame has no alpha layer.
   std::function<uint8_t(int, int)> mask;
+  // The only parts of the frame that are drawn; none: all of it.
+  std::vector<render::Rect> regions;
 };
 
 inline FrameSpec Solid(int32_t colour, int32_t w = 4, int32_t h = 4, int32_t duration = 100) {
@@ -58,6 +60,7 @@ inline std::vector<uint8_t> MakeFip(const std::vector<FrameSpec>& specs) {
     for (int y = 0; y < spec.height; ++y) {
       for (int x = 0; x < spec.width; ++x) frame.picture.SetPixel(x, y, Raw32(spec.colour(x, y)));
     }
+    frame.draw_regions = spec.regions;
     if (spec.key_colour >= 0) {
       frame.key_colour = spec.key_colour;
       frame.key_value = static_cast<int32_t>(Raw32(spec.key_colour));
