@@ -9,8 +9,6 @@
 namespace novu {
 namespace {
 
-constexpr std::string_view kScopeNames[] = {"global", "auto", "local", "status"};
-
 std::string JsonString(std::string_view cp932) {
   const std::string utf8 = platform::Cp932ToUtf8(cp932);
   std::string out = "\"";
@@ -30,60 +28,29 @@ std::string JsonString(std::string_view cp932) {
   return out + "\"";
 }
 
-std::string TypeName(ParamType type) {
-  switch (type) {
-    case PT_INT:
-      return "int";
-    case PT_FLOAT:
-      return "float";
-    case PT_BOOL:
-      return "bool";
-    case PT_STR:
-      return "string";
-    default:
-      return "none";
-  }
-}
-
-std::string ElementJson(const TCustomParam& value, ParamType type, int32_t i) {
-  switch (type) {
-    case PT_INT:
-      return std::to_string(value.GetIntAt(i));
-    case PT_FLOAT: {
-      const long double f = value.GetFloatAt(i);
-      if (f != f || f - f != 0) return JsonString(FloatToText(f));  // NaN and infinities
-      return FloatToText(f);
-    }
-    case PT_BOOL:
-      return value.GetBoolAt(i) ? "true" : "false";
-    case PT_STR:
-      return JsonString(value.GetStrAt(i));
-    default:
-      return "null";
-  }
-}
-
 }  // namespace
 
+// One object a variable: its type code, its scope number (0 global, 1 auto-dispose, 2 local,
+// 3 status), its dimensions, and the string reading of every element, last subscript fastest.
+// A reference reports type 0 and reads through to the element it names.
 std::string DumpVariablesJson(const TParamCollection& vars) {
   std::string out = "{\"variables\":[";
   bool first = true;
   for (int32_t i = 0; i < vars.Count(); ++i) {
     const TParamCollectionItem& item = vars.Var(i);
     if (item.is_system() || item.is_temporary() || IsTemporaryName(item.name())) continue;
-    const TCustomParam& value = *item.value().Deref();
-    const ParamType type = value.GetParamType();
+    const TCustomParam& value = item.value();
     out += first ? "\n" : ",\n";
     first = false;
-    out += "{\"name\":" + JsonString(item.name()) + ",\"type\":\"" + TypeName(type) +
-           "\",\"scope\":\"" + std::string(kScopeNames[static_cast<size_t>(item.scope())]) +
-           "\",\"dims\":[";
+    out += "{\"name\":" + JsonString(item.name()) +
+           ",\"type\":" + std::to_string(static_cast<int>(value.GetParamType())) +
+           ",\"scope\":" + std::to_string(static_cast<int>(item.scope())) + ",\"dims\":[";
     for (size_t d = 0; d < value.dims().size(); ++d) {
       out += (d ? "," : "") + std::to_string(value.dims()[d]);
     }
     out += "],\"values\":[";
     for (int32_t e = 0; e < value.GetCount(); ++e) {
-      out += (e ? "," : "") + ElementJson(value, type, e);
+      out += (e ? "," : "") + JsonString(value.GetStrAt(e));
     }
     out += "]}";
   }

@@ -63,12 +63,12 @@ status=$?
 [ "$status" = 0 ] || fail "exit status $status: $(cat "$work/err")"
 diff <(cat <<'JSON'
 {"variables":[
-{"name":"clicks","type":"int","scope":"global","dims":[],"values":[2]},
-{"name":"x","type":"int","scope":"global","dims":[],"values":[200]},
-{"name":"y","type":"int","scope":"global","dims":[],"values":[50]},
-{"name":"enter","type":"int","scope":"global","dims":[],"values":[1]},
-{"name":"repeats","type":"int","scope":"global","dims":[],"values":[3]},
-{"name":"wheel","type":"int","scope":"global","dims":[],"values":[1]}
+{"name":"clicks","type":1,"scope":0,"dims":[],"values":["2"]},
+{"name":"x","type":1,"scope":0,"dims":[],"values":["200"]},
+{"name":"y","type":1,"scope":0,"dims":[],"values":["50"]},
+{"name":"enter","type":1,"scope":0,"dims":[],"values":["1"]},
+{"name":"repeats","type":1,"scope":0,"dims":[],"values":["3"]},
+{"name":"wheel","type":1,"scope":0,"dims":[],"values":["1"]}
 ]}
 JSON
 ) "$work/vars" >"$work/diff" || fail "variables differ: $(cat "$work/diff")"

@@ -75,9 +75,9 @@ play branches 3
 expect_status branches 0
 expect_vars branches <<'JSON'
 {"variables":[
-{"name":"runs","type":"int","scope":"status","dims":[],"values":[0]},
-{"name":"x","type":"int","scope":"global","dims":[],"values":[3]},
-{"name":"path","type":"string","scope":"global","dims":[],"values":["elseif2,after"]}
+{"name":"runs","type":1,"scope":3,"dims":[],"values":["0"]},
+{"name":"x","type":1,"scope":0,"dims":[],"values":["3"]},
+{"name":"path","type":4,"scope":0,"dims":[],"values":["elseif2,after"]}
 ]}
 JSON
 
@@ -114,10 +114,10 @@ play flow 3
 expect_status flow 0
 expect_vars flow <<'JSON'
 {"variables":[
-{"name":"runs","type":"int","scope":"status","dims":[],"values":[0]},
-{"name":"i","type":"int","scope":"global","dims":[],"values":[10]},
-{"name":"odd","type":"int","scope":"global","dims":[],"values":[5]},
-{"name":"sum","type":"int","scope":"global","dims":[],"values":[250]}
+{"name":"runs","type":1,"scope":3,"dims":[],"values":["0"]},
+{"name":"i","type":1,"scope":0,"dims":[],"values":["10"]},
+{"name":"odd","type":1,"scope":0,"dims":[],"values":["5"]},
+{"name":"sum","type":1,"scope":0,"dims":[],"values":["250"]}
 ]}
 JSON
 
@@ -159,8 +159,8 @@ play status 2
 "$player" --headless --ticks 2 --dump-vars "$work/status/vars" "$work/status/game" 2> /dev/null
 expect_vars status <<'JSON'
 {"variables":[
-{"name":"runs","type":"int","scope":"status","dims":[],"values":[2]},
-{"name":"bye","type":"int","scope":"global","dims":[],"values":[200]}
+{"name":"runs","type":1,"scope":3,"dims":[],"values":["2"]},
+{"name":"bye","type":1,"scope":0,"dims":[],"values":["200"]}
 ]}
 JSON
 
@@ -176,7 +176,7 @@ Jump "p0.nsb"
 PAGE
 play pages 3
 expect_status pages 0
-grep -q '"name":"hops","type":"int","scope":"global","dims":\[\],"values":\[11\]' \
+grep -q '"name":"hops","type":1,"scope":0,"dims":\[\],"values":\["11"\]' \
   "$work/pages/vars" || fail "pages: $(cat "$work/pages/vars")"
 [ "$(tail -1 "$work/pages/trace")" = "0000000f : p0.nsb(3)" ] ||
   fail "pages: ends at $(tail -1 "$work/pages/trace")"
@@ -197,9 +197,9 @@ play terminate 1000
 expect_status terminate 0
 expect_vars terminate <<'JSON'
 {"variables":[
-{"name":"runs","type":"int","scope":"status","dims":[],"values":[0]},
-{"name":"after","type":"int","scope":"global","dims":[],"values":[0]},
-{"name":"closing","type":"bool","scope":"global","dims":[],"values":[true]}
+{"name":"runs","type":1,"scope":3,"dims":[],"values":["0"]},
+{"name":"after","type":1,"scope":0,"dims":[],"values":["0"]},
+{"name":"closing","type":3,"scope":0,"dims":[],"values":["TRUE"]}
 ]}
 JSON
 [ "$(wc -l < "$work/terminate/trace")" = 4 ] || fail "terminate: $(cat "$work/terminate/trace")"

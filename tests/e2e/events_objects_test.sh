@@ -70,12 +70,12 @@ PAGE
 play motion 130
 expect_vars motion <<'JSON'
 {"variables":[
-{"name":"half","type":"int","scope":"global","dims":[],"values":[50]},
-{"name":"inc","type":"int","scope":"global","dims":[],"values":[293]},
-{"name":"dec","type":"int","scope":"global","dims":[],"values":[707]},
-{"name":"alive","type":"int","scope":"global","dims":[],"values":[0]},
-{"name":"end","type":"int","scope":"global","dims":[],"values":[100]},
-{"name":"gone","type":"int","scope":"global","dims":[],"values":[-1]}
+{"name":"half","type":1,"scope":0,"dims":[],"values":["50"]},
+{"name":"inc","type":1,"scope":0,"dims":[],"values":["293"]},
+{"name":"dec","type":1,"scope":0,"dims":[],"values":["707"]},
+{"name":"alive","type":1,"scope":0,"dims":[],"values":["0"]},
+{"name":"end","type":1,"scope":0,"dims":[],"values":["100"]},
+{"name":"gone","type":1,"scope":0,"dims":[],"values":["-1"]}
 ]}
 JSON
 
@@ -101,10 +101,10 @@ PAGE
 play objects 8
 expect_vars objects <<'JSON'
 {"variables":[
-{"name":"made","type":"int","scope":"global","dims":[],"values":[250]},
-{"name":"changed","type":"int","scope":"global","dims":[],"values":[400]},
-{"name":"deleted","type":"int","scope":"global","dims":[],"values":[-1]},
-{"name":"after","type":"int","scope":"global","dims":[],"values":[1]}
+{"name":"made","type":1,"scope":0,"dims":[],"values":["250"]},
+{"name":"changed","type":1,"scope":0,"dims":[],"values":["400"]},
+{"name":"deleted","type":1,"scope":0,"dims":[],"values":["-1"]},
+{"name":"after","type":1,"scope":0,"dims":[],"values":["1"]}
 ]}
 JSON
 
@@ -127,8 +127,8 @@ PAGE
 play reset 30
 expect_vars reset <<'JSON'
 {"variables":[
-{"name":"n","type":"int","scope":"global","dims":[],"values":[0]},
-{"name":"d","type":"int","scope":"global","dims":[],"values":[-1]}
+{"name":"n","type":1,"scope":0,"dims":[],"values":["0"]},
+{"name":"d","type":1,"scope":0,"dims":[],"values":["-1"]}
 ]}
 JSON
 

@@ -61,7 +61,7 @@ diff <(printf '%s\n' "00000087 : <Event>tick.nsb(1)" "000000f0 : <Event>tick.nsb
   fail "every: event clocks differ: $(cat "$work/diff")"
 expect_vars every <<'JSON'
 {"variables":[
-{"name":"n","type":"int","scope":"global","dims":[],"values":[5]}
+{"name":"n","type":1,"scope":0,"dims":[],"values":["5"]}
 ]}
 JSON
 
@@ -100,9 +100,9 @@ expect_trace interrupt <<'TRACE'
 TRACE
 expect_vars interrupt <<'JSON'
 {"variables":[
-{"name":"n","type":"int","scope":"global","dims":[],"values":[10]},
-{"name":"inside","type":"int","scope":"global","dims":[],"values":[100]},
-{"name":"after","type":"int","scope":"global","dims":[],"values":[-7]}
+{"name":"n","type":1,"scope":0,"dims":[],"values":["10"]},
+{"name":"inside","type":1,"scope":0,"dims":[],"values":["100"]},
+{"name":"after","type":1,"scope":0,"dims":[],"values":["-7"]}
 ]}
 JSON
 
@@ -134,7 +134,7 @@ expect_trace block <<'TRACE'
 TRACE
 expect_vars block <<'JSON'
 {"variables":[
-{"name":"n","type":"int","scope":"global","dims":[],"values":[11]}
+{"name":"n","type":1,"scope":0,"dims":[],"values":["11"]}
 ]}
 JSON
 

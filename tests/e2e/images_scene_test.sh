@@ -115,7 +115,7 @@ expect 171 1 '#0000FF' "three frames at tick 25"
 # A click on the transparent half of the masked picture misses; one on the opaque half hits.
 printf '%s\n' "3 click 203 101 left" "5 click 201 101 left" >"$work/input.txt"
 shot 10 "$work/input.txt"
-grep -q '"clicks","type":"int","scope":"global","dims":\[\],"values":\[1\]' "$work/vars.json" ||
+grep -q '"clicks","type":1,"scope":0,"dims":\[\],"values":\["1"\]' "$work/vars.json" ||
   fail "clicks: $(grep -o '"clicks"[^}]*' "$work/vars.json")"
 
 # The dither flag survives the run in the status data of save.dat.
@@ -136,9 +136,9 @@ for run in 1 2; do
   "$player" --headless --ticks 3 --dump-vars "$work/dither-$run.json" "$work/dither-game" \
     2>"$work/err" || fail "dither run $run: $(cat "$work/err")"
 done
-grep -q '"was","type":"bool","scope":"global","dims":\[\],"values":\[false\]' \
+grep -q '"was","type":3,"scope":0,"dims":\[\],"values":\["FALSE"\]' \
   "$work/dither-1.json" || fail "first run: $(grep -o '"was"[^}]*' "$work/dither-1.json")"
-grep -q '"was","type":"bool","scope":"global","dims":\[\],"values":\[true\]' \
+grep -q '"was","type":3,"scope":0,"dims":\[\],"values":\["TRUE"\]' \
   "$work/dither-2.json" || fail "second run: $(grep -o '"was"[^}]*' "$work/dither-2.json")"
 
 [ "$failures" = 0 ] || exit 1
