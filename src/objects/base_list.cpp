@@ -604,7 +604,7 @@ void TNovuBaseList::LoadFromStream(BinaryReader& in, int32_t version) {
   try {
     LoadState(in, version);
   } catch (...) {
-    Reset();  // never leave a half-loaded scene behind
+    Reset();           // never leave a half-loaded scene behind
     events_->Clear();  // nor events of objects that were never made
     throw;
   }
@@ -634,7 +634,8 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
   const size_t count = in.Count(kMinComponentRecordSize, kMaxSavedObjects);
   for (size_t i = 0; i < count; ++i) {
     std::unique_ptr<TNovuObject> object = CreateByType(in.U8());
-    if (object == nullptr) ThrowBadSave();
+    // Controls are saved with their parents, never here.
+    if (object == nullptr || object->AsControl() != nullptr) ThrowBadSave();
     TNovuObject& loaded = *object;
     AdoptRoot(std::move(object));
     loaded.LoadFromStream(in, context);

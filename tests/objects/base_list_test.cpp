@@ -181,6 +181,28 @@ TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   EXPECT_EQ(SaveScene(t.list), saved);
 }
 
+TEST(BaseListSave, AControlAmongTheComponentsIsRefused) {
+  // The saver writes controls with their parents only; a control in the component section would
+  // load as a loose object that no later save writes again.
+  BaseScene s;
+  std::vector<uint8_t> bytes = SaveScene(s.list);
+  bytes.resize(bytes.size() - 12);  // no components, no events, no focus
+  BinaryWriter tail;
+  tail.I32(1);
+  std::unique_ptr<TNovuObject> cabinet = s.list.CreateByType(LT_CABINET);
+  ASSERT_NE(cabinet->AsControl(), nullptr);
+  tail.U8(LT_CABINET);
+  cabinet->SaveToStream(tail);
+  tail.I32(0);
+  tail.I32(0);
+  bytes.insert(bytes.end(), tail.bytes().begin(), tail.bytes().end());
+
+  BaseScene t;
+  BinaryReader in(bytes);
+  EXPECT_THROW(t.list.LoadFromStream(in, kObjectLayoutVersion), NovuError);
+  EXPECT_EQ(t.list.registry().size(), 2u);  // the two fresh bases
+}
+
 TEST(BaseListSave, RefusedSavesLeaveAnEmptyScene) {
   BaseScene s;
   s.Add("a", {0, 0, 5, 5});
