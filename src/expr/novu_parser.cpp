@@ -134,12 +134,16 @@ struct TNovuParser::Plan {
   std::vector<Slot> slots;
   std::vector<Created> created;
   bool busy = false;
+  // No operation calls a function or names a system variable, so nothing can look at the
+  // table while an evaluation runs: the temporaries stay out of it, in the pool.
+  bool detached = true;
 };
 
 void TNovuParser::Prepare() {
   auto plan = std::make_unique<Plan>();
   std::unordered_map<std::string, int> slots;
   auto name_of = [&](std::string_view name) {
+    if (SystemVariableIndex(name) >= 0) plan->detached = false;
     Plan::Name n;
     if (IsTemporaryName(name)) {
       std::string key = cp932::ToLower(name);
@@ -152,6 +156,7 @@ void TNovuParser::Prepare() {
   plan->operations.reserve(operations_.size());
   for (const TOpeData& op : operations_) {
     Plan::Operation p;
+    if (op.code == ocFunc) plan->detached = false;
     p.target = name_of(op.target);
     p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
     p.operands.resize(op.operands.size());
@@ -435,9 +440,15 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
 void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const ParamType type = TemporaryType(op);
   const int slot_index = p.target.temp_slot;
-  TParamCollectionItem* temp =
-      table_.AddTemporary(type, op.target, std::move(plan_.pool[static_cast<size_t>(slot_index)]));
-  created_.push_back({temp, slot_index});
+  auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
+  TParamCollectionItem* temp;
+  if (plan_.detached && !reentered_) {
+    pooled = table_.MakeTemporary(type, op.target, std::move(pooled));
+    temp = static_cast<TParamCollectionItem*>(pooled.get());
+  } else {
+    temp = table_.AddTemporary(type, op.target, std::move(pooled));
+    created_.push_back({temp, slot_index});
+  }
   Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
