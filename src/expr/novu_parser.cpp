@@ -71,6 +71,42 @@ void WriteOperand(BinaryWriter& out, const TCustomParam& operand) {
   throw NovuError(FormatOne(Jp("\"%s\" 変数がありません"), name));
 }
 
+// A reused temporary of `type` starts at the zero value, like a new one.
+void ResetScalar(TCustomParam& value, ParamType type) {
+  switch (type) {
+    case PT_INT:
+      static_cast<TParamInt&>(value).SetAsInt(0);
+      break;
+    case PT_FLOAT:
+      static_cast<TParamFloat&>(value).SetAsFloat(0);
+      break;
+    case PT_BOOL:
+      static_cast<TParamFlag&>(value).SetAsBool(false);
+      break;
+    default:
+      static_cast<TParamStr&>(value).SetAsStr({});
+      break;
+  }
+}
+
+// Copies one scalar value into another of the same type and shape.
+void CopyScalar(const TCustomParam& from, TCustomParam& to) {
+  switch (from.GetParamType()) {
+    case PT_INT:
+      to.SetAsInt(static_cast<const TParamInt&>(from).GetAsInt());
+      break;
+    case PT_FLOAT:
+      to.SetAsFloat(static_cast<const TParamFloat&>(from).GetAsFloat());
+      break;
+    case PT_BOOL:
+      to.SetAsBool(static_cast<const TParamFlag&>(from).GetAsBool());
+      break;
+    default:
+      to.SetAsStr(static_cast<const TParamStr&>(from).GetAsStr());
+      break;
+  }
+}
+
 }  // namespace
 
 TOpeData TOpeData::Copy() const {
@@ -106,13 +142,18 @@ struct CachedLookup {
 
 struct TNovuParser::Plan {
   struct Name {
-    int temp_slot = -1;  // names beginning with four underscores share one slot per name
-    CachedLookup cache;  // other names
+    int temp_slot = -1;     // names beginning with four underscores share one slot per name
+    CachedLookup cache;     // other names
+    bool variable = false;  // the operand names a variable (rather than holding a constant)
   };
   struct Operation {
     Name target;
     std::vector<Name> operands;  // meaningful for variable operands only
     bool into_result = false;    // target is "____arg"
+    // Reads its variable operands straight from their values where a reference would read
+    // the same: the operation neither calls a function (which could free variables or look
+    // at its arguments as references) nor binds an element.
+    bool direct = false;
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
@@ -133,6 +174,12 @@ struct TNovuParser::Plan {
   // Working lists of an evaluation, reused unless an evaluation of this parser is running.
   std::vector<Slot> slots;
   std::vector<Created> created;
+  std::vector<TCustomParam*> operand_values;
+  // Per temporary name: the operation that made the pooled item, and its type.
+  std::vector<const Operation*> pool_made_by;
+  std::vector<ParamType> pool_types;
+  // The parser's result object holds one element and no dimensions.
+  bool scalar_result = false;
   bool busy = false;
   // No operation calls a function or names a system variable, so nothing can look at the
   // table while an evaluation runs: the temporaries stay out of it, in the pool.
@@ -159,15 +206,19 @@ void TNovuParser::Prepare() {
     if (op.code == ocFunc) plan->detached = false;
     p.target = name_of(op.target);
     p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
+    p.direct = op.code != ocFunc && op.code != ocDimTo;
     p.operands.resize(op.operands.size());
     for (size_t i = 0; i < op.operands.size(); ++i) {
       if (op.operands[i]->IsReference()) {
         p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
+        p.operands[i].variable = true;
       }
     }
     plan->operations.push_back(std::move(p));
   }
   plan->pool.resize(plan->temp_names.size());
+  plan->pool_made_by.resize(plan->temp_names.size());
+  plan->pool_types.resize(plan->temp_names.size());
   plan->temp_lookups.resize(plan->temp_names.size());
   plan_ = std::move(plan);
 }
@@ -241,6 +292,7 @@ class TNovuParser::Run {
         reentered_(plan_.busy),
         slots_(reentered_ ? local_slots_ : plan_.slots),
         created_(reentered_ ? local_created_ : plan_.created),
+        operands_(reentered_ ? local_operands_ : plan_.operand_values),
         removal_epoch_(table.removal_epoch()) {
     plan_.busy = true;
     slots_.assign(plan_.temp_names.size(), Slot{});
@@ -259,6 +311,8 @@ class TNovuParser::Run {
   }
 
   void Execute(size_t index);
+  // Temporaries of this evaluation stay out of the table.
+  bool detached() const { return plan_.detached && !reentered_; }
   void TakeResult(std::unique_ptr<TCustomParam> spare);
 
  private:
@@ -272,7 +326,7 @@ class TNovuParser::Run {
   }
   void ForgetForeignSlotsAfterFrees();
   void ResolveOperands(TOpeData& op, Plan::Operation& p);
-  void ClearOperands(TOpeData& op);
+  void ClearOperands(TOpeData& op, Plan::Operation& p);
   void CreateTemporary(TOpeData& op, Plan::Operation& p);
   ParamType TemporaryType(const TOpeData& op);
   void BindElement(TOpeData& op, TParamCollectionItem& temp);
@@ -287,7 +341,9 @@ class TNovuParser::Run {
   std::vector<Plan::Created> local_created_;
   std::vector<Slot>& slots_;
   std::vector<Plan::Created>& created_;
-  std::vector<TCustomParam*> args_;
+  std::vector<TCustomParam*> local_operands_;
+  // The operand objects of the running operation (see ResolveOperands).
+  std::vector<TCustomParam*>& operands_;
   uint64_t removal_epoch_;
 };
 
@@ -329,17 +385,27 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
 }
 
 void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
+  operands_.clear();
   for (size_t i = 0; i < op.operands.size(); ++i) {
-    TCustomParam& operand = *op.operands[i];
-    if (!operand.IsReference()) continue;
-    auto& ref = static_cast<TParamVar&>(operand);
-    ref.Bind(table_, *Require(p.operands[i], ref.name()), 0);
+    TCustomParam* operand = op.operands[i].get();
+    if (p.operands[i].variable) {
+      auto& ref = static_cast<TParamVar&>(*operand);
+      TParamCollectionItem& item = *Require(p.operands[i], ref.name());
+      TCustomParam& value = item.value();
+      // A reference to a plain value reads its element 0, as the value itself does.
+      if (p.direct && !value.IsReference() && !value.IsSystem()) {
+        operand = &value;
+      } else {
+        ref.Bind(table_, item, 0);
+      }
+    }
+    operands_.push_back(operand);
   }
 }
 
-void TNovuParser::Run::ClearOperands(TOpeData& op) {
-  for (auto& operand : op.operands) {
-    if (operand->IsReference()) static_cast<TParamVar&>(*operand).Clear();
+void TNovuParser::Run::ClearOperands(TOpeData& op, Plan::Operation& p) {
+  for (size_t i = 0; i < op.operands.size(); ++i) {
+    if (p.operands[i].variable) static_cast<TParamVar&>(*op.operands[i]).Clear();
   }
 }
 
@@ -351,7 +417,7 @@ void TNovuParser::Run::CheckOperandCount(const TOpeData& op, size_t count) {
 }
 
 ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
-  auto left_type = [&] { return op.operands[0]->GetParamType(); };
+  auto left_type = [&] { return operands_[0]->GetParamType(); };
   switch (op.code) {
     case ocTo:
       CheckOperandCount(op, 1);
@@ -391,7 +457,7 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
       const SystemFunctionInfo& info = SystemFunctionAt(op.function);
       if (op.function != kGetPropFunction) return info.result_type;
       CheckOperandCount(op, 2);
-      const int32_t property = op.operands[1]->GetAsInt();
+      const int32_t property = operands_[1]->GetAsInt();
       if (property < 0 || property > kMaxPropertyId) {
         throw NovuError::FromUtf8("GetPropの引数が違います");
       }
@@ -442,9 +508,19 @@ void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const int slot_index = p.target.temp_slot;
   auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
   TParamCollectionItem* temp;
-  if (plan_.detached && !reentered_) {
-    pooled = table_.MakeTemporary(type, op.target, std::move(pooled));
-    temp = static_cast<TParamCollectionItem*>(pooled.get());
+  if (detached()) {
+    const auto index = static_cast<size_t>(slot_index);
+    if (pooled && plan_.pool_made_by[index] == &p && plan_.pool_types[index] == type &&
+        type != PT_NONE) {
+      // The item this operation made last time, untouched since: only its value starts over.
+      temp = static_cast<TParamCollectionItem*>(pooled.get());
+      ResetScalar(temp->value(), type);
+    } else {
+      pooled = table_.MakeTemporary(type, op.target, std::move(pooled));
+      temp = static_cast<TParamCollectionItem*>(pooled.get());
+      plan_.pool_made_by[index] = &p;
+      plan_.pool_types[index] = type;
+    }
   } else {
     temp = table_.AddTemporary(type, op.target, std::move(pooled));
     created_.push_back({temp, slot_index});
@@ -531,7 +607,7 @@ bool Compare(uint8_t code, const T& a, const T& b) {
 }  // namespace
 
 void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
-  auto& operands = op.operands;
+  const auto& operands = operands_;
   switch (op.code) {
     case ocTo: {
       CheckOperandCount(op, 1);
@@ -638,9 +714,7 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       if (count < info.min_args || (info.max_args >= 0 && count > info.max_args)) {
         throw NovuError(std::string(info.name) + Jp(" 引数の数が不正です"));
       }
-      args_.clear();
-      for (auto& operand : operands) args_.push_back(operand.get());
-      table_.functions().Call(op.function, target, args_, table_);
+      table_.functions().Call(op.function, target, operands_, table_);
       return;
     }
     case ocDimTo:
@@ -656,8 +730,9 @@ void TNovuParser::Run::Execute(size_t index) {
   struct ClearOnExit {
     Run& run;
     TOpeData& op;
-    ~ClearOnExit() { run.ClearOperands(op); }
-  } clear{*this, op};
+    Plan::Operation& p;
+    ~ClearOnExit() { run.ClearOperands(op, p); }
+  } clear{*this, op, p};
   ResolveOperands(op, p);
   if (p.target.temp_slot >= 0 && Lookup(p.target, op.target) == nullptr) {
     CreateTemporary(op, p);
@@ -677,6 +752,15 @@ void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
   TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
   if (item == nullptr) return;
   const TCustomParam& value = item->value();
+  // A temporary kept out of the table is only ever written whole, as one element.
+  const bool scalar =
+      detached() && slots_[static_cast<size_t>(name.temp_slot)].own && !value.IsReference();
+  if (spare && plan_.scalar_result && scalar && spare->GetParamType() == value.GetParamType()) {
+    CopyScalar(value, *spare);
+    parser_.result_ = std::move(spare);
+    return;
+  }
+  plan_.scalar_result = scalar;
   if (spare && !value.IsReference() && !value.IsSystem() &&
       spare->GetParamType() == value.GetParamType()) {
     // The previous result's object takes the new value, sparing an allocation.
