@@ -318,7 +318,18 @@ class TNovuParser::Run {
  private:
   using Slot = Plan::Slot;
 
-  TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text);
+  // The variable a name stands for: a temporary already made or a resolution still valid is
+  // answered at once, anything else by LookupAfresh.
+  TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text) {
+    if (name.temp_slot >= 0) {
+      TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
+      if (item != nullptr && table_.removal_epoch() == removal_epoch_) return item;
+    } else if (name.cache.table == &table_ && name.cache.epoch == table_.lookup_epoch()) {
+      return name.cache.item;
+    }
+    return LookupAfresh(name, text);
+  }
+  TParamCollectionItem* LookupAfresh(Plan::Name& name, const std::string& text);
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
     TParamCollectionItem* item = Lookup(name, text);
     if (item == nullptr) ThrowMissingVariable(text);
@@ -345,6 +356,8 @@ class TNovuParser::Run {
   // The operand objects of the running operation (see ResolveOperands).
   std::vector<TCustomParam*>& operands_;
   uint64_t removal_epoch_;
+  // Some operand of the running operation is bound as a reference.
+  bool bound_ = false;
 };
 
 void TNovuParser::Run::ForgetForeignSlotsAfterFrees() {
@@ -356,7 +369,7 @@ void TNovuParser::Run::ForgetForeignSlotsAfterFrees() {
   }
 }
 
-TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::string& text) {
+TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std::string& text) {
   if (name.temp_slot >= 0) {
     ForgetForeignSlotsAfterFrees();
     Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
@@ -386,6 +399,7 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
 
 void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
   operands_.clear();
+  bound_ = false;
   for (size_t i = 0; i < op.operands.size(); ++i) {
     TCustomParam* operand = op.operands[i].get();
     if (p.operands[i].variable) {
@@ -397,6 +411,7 @@ void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
         operand = &value;
       } else {
         ref.Bind(table_, item, 0);
+        bound_ = true;
       }
     }
     operands_.push_back(operand);
@@ -731,7 +746,9 @@ void TNovuParser::Run::Execute(size_t index) {
     Run& run;
     TOpeData& op;
     Plan::Operation& p;
-    ~ClearOnExit() { run.ClearOperands(op, p); }
+    ~ClearOnExit() {
+      if (run.bound_) run.ClearOperands(op, p);
+    }
   } clear{*this, op, p};
   ResolveOperands(op, p);
   if (p.target.temp_slot >= 0 && Lookup(p.target, op.target) == nullptr) {
