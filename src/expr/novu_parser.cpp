@@ -1,6 +1,8 @@
 #include "expr/novu_parser.h"
 
+#include <algorithm>
 #include <limits>
+#include <span>
 #include <unordered_map>
 
 #include "core/binary_reader.h"
@@ -134,10 +136,18 @@ std::string TOpeData::OperandText(size_t i) const {
 
 // ---- plan: name slots and cached lookups ----
 
+// A plain value (neither a reference nor a system variable) reads its element 0 through its
+// own getters, just as a reference bound to it would.
+bool IsPlainValue(const TCustomParam& value) {
+  return !value.IsReference() && !value.IsSystem();
+}
+
 struct CachedLookup {
   const TParamCollection* table = nullptr;
   uint64_t epoch = 0;
   TParamCollectionItem* item = nullptr;
+  // The item's value is plain; a value changes class only where the lookup epoch moves.
+  bool plain = false;
 };
 
 struct TNovuParser::Plan {
@@ -154,6 +164,9 @@ struct TNovuParser::Plan {
     // the same: the operation neither calls a function (which could free variables or look
     // at its arguments as references) nor binds an element.
     bool direct = false;
+    // The operand objects Perform reads: constants filled in once, variables by each
+    // evaluation (see ResolveOperands).
+    std::vector<TCustomParam*> values;
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
@@ -174,7 +187,6 @@ struct TNovuParser::Plan {
   // Working lists of an evaluation, reused unless an evaluation of this parser is running.
   std::vector<Slot> slots;
   std::vector<Created> created;
-  std::vector<TCustomParam*> operand_values;
   // Per temporary name: the operation that made the pooled item, and its type.
   std::vector<const Operation*> pool_made_by;
   std::vector<ParamType> pool_types;
@@ -208,6 +220,7 @@ void TNovuParser::Prepare() {
     p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
     p.direct = op.code != ocFunc && op.code != ocDimTo;
     p.operands.resize(op.operands.size());
+    for (const auto& operand : op.operands) p.values.push_back(operand.get());
     for (size_t i = 0; i < op.operands.size(); ++i) {
       if (op.operands[i]->IsReference()) {
         p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
@@ -220,6 +233,7 @@ void TNovuParser::Prepare() {
   plan->pool_made_by.resize(plan->temp_names.size());
   plan->pool_types.resize(plan->temp_names.size());
   plan->temp_lookups.resize(plan->temp_names.size());
+  plan->slots.resize(plan->temp_names.size());
   plan_ = std::move(plan);
 }
 
@@ -292,10 +306,13 @@ class TNovuParser::Run {
         reentered_(plan_.busy),
         slots_(reentered_ ? local_slots_ : plan_.slots),
         created_(reentered_ ? local_created_ : plan_.created),
-        operands_(reentered_ ? local_operands_ : plan_.operand_values),
         removal_epoch_(table.removal_epoch()) {
     plan_.busy = true;
-    slots_.assign(plan_.temp_names.size(), Slot{});
+    if (reentered_) {
+      slots_.assign(plan_.temp_names.size(), Slot{});
+    } else {
+      std::fill(slots_.begin(), slots_.end(), Slot{});
+    }
     created_.clear();
     table_.BeginEvaluation();
   }
@@ -322,8 +339,15 @@ class TNovuParser::Run {
   // answered at once, anything else by LookupAfresh.
   TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text) {
     if (name.temp_slot >= 0) {
-      TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
-      if (item != nullptr && table_.removal_epoch() == removal_epoch_) return item;
+      const auto slot_index = static_cast<size_t>(name.temp_slot);
+      Slot& slot = slots_[slot_index];
+      if (table_.removal_epoch() == removal_epoch_) {
+        if (slot.item != nullptr) return slot.item;
+        const CachedLookup& cache = plan_.temp_lookups[slot_index];
+        if (cache.table == &table_ && cache.epoch == table_.lookup_epoch()) {
+          return slot.item = cache.item;
+        }
+      }
     } else if (name.cache.table == &table_ && name.cache.epoch == table_.lookup_epoch()) {
       return name.cache.item;
     }
@@ -338,7 +362,7 @@ class TNovuParser::Run {
   void ForgetForeignSlotsAfterFrees();
   void ResolveOperands(TOpeData& op, Plan::Operation& p);
   void ClearOperands(TOpeData& op, Plan::Operation& p);
-  void CreateTemporary(TOpeData& op, Plan::Operation& p);
+  TParamCollectionItem* CreateTemporary(TOpeData& op, Plan::Operation& p);
   ParamType TemporaryType(const TOpeData& op);
   void BindElement(TOpeData& op, TParamCollectionItem& temp);
   void Perform(TOpeData& op, TCustomParam& target);
@@ -353,8 +377,9 @@ class TNovuParser::Run {
   std::vector<Slot>& slots_;
   std::vector<Plan::Created>& created_;
   std::vector<TCustomParam*> local_operands_;
-  // The operand objects of the running operation (see ResolveOperands).
-  std::vector<TCustomParam*>& operands_;
+  // The operand objects of the running operation (see ResolveOperands): the operation's own
+  // list, or a copy of it in an evaluation nested inside another of the same parser.
+  std::span<TCustomParam* const> operands_;
   uint64_t removal_epoch_;
   // Some operand of the running operation is bound as a reference.
   bool bound_ = false;
@@ -382,7 +407,7 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
       } else {
         slot.item = table_.Find(text);
         if (slot.item == nullptr || !slot.item->is_temporary()) {
-          cache = {&table_, table_.lookup_epoch(), slot.item};
+          cache = {&table_, table_.lookup_epoch(), slot.item, false};
         }
       }
     }
@@ -391,6 +416,7 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
   CachedLookup& cache = name.cache;
   if (cache.table != &table_ || cache.epoch != table_.lookup_epoch()) {
     cache.item = table_.Find(text);
+    cache.plain = cache.item != nullptr && IsPlainValue(cache.item->value());
     cache.table = &table_;
     cache.epoch = table_.lookup_epoch();
   }
@@ -398,23 +424,26 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
 }
 
 void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
-  operands_.clear();
+  TCustomParam** values = p.values.data();
+  if (reentered_) {
+    local_operands_ = p.values;
+    values = local_operands_.data();
+  }
+  operands_ = std::span<TCustomParam* const>(values, p.values.size());
   bound_ = false;
-  for (size_t i = 0; i < op.operands.size(); ++i) {
-    TCustomParam* operand = op.operands[i].get();
-    if (p.operands[i].variable) {
-      auto& ref = static_cast<TParamVar&>(*operand);
-      TParamCollectionItem& item = *Require(p.operands[i], ref.name());
-      TCustomParam& value = item.value();
-      // A reference to a plain value reads its element 0, as the value itself does.
-      if (p.direct && !value.IsReference() && !value.IsSystem()) {
-        operand = &value;
-      } else {
-        ref.Bind(table_, item, 0);
-        bound_ = true;
-      }
+  for (size_t i = 0; i < p.operands.size(); ++i) {
+    Plan::Name& name = p.operands[i];
+    if (!name.variable) continue;
+    auto& ref = static_cast<TParamVar&>(*op.operands[i]);
+    TParamCollectionItem& item = *Require(name, ref.name());
+    const bool plain = name.temp_slot < 0 ? name.cache.plain : IsPlainValue(item.value());
+    if (p.direct && plain) {
+      values[i] = &item.value();
+    } else {
+      ref.Bind(table_, item, 0);
+      values[i] = &ref;
+      bound_ = true;
     }
-    operands_.push_back(operand);
   }
 }
 
@@ -518,7 +547,7 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   static_cast<TParamVar&>(temp.value()).Bind(table_, *array.target(), static_cast<int32_t>(flat));
 }
 
-void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
+TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const ParamType type = TemporaryType(op);
   const int slot_index = p.target.temp_slot;
   auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
@@ -544,6 +573,7 @@ void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   slot.item = temp;
   slot.own = true;
   if (op.code == ocDimTo) BindElement(op, *temp);
+  return temp;
 }
 
 namespace {
@@ -622,7 +652,7 @@ bool Compare(uint8_t code, const T& a, const T& b) {
 }  // namespace
 
 void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
-  const auto& operands = operands_;
+  const auto operands = operands_;
   switch (op.code) {
     case ocTo: {
       CheckOperandCount(op, 1);
@@ -751,12 +781,15 @@ void TNovuParser::Run::Execute(size_t index) {
     }
   } clear{*this, op, p};
   ResolveOperands(op, p);
+  TParamCollectionItem* target = nullptr;
   if (p.target.temp_slot >= 0 && Lookup(p.target, op.target) == nullptr) {
-    CreateTemporary(op, p);
-  } else if (op.code == ocFunc && op.function >= kSystemFunctionCount) {
-    TemporaryType(op);  // refuses the function number
+    target = CreateTemporary(op, p);
+  } else {
+    if (op.code == ocFunc && op.function >= kSystemFunctionCount) {
+      TemporaryType(op);  // refuses the function number
+    }
+    target = Require(p.target, op.target);
   }
-  TParamCollectionItem* target = Require(p.target, op.target);
   Perform(op, target->value());
 }
 
