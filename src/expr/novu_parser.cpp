@@ -423,16 +423,18 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
   return cache.item;
 }
 
-void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
+inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
   TCustomParam** values = p.values.data();
   if (reentered_) {
     local_operands_ = p.values;
     values = local_operands_.data();
   }
-  operands_ = std::span<TCustomParam* const>(values, p.values.size());
+  const size_t count = p.values.size();
+  operands_ = std::span<TCustomParam* const>(values, count);
   bound_ = false;
-  for (size_t i = 0; i < p.operands.size(); ++i) {
-    Plan::Name& name = p.operands[i];
+  Plan::Name* names = p.operands.data();
+  for (size_t i = 0; i < count; ++i) {
+    Plan::Name& name = names[i];
     if (!name.variable) continue;
     auto& ref = static_cast<TParamVar&>(*op.operands[i]);
     TParamCollectionItem& item = *Require(name, ref.name());
@@ -547,7 +549,7 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   static_cast<TParamVar&>(temp.value()).Bind(table_, *array.target(), static_cast<int32_t>(flat));
 }
 
-TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
+inline TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
   const ParamType type = TemporaryType(op);
   const int slot_index = p.target.temp_slot;
   auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
@@ -556,9 +558,11 @@ TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Oper
     const auto index = static_cast<size_t>(slot_index);
     if (pooled && plan_.pool_made_by[index] == &p && plan_.pool_types[index] == type &&
         type != PT_NONE) {
-      // The item this operation made last time, untouched since: only its value starts over.
+      // The item this operation made last time, untouched since. Only the result can be read
+      // after a failing operation, so only its value has to start over; every other
+      // temporary is written whole by the operation that makes it before anything reads it.
       temp = static_cast<TParamCollectionItem*>(pooled.get());
-      ResetScalar(temp->value(), type);
+      if (p.into_result) ResetScalar(temp->value(), type);
     } else {
       pooled = table_.MakeTemporary(type, op.target, std::move(pooled));
       temp = static_cast<TParamCollectionItem*>(pooled.get());
@@ -831,7 +835,8 @@ void TNovuParser::Evaluate(TParamCollection& table) {
   Run run(*this, table);
   last_error_.clear();
   try {
-    for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
+    const size_t count = operations_.size();
+    for (size_t i = 0; i < count; ++i) run.Execute(i);
   } catch (const std::exception& e) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
     last_error_ = e.what();
