@@ -170,7 +170,8 @@ struct TNovuParser::Plan {
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
-    bool own = false;  // a temporary this evaluation made
+    bool own = false;    // a temporary this evaluation made
+    bool plain = false;  // of a value class (not an element reference), when own
   };
   struct Created {
     TParamCollectionItem* item;
@@ -190,6 +191,8 @@ struct TNovuParser::Plan {
   // Per temporary name: the operation that made the pooled item, and its type.
   std::vector<const Operation*> pool_made_by;
   std::vector<ParamType> pool_types;
+  // The last operation copies into "____arg", so an evaluation has a result.
+  bool gives_result = false;
   // The parser's result object holds one element and no dimensions.
   bool scalar_result = false;
   bool busy = false;
@@ -229,6 +232,8 @@ void TNovuParser::Prepare() {
     }
     plan->operations.push_back(std::move(p));
   }
+  plan->gives_result = !operations_.empty() && plan->operations.back().into_result &&
+                       operations_.back().code == ocTo;
   plan->pool.resize(plan->temp_names.size());
   plan->pool_made_by.resize(plan->temp_names.size());
   plan->pool_types.resize(plan->temp_names.size());
@@ -354,6 +359,13 @@ class TNovuParser::Run {
     return LookupAfresh(name, text);
   }
   TParamCollectionItem* LookupAfresh(Plan::Name& name, const std::string& text);
+  // Whether the item a temporary's name found is plain; a temporary this evaluation made out of
+  // the table keeps the class it was made with.
+  bool IsPlainTemporary(const Plan::Name& name, const TParamCollectionItem& item) const {
+    const Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
+    if (slot.own && detached()) return slot.plain;
+    return IsPlainValue(item.value());
+  }
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
     TParamCollectionItem* item = Lookup(name, text);
     if (item == nullptr) ThrowMissingVariable(text);
@@ -438,7 +450,7 @@ inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) 
     if (!name.variable) continue;
     auto& ref = static_cast<TParamVar&>(*op.operands[i]);
     TParamCollectionItem& item = *Require(name, ref.name());
-    const bool plain = name.temp_slot < 0 ? name.cache.plain : IsPlainValue(item.value());
+    const bool plain = name.temp_slot < 0 ? name.cache.plain : IsPlainTemporary(name, item);
     if (p.direct && plain) {
       values[i] = &item.value();
     } else {
@@ -576,6 +588,7 @@ inline TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Pla
   Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
+  slot.plain = type != PT_NONE;
   if (op.code == ocDimTo) BindElement(op, *temp);
   return temp;
 }
@@ -798,10 +811,7 @@ void TNovuParser::Run::Execute(size_t index) {
 }
 
 void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
-  if (plan_.operations.empty() || !plan_.operations.back().into_result ||
-      parser_.operations_.back().code != ocTo) {
-    return;
-  }
+  if (!plan_.gives_result) return;
   const Plan::Name& name = plan_.operations.back().target;
   TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
   if (item == nullptr) return;
@@ -841,7 +851,7 @@ void TNovuParser::Evaluate(TParamCollection& table) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
     last_error_ = e.what();
   }
-  run.TakeResult(std::move(previous));
+  if (plan_->gives_result) run.TakeResult(std::move(previous));
 }
 
 bool RunText(std::string_view text, TParamCollection& table) {
