@@ -167,6 +167,8 @@ struct TNovuParser::Plan {
     // The operand objects Perform reads: constants filled in once, variables by each
     // evaluation (see ResolveOperands).
     std::vector<TCustomParam*> values;
+    // Positions of the operands that name variables.
+    std::vector<uint32_t> variables;
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
@@ -228,6 +230,7 @@ void TNovuParser::Prepare() {
       if (op.operands[i]->IsReference()) {
         p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
         p.operands[i].variable = true;
+        p.variables.push_back(static_cast<uint32_t>(i));
       }
     }
     plan->operations.push_back(std::move(p));
@@ -445,9 +448,8 @@ inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) 
   operands_ = std::span<TCustomParam* const>(values, count);
   bound_ = false;
   Plan::Name* names = p.operands.data();
-  for (size_t i = 0; i < count; ++i) {
+  for (const uint32_t i : p.variables) {
     Plan::Name& name = names[i];
-    if (!name.variable) continue;
     auto& ref = static_cast<TParamVar&>(*op.operands[i]);
     TParamCollectionItem& item = *Require(name, ref.name());
     const bool plain = name.temp_slot < 0 ? name.cache.plain : IsPlainTemporary(name, item);
