@@ -142,12 +142,19 @@ bool IsPlainValue(const TCustomParam& value) {
   return !value.IsReference() && !value.IsSystem();
 }
 
+// The type of a plain value, whose class follows from it (TParamInt for PT_INT and so on);
+// PT_NONE for any other value.
+ParamType PlainTypeOf(const TCustomParam& value) {
+  return IsPlainValue(value) ? value.GetParamType() : PT_NONE;
+}
+
 struct CachedLookup {
   const TParamCollection* table = nullptr;
   uint64_t epoch = 0;
   TParamCollectionItem* item = nullptr;
-  // The item's value is plain; a value changes class only where the lookup epoch moves.
-  bool plain = false;
+  // The type of the item's value when it is plain (see PlainTypeOf); a value changes class
+  // only where the lookup epoch moves.
+  ParamType plain_type = PT_NONE;
 };
 
 struct TNovuParser::Plan {
@@ -167,13 +174,16 @@ struct TNovuParser::Plan {
     // The operand objects Perform reads: constants filled in once, variables by each
     // evaluation (see ResolveOperands).
     std::vector<TCustomParam*> values;
+    // For each entry of `values` the type of a plain value, else PT_NONE; kept by evaluations
+    // that are not nested in another of the same parser.
+    std::vector<ParamType> plain_types;
     // Positions of the operands that name variables.
     std::vector<uint32_t> variables;
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
-    bool own = false;    // a temporary this evaluation made
-    bool plain = false;  // of a value class (not an element reference), when own
+    bool own = false;                // a temporary this evaluation made
+    ParamType plain_type = PT_NONE;  // of an own temporary out of the table
   };
   struct Created {
     TParamCollectionItem* item;
@@ -225,7 +235,10 @@ void TNovuParser::Prepare() {
     p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
     p.direct = op.code != ocFunc && op.code != ocDimTo;
     p.operands.resize(op.operands.size());
-    for (const auto& operand : op.operands) p.values.push_back(operand.get());
+    for (const auto& operand : op.operands) {
+      p.values.push_back(operand.get());
+      p.plain_types.push_back(operand->IsReference() ? PT_NONE : operand->GetParamType());
+    }
     for (size_t i = 0; i < op.operands.size(); ++i) {
       if (op.operands[i]->IsReference()) {
         p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
@@ -364,10 +377,13 @@ class TNovuParser::Run {
   TParamCollectionItem* LookupAfresh(Plan::Name& name, const std::string& text);
   // Whether the item a temporary's name found is plain; a temporary this evaluation made out of
   // the table keeps the class it was made with.
-  bool IsPlainTemporary(const Plan::Name& name, const TParamCollectionItem& item) const {
+  ParamType PlainTypeOfTemporary(const Plan::Name& name, const TParamCollectionItem& item) const {
     const Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
-    if (slot.own && detached()) return slot.plain;
-    return IsPlainValue(item.value());
+    if (slot.own && detached()) return slot.plain_type;
+    return PlainTypeOf(item.value());
+  }
+  ParamType PlainTypeOfName(const Plan::Name& name, const TParamCollectionItem& item) const {
+    return name.temp_slot < 0 ? name.cache.plain_type : PlainTypeOfTemporary(name, item);
   }
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
     TParamCollectionItem* item = Lookup(name, text);
@@ -381,6 +397,8 @@ class TNovuParser::Run {
   ParamType TemporaryType(const TOpeData& op);
   void BindElement(TOpeData& op, TParamCollectionItem& temp);
   void Perform(TOpeData& op, TCustomParam& target);
+  bool PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
+                            const TParamCollectionItem& target);
   static void CheckOperandCount(const TOpeData& op, size_t count);
 
   TNovuParser& parser_;
@@ -422,7 +440,7 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
       } else {
         slot.item = table_.Find(text);
         if (slot.item == nullptr || !slot.item->is_temporary()) {
-          cache = {&table_, table_.lookup_epoch(), slot.item, false};
+          cache = {&table_, table_.lookup_epoch(), slot.item, PT_NONE};
         }
       }
     }
@@ -431,7 +449,7 @@ TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std
   CachedLookup& cache = name.cache;
   if (cache.table != &table_ || cache.epoch != table_.lookup_epoch()) {
     cache.item = table_.Find(text);
-    cache.plain = cache.item != nullptr && IsPlainValue(cache.item->value());
+    cache.plain_type = cache.item != nullptr ? PlainTypeOf(cache.item->value()) : PT_NONE;
     cache.table = &table_;
     cache.epoch = table_.lookup_epoch();
   }
@@ -452,10 +470,12 @@ inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) 
     Plan::Name& name = names[i];
     auto& ref = static_cast<TParamVar&>(*op.operands[i]);
     TParamCollectionItem& item = *Require(name, ref.name());
-    const bool plain = name.temp_slot < 0 ? name.cache.plain : IsPlainTemporary(name, item);
-    if (p.direct && plain) {
+    const ParamType plain_type = PlainTypeOfName(name, item);
+    if (p.direct && plain_type != PT_NONE) {
       values[i] = &item.value();
+      if (!reentered_) p.plain_types[i] = plain_type;
     } else {
+      if (!reentered_) p.plain_types[i] = PT_NONE;
       ref.Bind(table_, item, 0);
       values[i] = &ref;
       bound_ = true;
@@ -590,7 +610,7 @@ inline TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Pla
   Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
-  slot.plain = type != PT_NONE;
+  slot.plain_type = type;
   if (op.code == ocDimTo) BindElement(op, *temp);
   return temp;
 }
@@ -788,6 +808,57 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
   }
 }
 
+// The commonest operations on integers and flags, with the classes known, so without a
+// virtual call per value: what Perform does for them, step by step. False leaves the operation
+// to Perform.
+bool TNovuParser::Run::PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
+                                            const TParamCollectionItem& target) {
+  const ParamType target_type = PlainTypeOfName(p.target, target);
+  const ParamType* types = p.plain_types.data();
+  const size_t count = p.plain_types.size();
+  auto as_int = [&](size_t i) -> const TParamInt& {
+    return static_cast<const TParamInt&>(*operands_[i]);
+  };
+  switch (op.code) {
+    case ocTo:
+      if (count < 1 || types[0] != target_type) return false;
+      if (target_type == PT_INT) {
+        static_cast<TParamInt&>(target.value()).SetAsInt(as_int(0).GetAsInt());
+        return true;
+      }
+      if (target_type == PT_BOOL) {
+        static_cast<TParamFlag&>(target.value())
+            .SetAsBool(static_cast<const TParamFlag&>(*operands_[0]).GetAsBool());
+        return true;
+      }
+      return false;
+    case ocPlus:
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      if (count < 2 || types[0] != PT_INT || types[1] != PT_INT || target_type != PT_INT) {
+        return false;
+      }
+      static_cast<TParamInt&>(target.value())
+          .SetAsInt(Arithmetic(op.code, as_int(0).GetAsInt(), as_int(1).GetAsInt()));
+      return true;
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual:
+      if (count < 2 || types[0] != PT_INT || types[1] != PT_INT || target_type != PT_BOOL) {
+        return false;
+      }
+      static_cast<TParamFlag&>(target.value())
+          .SetAsBool(Compare(op.code, as_int(0).GetAsInt(), as_int(1).GetAsInt()));
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TNovuParser::Run::Execute(size_t index) {
   TOpeData& op = parser_.operations_[index];
   Plan::Operation& p = plan_.operations[index];
@@ -809,6 +880,7 @@ void TNovuParser::Run::Execute(size_t index) {
     }
     target = Require(p.target, op.target);
   }
+  if (detached() && p.direct && PerformOnPlainValues(op, p, *target)) return;
   Perform(op, target->value());
 }
 
