@@ -395,6 +395,7 @@ class TNovuParser::Run {
   void ClearOperands(TOpeData& op, Plan::Operation& p);
   TParamCollectionItem* CreateTemporary(TOpeData& op, Plan::Operation& p);
   ParamType TemporaryType(const TOpeData& op);
+  ParamType KnownTemporaryType(const TOpeData& op, const Plan::Operation& p);
   void BindElement(TOpeData& op, TParamCollectionItem& temp);
   void Perform(TOpeData& op, TCustomParam& target);
   bool PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
@@ -583,8 +584,39 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   static_cast<TParamVar&>(temp.value()).Bind(table_, *array.target(), static_cast<int32_t>(flat));
 }
 
+// TemporaryType for the commonest operations when the left operand's class is known.
+ParamType TNovuParser::Run::KnownTemporaryType(const TOpeData& op, const Plan::Operation& p) {
+  const size_t count = p.plain_types.size();
+  const ParamType left = detached() && count > 0 ? p.plain_types[0] : PT_NONE;
+  switch (op.code) {
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual:
+      return PT_BOOL;
+    case ocTo:
+      if (left != PT_NONE) return left;
+      break;
+    case ocPlus:
+      if (left != PT_NONE && count >= 2) {
+        return left == PT_STR ? PT_STR : (left == PT_FLOAT ? PT_FLOAT : PT_INT);
+      }
+      break;
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      if (left != PT_NONE && count >= 2) return left == PT_FLOAT ? PT_FLOAT : PT_INT;
+      break;
+    default:
+      break;
+  }
+  return TemporaryType(op);
+}
+
 inline TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
-  const ParamType type = TemporaryType(op);
+  const ParamType type = KnownTemporaryType(op, p);
   const int slot_index = p.target.temp_slot;
   auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
   TParamCollectionItem* temp;
