@@ -208,8 +208,9 @@ struct TNovuParser::Plan {
   // The parser's result object holds one element and no dimensions.
   bool scalar_result = false;
   bool busy = false;
-  // No operation calls a function or names a system variable, so nothing can look at the
-  // table while an evaluation runs: the temporaries stay out of it, in the pool.
+  // No operation calls a function or names a system variable (whose host may look variables
+  // up by name, as @Temp does), so nothing can look at the table while an evaluation runs:
+  // the temporaries stay out of it, in the pool.
   bool detached = true;
 };
 
@@ -375,8 +376,8 @@ class TNovuParser::Run {
     return LookupAfresh(name, text);
   }
   TParamCollectionItem* LookupAfresh(Plan::Name& name, const std::string& text);
-  // Whether the item a temporary's name found is plain; a temporary this evaluation made out of
-  // the table keeps the class it was made with.
+  // The plain type (see PlainTypeOf) of the item a temporary's name found; a temporary this
+  // evaluation made out of the table keeps the class it was made with.
   ParamType PlainTypeOfTemporary(const Plan::Name& name, const TParamCollectionItem& item) const {
     const Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
     if (slot.own && detached()) return slot.plain_type;
