@@ -328,7 +328,8 @@ class TNovuParser::Run {
         reentered_(plan_.busy),
         slots_(reentered_ ? local_slots_ : plan_.slots),
         created_(reentered_ ? local_created_ : plan_.created),
-        removal_epoch_(table.removal_epoch()) {
+        removal_epoch_(table.removal_epoch()),
+        detached_(plan_.detached && !reentered_) {
     plan_.busy = true;
     if (reentered_) {
       slots_.assign(plan_.temp_names.size(), Slot{});
@@ -351,7 +352,7 @@ class TNovuParser::Run {
 
   void Execute(size_t index);
   // Temporaries of this evaluation stay out of the table.
-  bool detached() const { return plan_.detached && !reentered_; }
+  bool detached() const { return detached_; }
   void TakeResult(std::unique_ptr<TCustomParam> spare);
 
  private:
@@ -416,6 +417,7 @@ class TNovuParser::Run {
   // list, or a copy of it in an evaluation nested inside another of the same parser.
   std::span<TCustomParam* const> operands_;
   uint64_t removal_epoch_;
+  const bool detached_;
   // Some operand of the running operation is bound as a reference.
   bool bound_ = false;
 };
@@ -586,7 +588,8 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
 }
 
 // TemporaryType for the commonest operations when the left operand's class is known.
-ParamType TNovuParser::Run::KnownTemporaryType(const TOpeData& op, const Plan::Operation& p) {
+inline ParamType TNovuParser::Run::KnownTemporaryType(const TOpeData& op,
+                                                      const Plan::Operation& p) {
   const size_t count = p.plain_types.size();
   const ParamType left = detached() && count > 0 ? p.plain_types[0] : PT_NONE;
   switch (op.code) {
@@ -844,8 +847,8 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
 // The commonest operations on integers and flags, with the classes known, so without a
 // virtual call per value: what Perform does for them, step by step. False leaves the operation
 // to Perform.
-bool TNovuParser::Run::PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
-                                            const TParamCollectionItem& target) {
+inline bool TNovuParser::Run::PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
+                                                   const TParamCollectionItem& target) {
   const ParamType target_type = PlainTypeOfName(p.target, target);
   const ParamType* types = p.plain_types.data();
   const size_t count = p.plain_types.size();
