@@ -265,12 +265,17 @@ void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
 }
 
 bool TCallMan::DispatchEvent(int32_t level) {
+  ScriptEvent* event = events_.FirstPending();  // usually none: the cheapest test first
+  if (event == nullptr) return false;
   if (current_ != nullptr && started_ && current_->Contains(index_) &&
       current_->Command(index_).BlocksEvents()) {
     return false;
   }
-  ScriptEvent* event = events_.FirstPending();
-  if (event == nullptr || stack_.size() >= kMaxCallDepth) return false;
+  if (stack_.size() >= kMaxCallDepth) return false;
+  return EnterEventHandler(event, level);
+}
+
+bool TCallMan::EnterEventHandler(ScriptEvent* event, int32_t level) {
   auto [file, label] = SplitHandler(event->handler);
   file = WithPageExtension(std::move(file));
   TPage* handler = nullptr;

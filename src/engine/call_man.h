@@ -119,6 +119,8 @@ class TCallMan {
   std::vector<std::string> CachedPageNames() const;
 
  private:
+  // Calls the handler of a pending event (DispatchEvent has checked it may run now).
+  bool EnterEventHandler(ScriptEvent* event, int32_t level);
   void Trace(const TCommand& command);
   void ReturnFromCall();
   void PushFrame(TStack frame);

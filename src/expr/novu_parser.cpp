@@ -1,6 +1,8 @@
 #include "expr/novu_parser.h"
 
+#include <algorithm>
 #include <limits>
+#include <span>
 #include <unordered_map>
 
 #include "core/binary_reader.h"
@@ -71,6 +73,42 @@ void WriteOperand(BinaryWriter& out, const TCustomParam& operand) {
   throw NovuError(FormatOne(Jp("\"%s\" 変数がありません"), name));
 }
 
+// A reused temporary of `type` starts at the zero value, like a new one.
+void ResetScalar(TCustomParam& value, ParamType type) {
+  switch (type) {
+    case PT_INT:
+      static_cast<TParamInt&>(value).SetAsInt(0);
+      break;
+    case PT_FLOAT:
+      static_cast<TParamFloat&>(value).SetAsFloat(0);
+      break;
+    case PT_BOOL:
+      static_cast<TParamFlag&>(value).SetAsBool(false);
+      break;
+    default:
+      static_cast<TParamStr&>(value).SetAsStr({});
+      break;
+  }
+}
+
+// Copies one scalar value into another of the same type and shape.
+void CopyScalar(const TCustomParam& from, TCustomParam& to) {
+  switch (from.GetParamType()) {
+    case PT_INT:
+      to.SetAsInt(static_cast<const TParamInt&>(from).GetAsInt());
+      break;
+    case PT_FLOAT:
+      to.SetAsFloat(static_cast<const TParamFloat&>(from).GetAsFloat());
+      break;
+    case PT_BOOL:
+      to.SetAsBool(static_cast<const TParamFlag&>(from).GetAsBool());
+      break;
+    default:
+      to.SetAsStr(static_cast<const TParamStr&>(from).GetAsStr());
+      break;
+  }
+}
+
 }  // namespace
 
 TOpeData TOpeData::Copy() const {
@@ -98,25 +136,54 @@ std::string TOpeData::OperandText(size_t i) const {
 
 // ---- plan: name slots and cached lookups ----
 
+// A plain value (neither a reference nor a system variable) reads its element 0 through its
+// own getters, just as a reference bound to it would.
+bool IsPlainValue(const TCustomParam& value) {
+  return !value.IsReference() && !value.IsSystem();
+}
+
+// The type of a plain value, whose class follows from it (TParamInt for PT_INT and so on);
+// PT_NONE for any other value.
+ParamType PlainTypeOf(const TCustomParam& value) {
+  return IsPlainValue(value) ? value.GetParamType() : PT_NONE;
+}
+
 struct CachedLookup {
   const TParamCollection* table = nullptr;
   uint64_t epoch = 0;
   TParamCollectionItem* item = nullptr;
+  // The type of the item's value when it is plain (see PlainTypeOf); a value changes class
+  // only where the lookup epoch moves.
+  ParamType plain_type = PT_NONE;
 };
 
 struct TNovuParser::Plan {
   struct Name {
-    int temp_slot = -1;  // names beginning with four underscores share one slot per name
-    CachedLookup cache;  // other names
+    int temp_slot = -1;     // names beginning with four underscores share one slot per name
+    CachedLookup cache;     // other names
+    bool variable = false;  // the operand names a variable (rather than holding a constant)
   };
   struct Operation {
     Name target;
     std::vector<Name> operands;  // meaningful for variable operands only
     bool into_result = false;    // target is "____arg"
+    // Reads its variable operands straight from their values where a reference would read
+    // the same: the operation neither calls a function (which could free variables or look
+    // at its arguments as references) nor binds an element.
+    bool direct = false;
+    // The operand objects Perform reads: constants filled in once, variables by each
+    // evaluation (see ResolveOperands).
+    std::vector<TCustomParam*> values;
+    // For each entry of `values` the type of a plain value, else PT_NONE; kept by evaluations
+    // that are not nested in another of the same parser.
+    std::vector<ParamType> plain_types;
+    // Positions of the operands that name variables.
+    std::vector<uint32_t> variables;
   };
   struct Slot {
     TParamCollectionItem* item = nullptr;
-    bool own = false;  // a temporary this evaluation made
+    bool own = false;                // a temporary this evaluation made
+    ParamType plain_type = PT_NONE;  // of an own temporary out of the table
   };
   struct Created {
     TParamCollectionItem* item;
@@ -133,13 +200,25 @@ struct TNovuParser::Plan {
   // Working lists of an evaluation, reused unless an evaluation of this parser is running.
   std::vector<Slot> slots;
   std::vector<Created> created;
+  // Per temporary name: the operation that made the pooled item, and its type.
+  std::vector<const Operation*> pool_made_by;
+  std::vector<ParamType> pool_types;
+  // The last operation copies into "____arg", so an evaluation has a result.
+  bool gives_result = false;
+  // The parser's result object holds one element and no dimensions.
+  bool scalar_result = false;
   bool busy = false;
+  // No operation calls a function or names a system variable (whose host may look variables
+  // up by name, as @Temp does), so nothing can look at the table while an evaluation runs:
+  // the temporaries stay out of it, in the pool.
+  bool detached = true;
 };
 
 void TNovuParser::Prepare() {
   auto plan = std::make_unique<Plan>();
   std::unordered_map<std::string, int> slots;
   auto name_of = [&](std::string_view name) {
+    if (SystemVariableIndex(name) >= 0) plan->detached = false;
     Plan::Name n;
     if (IsTemporaryName(name)) {
       std::string key = cp932::ToLower(name);
@@ -152,18 +231,31 @@ void TNovuParser::Prepare() {
   plan->operations.reserve(operations_.size());
   for (const TOpeData& op : operations_) {
     Plan::Operation p;
+    if (op.code == ocFunc) plan->detached = false;
     p.target = name_of(op.target);
     p.into_result = cp932::EqualsNoCase(op.target, kResultTemporary);
+    p.direct = op.code != ocFunc && op.code != ocDimTo;
     p.operands.resize(op.operands.size());
+    for (const auto& operand : op.operands) {
+      p.values.push_back(operand.get());
+      p.plain_types.push_back(operand->IsReference() ? PT_NONE : operand->GetParamType());
+    }
     for (size_t i = 0; i < op.operands.size(); ++i) {
       if (op.operands[i]->IsReference()) {
         p.operands[i] = name_of(static_cast<const TParamVar&>(*op.operands[i]).name());
+        p.operands[i].variable = true;
+        p.variables.push_back(static_cast<uint32_t>(i));
       }
     }
     plan->operations.push_back(std::move(p));
   }
+  plan->gives_result = !operations_.empty() && plan->operations.back().into_result &&
+                       operations_.back().code == ocTo;
   plan->pool.resize(plan->temp_names.size());
+  plan->pool_made_by.resize(plan->temp_names.size());
+  plan->pool_types.resize(plan->temp_names.size());
   plan->temp_lookups.resize(plan->temp_names.size());
+  plan->slots.resize(plan->temp_names.size());
   plan_ = std::move(plan);
 }
 
@@ -236,9 +328,14 @@ class TNovuParser::Run {
         reentered_(plan_.busy),
         slots_(reentered_ ? local_slots_ : plan_.slots),
         created_(reentered_ ? local_created_ : plan_.created),
-        removal_epoch_(table.removal_epoch()) {
+        removal_epoch_(table.removal_epoch()),
+        detached_(plan_.detached && !reentered_) {
     plan_.busy = true;
-    slots_.assign(plan_.temp_names.size(), Slot{});
+    if (reentered_) {
+      slots_.assign(plan_.temp_names.size(), Slot{});
+    } else {
+      std::fill(slots_.begin(), slots_.end(), Slot{});
+    }
     created_.clear();
     table_.BeginEvaluation();
   }
@@ -254,12 +351,42 @@ class TNovuParser::Run {
   }
 
   void Execute(size_t index);
+  // Temporaries of this evaluation stay out of the table.
+  bool detached() const { return detached_; }
   void TakeResult(std::unique_ptr<TCustomParam> spare);
 
  private:
   using Slot = Plan::Slot;
 
-  TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text);
+  // The variable a name stands for: a temporary already made or a resolution still valid is
+  // answered at once, anything else by LookupAfresh.
+  TParamCollectionItem* Lookup(Plan::Name& name, const std::string& text) {
+    if (name.temp_slot >= 0) {
+      const auto slot_index = static_cast<size_t>(name.temp_slot);
+      Slot& slot = slots_[slot_index];
+      if (table_.removal_epoch() == removal_epoch_) {
+        if (slot.item != nullptr) return slot.item;
+        const CachedLookup& cache = plan_.temp_lookups[slot_index];
+        if (cache.table == &table_ && cache.epoch == table_.lookup_epoch()) {
+          return slot.item = cache.item;
+        }
+      }
+    } else if (name.cache.table == &table_ && name.cache.epoch == table_.lookup_epoch()) {
+      return name.cache.item;
+    }
+    return LookupAfresh(name, text);
+  }
+  TParamCollectionItem* LookupAfresh(Plan::Name& name, const std::string& text);
+  // The plain type (see PlainTypeOf) of the item a temporary's name found; a temporary this
+  // evaluation made out of the table keeps the class it was made with.
+  ParamType PlainTypeOfTemporary(const Plan::Name& name, const TParamCollectionItem& item) const {
+    const Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
+    if (slot.own && detached()) return slot.plain_type;
+    return PlainTypeOf(item.value());
+  }
+  ParamType PlainTypeOfName(const Plan::Name& name, const TParamCollectionItem& item) const {
+    return name.temp_slot < 0 ? name.cache.plain_type : PlainTypeOfTemporary(name, item);
+  }
   TParamCollectionItem* Require(Plan::Name& name, const std::string& text) {
     TParamCollectionItem* item = Lookup(name, text);
     if (item == nullptr) ThrowMissingVariable(text);
@@ -267,11 +394,14 @@ class TNovuParser::Run {
   }
   void ForgetForeignSlotsAfterFrees();
   void ResolveOperands(TOpeData& op, Plan::Operation& p);
-  void ClearOperands(TOpeData& op);
-  void CreateTemporary(TOpeData& op, Plan::Operation& p);
+  void ClearOperands(TOpeData& op, Plan::Operation& p);
+  TParamCollectionItem* CreateTemporary(TOpeData& op, Plan::Operation& p);
   ParamType TemporaryType(const TOpeData& op);
+  ParamType KnownTemporaryType(const TOpeData& op, const Plan::Operation& p);
   void BindElement(TOpeData& op, TParamCollectionItem& temp);
   void Perform(TOpeData& op, TCustomParam& target);
+  bool PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
+                            const TParamCollectionItem& target);
   static void CheckOperandCount(const TOpeData& op, size_t count);
 
   TNovuParser& parser_;
@@ -282,8 +412,14 @@ class TNovuParser::Run {
   std::vector<Plan::Created> local_created_;
   std::vector<Slot>& slots_;
   std::vector<Plan::Created>& created_;
-  std::vector<TCustomParam*> args_;
+  std::vector<TCustomParam*> local_operands_;
+  // The operand objects of the running operation (see ResolveOperands): the operation's own
+  // list, or a copy of it in an evaluation nested inside another of the same parser.
+  std::span<TCustomParam* const> operands_;
   uint64_t removal_epoch_;
+  const bool detached_;
+  // Some operand of the running operation is bound as a reference.
+  bool bound_ = false;
 };
 
 void TNovuParser::Run::ForgetForeignSlotsAfterFrees() {
@@ -295,7 +431,7 @@ void TNovuParser::Run::ForgetForeignSlotsAfterFrees() {
   }
 }
 
-TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::string& text) {
+TParamCollectionItem* TNovuParser::Run::LookupAfresh(Plan::Name& name, const std::string& text) {
   if (name.temp_slot >= 0) {
     ForgetForeignSlotsAfterFrees();
     Slot& slot = slots_[static_cast<size_t>(name.temp_slot)];
@@ -308,7 +444,7 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
       } else {
         slot.item = table_.Find(text);
         if (slot.item == nullptr || !slot.item->is_temporary()) {
-          cache = {&table_, table_.lookup_epoch(), slot.item};
+          cache = {&table_, table_.lookup_epoch(), slot.item, PT_NONE};
         }
       }
     }
@@ -317,24 +453,43 @@ TParamCollectionItem* TNovuParser::Run::Lookup(Plan::Name& name, const std::stri
   CachedLookup& cache = name.cache;
   if (cache.table != &table_ || cache.epoch != table_.lookup_epoch()) {
     cache.item = table_.Find(text);
+    cache.plain_type = cache.item != nullptr ? PlainTypeOf(cache.item->value()) : PT_NONE;
     cache.table = &table_;
     cache.epoch = table_.lookup_epoch();
   }
   return cache.item;
 }
 
-void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
-  for (size_t i = 0; i < op.operands.size(); ++i) {
-    TCustomParam& operand = *op.operands[i];
-    if (!operand.IsReference()) continue;
-    auto& ref = static_cast<TParamVar&>(operand);
-    ref.Bind(table_, *Require(p.operands[i], ref.name()), 0);
+inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) {
+  TCustomParam** values = p.values.data();
+  if (reentered_) {
+    local_operands_ = p.values;
+    values = local_operands_.data();
+  }
+  const size_t count = p.values.size();
+  operands_ = std::span<TCustomParam* const>(values, count);
+  bound_ = false;
+  Plan::Name* names = p.operands.data();
+  for (const uint32_t i : p.variables) {
+    Plan::Name& name = names[i];
+    auto& ref = static_cast<TParamVar&>(*op.operands[i]);
+    TParamCollectionItem& item = *Require(name, ref.name());
+    const ParamType plain_type = PlainTypeOfName(name, item);
+    if (p.direct && plain_type != PT_NONE) {
+      values[i] = &item.value();
+      if (!reentered_) p.plain_types[i] = plain_type;
+    } else {
+      if (!reentered_) p.plain_types[i] = PT_NONE;
+      ref.Bind(table_, item, 0);
+      values[i] = &ref;
+      bound_ = true;
+    }
   }
 }
 
-void TNovuParser::Run::ClearOperands(TOpeData& op) {
-  for (auto& operand : op.operands) {
-    if (operand->IsReference()) static_cast<TParamVar&>(*operand).Clear();
+void TNovuParser::Run::ClearOperands(TOpeData& op, Plan::Operation& p) {
+  for (size_t i = 0; i < op.operands.size(); ++i) {
+    if (p.operands[i].variable) static_cast<TParamVar&>(*op.operands[i]).Clear();
   }
 }
 
@@ -346,7 +501,7 @@ void TNovuParser::Run::CheckOperandCount(const TOpeData& op, size_t count) {
 }
 
 ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
-  auto left_type = [&] { return op.operands[0]->GetParamType(); };
+  auto left_type = [&] { return operands_[0]->GetParamType(); };
   switch (op.code) {
     case ocTo:
       CheckOperandCount(op, 1);
@@ -386,7 +541,7 @@ ParamType TNovuParser::Run::TemporaryType(const TOpeData& op) {
       const SystemFunctionInfo& info = SystemFunctionAt(op.function);
       if (op.function != kGetPropFunction) return info.result_type;
       CheckOperandCount(op, 2);
-      const int32_t property = op.operands[1]->GetAsInt();
+      const int32_t property = operands_[1]->GetAsInt();
       if (property < 0 || property > kMaxPropertyId) {
         throw NovuError::FromUtf8("GetPropの引数が違います");
       }
@@ -432,16 +587,68 @@ void TNovuParser::Run::BindElement(TOpeData& op, TParamCollectionItem& temp) {
   static_cast<TParamVar&>(temp.value()).Bind(table_, *array.target(), static_cast<int32_t>(flat));
 }
 
-void TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
-  const ParamType type = TemporaryType(op);
+// TemporaryType for the commonest operations when the left operand's class is known.
+inline ParamType TNovuParser::Run::KnownTemporaryType(const TOpeData& op,
+                                                      const Plan::Operation& p) {
+  const size_t count = p.plain_types.size();
+  const ParamType left = detached() && count > 0 ? p.plain_types[0] : PT_NONE;
+  switch (op.code) {
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual:
+      return PT_BOOL;
+    case ocTo:
+      if (left != PT_NONE) return left;
+      break;
+    case ocPlus:
+      if (left != PT_NONE && count >= 2) {
+        return left == PT_STR ? PT_STR : (left == PT_FLOAT ? PT_FLOAT : PT_INT);
+      }
+      break;
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      if (left != PT_NONE && count >= 2) return left == PT_FLOAT ? PT_FLOAT : PT_INT;
+      break;
+    default:
+      break;
+  }
+  return TemporaryType(op);
+}
+
+inline TParamCollectionItem* TNovuParser::Run::CreateTemporary(TOpeData& op, Plan::Operation& p) {
+  const ParamType type = KnownTemporaryType(op, p);
   const int slot_index = p.target.temp_slot;
-  TParamCollectionItem* temp =
-      table_.AddTemporary(type, op.target, std::move(plan_.pool[static_cast<size_t>(slot_index)]));
-  created_.push_back({temp, slot_index});
+  auto& pooled = plan_.pool[static_cast<size_t>(slot_index)];
+  TParamCollectionItem* temp;
+  if (detached()) {
+    const auto index = static_cast<size_t>(slot_index);
+    if (pooled && plan_.pool_made_by[index] == &p && plan_.pool_types[index] == type &&
+        type != PT_NONE) {
+      // The item this operation made last time, untouched since. Only the result can be read
+      // after a failing operation, so only its value has to start over; every other
+      // temporary is written whole by the operation that makes it before anything reads it.
+      temp = static_cast<TParamCollectionItem*>(pooled.get());
+      if (p.into_result) ResetScalar(temp->value(), type);
+    } else {
+      pooled = table_.MakeTemporary(type, op.target, std::move(pooled));
+      temp = static_cast<TParamCollectionItem*>(pooled.get());
+      plan_.pool_made_by[index] = &p;
+      plan_.pool_types[index] = type;
+    }
+  } else {
+    temp = table_.AddTemporary(type, op.target, std::move(pooled));
+    created_.push_back({temp, slot_index});
+  }
   Slot& slot = slots_[static_cast<size_t>(slot_index)];
   slot.item = temp;
   slot.own = true;
+  slot.plain_type = type;
   if (op.code == ocDimTo) BindElement(op, *temp);
+  return temp;
 }
 
 namespace {
@@ -520,7 +727,7 @@ bool Compare(uint8_t code, const T& a, const T& b) {
 }  // namespace
 
 void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
-  auto& operands = op.operands;
+  const auto operands = operands_;
   switch (op.code) {
     case ocTo: {
       CheckOperandCount(op, 1);
@@ -627,9 +834,7 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
       if (count < info.min_args || (info.max_args >= 0 && count > info.max_args)) {
         throw NovuError(std::string(info.name) + Jp(" 引数の数が不正です"));
       }
-      args_.clear();
-      for (auto& operand : operands) args_.push_back(operand.get());
-      table_.functions().Call(op.function, target, args_, table_);
+      table_.functions().Call(op.function, target, operands_, table_);
       return;
     }
     case ocDimTo:
@@ -639,33 +844,97 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
   }
 }
 
+// The commonest operations on integers and flags, with the classes known, so without a
+// virtual call per value: what Perform does for them, step by step. False leaves the operation
+// to Perform.
+inline bool TNovuParser::Run::PerformOnPlainValues(const TOpeData& op, const Plan::Operation& p,
+                                                   const TParamCollectionItem& target) {
+  const ParamType target_type = PlainTypeOfName(p.target, target);
+  const ParamType* types = p.plain_types.data();
+  const size_t count = p.plain_types.size();
+  auto as_int = [&](size_t i) -> const TParamInt& {
+    return static_cast<const TParamInt&>(*operands_[i]);
+  };
+  switch (op.code) {
+    case ocTo:
+      if (count < 1 || types[0] != target_type) return false;
+      if (target_type == PT_INT) {
+        static_cast<TParamInt&>(target.value()).SetAsInt(as_int(0).GetAsInt());
+        return true;
+      }
+      if (target_type == PT_BOOL) {
+        static_cast<TParamFlag&>(target.value())
+            .SetAsBool(static_cast<const TParamFlag&>(*operands_[0]).GetAsBool());
+        return true;
+      }
+      return false;
+    case ocPlus:
+    case ocMinus:
+    case ocMul:
+    case ocDiv:
+      if (count < 2 || types[0] != PT_INT || types[1] != PT_INT || target_type != PT_INT) {
+        return false;
+      }
+      static_cast<TParamInt&>(target.value())
+          .SetAsInt(Arithmetic(op.code, as_int(0).GetAsInt(), as_int(1).GetAsInt()));
+      return true;
+    case ocEqual:
+    case ocBig:
+    case ocSmall:
+    case ocEBig:
+    case ocESmall:
+    case ocNEqual:
+      if (count < 2 || types[0] != PT_INT || types[1] != PT_INT || target_type != PT_BOOL) {
+        return false;
+      }
+      static_cast<TParamFlag&>(target.value())
+          .SetAsBool(Compare(op.code, as_int(0).GetAsInt(), as_int(1).GetAsInt()));
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TNovuParser::Run::Execute(size_t index) {
   TOpeData& op = parser_.operations_[index];
   Plan::Operation& p = plan_.operations[index];
   struct ClearOnExit {
     Run& run;
     TOpeData& op;
-    ~ClearOnExit() { run.ClearOperands(op); }
-  } clear{*this, op};
+    Plan::Operation& p;
+    ~ClearOnExit() {
+      if (run.bound_) run.ClearOperands(op, p);
+    }
+  } clear{*this, op, p};
   ResolveOperands(op, p);
+  TParamCollectionItem* target = nullptr;
   if (p.target.temp_slot >= 0 && Lookup(p.target, op.target) == nullptr) {
-    CreateTemporary(op, p);
-  } else if (op.code == ocFunc && op.function >= kSystemFunctionCount) {
-    TemporaryType(op);  // refuses the function number
+    target = CreateTemporary(op, p);
+  } else {
+    if (op.code == ocFunc && op.function >= kSystemFunctionCount) {
+      TemporaryType(op);  // refuses the function number
+    }
+    target = Require(p.target, op.target);
   }
-  TParamCollectionItem* target = Require(p.target, op.target);
+  if (detached() && p.direct && PerformOnPlainValues(op, p, *target)) return;
   Perform(op, target->value());
 }
 
 void TNovuParser::Run::TakeResult(std::unique_ptr<TCustomParam> spare) {
-  if (plan_.operations.empty() || !plan_.operations.back().into_result ||
-      parser_.operations_.back().code != ocTo) {
-    return;
-  }
+  if (!plan_.gives_result) return;
   const Plan::Name& name = plan_.operations.back().target;
   TParamCollectionItem* item = slots_[static_cast<size_t>(name.temp_slot)].item;
   if (item == nullptr) return;
   const TCustomParam& value = item->value();
+  // A temporary kept out of the table is only ever written whole, as one element.
+  const bool scalar =
+      detached() && slots_[static_cast<size_t>(name.temp_slot)].own && !value.IsReference();
+  if (spare && plan_.scalar_result && scalar && spare->GetParamType() == value.GetParamType()) {
+    CopyScalar(value, *spare);
+    parser_.result_ = std::move(spare);
+    return;
+  }
+  plan_.scalar_result = scalar;
   if (spare && !value.IsReference() && !value.IsSystem() &&
       spare->GetParamType() == value.GetParamType()) {
     // The previous result's object takes the new value, sparing an allocation.
@@ -686,12 +955,13 @@ void TNovuParser::Evaluate(TParamCollection& table) {
   Run run(*this, table);
   last_error_.clear();
   try {
-    for (size_t i = 0; i < operations_.size(); ++i) run.Execute(i);
+    const size_t count = operations_.size();
+    for (size_t i = 0; i < count; ++i) run.Execute(i);
   } catch (const std::exception& e) {
     // A failing operation ends the evaluation; what "____arg" holds so far is the result.
     last_error_ = e.what();
   }
-  run.TakeResult(std::move(previous));
+  if (plan_->gives_result) run.TakeResult(std::move(previous));
 }
 
 bool RunText(std::string_view text, TParamCollection& table) {

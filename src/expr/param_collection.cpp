@@ -214,6 +214,12 @@ TParamCollectionItem* TParamCollection::Add(uint8_t type_code) {
 
 TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::string_view name,
                                                      std::unique_ptr<THashCollectionItem> spare) {
+  return &static_cast<TParamCollectionItem&>(
+      Adopt(MakeTemporary(type_code, name, std::move(spare))));
+}
+
+std::unique_ptr<THashCollectionItem> TParamCollection::MakeTemporary(
+    uint8_t type_code, std::string_view name, std::unique_ptr<THashCollectionItem> spare) {
   if (spare) {
     auto* item = static_cast<TParamCollectionItem*>(spare.get());
     if (item->Name() == name && TypeCodeOf(*item->value_) == (type_code & 0x7F)) {
@@ -221,12 +227,14 @@ TParamCollectionItem* TParamCollection::AddTemporary(uint8_t type_code, std::str
       item->eval_level_ = eval_level_;
       item->status_ = item->local_ = false;
       item->scope_depth_ = -1;
-      return &static_cast<TParamCollectionItem&>(Adopt(std::move(spare)));
+      return spare;
     }
   }
   std::unique_ptr<TCustomParam> value = MakeParam(type_code);
   if (!value) ThrowCorrupt("variable type " + std::to_string(type_code));
-  return AddItem(std::move(value), std::string(name), eval_level_);
+  auto item = std::make_unique<TParamCollectionItem>(std::string(name), std::move(value));
+  item->eval_level_ = eval_level_;
+  return item;
 }
 
 void TParamCollection::FreeTemporary(TParamCollectionItem* item) {

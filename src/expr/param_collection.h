@@ -167,6 +167,11 @@ class TParamCollection final : public THashCollection {
   // ExtractTemporary gave back, with the same name) when one is given.
   TParamCollectionItem* AddTemporary(uint8_t type_code, std::string_view name,
                                      std::unique_ptr<THashCollectionItem> spare = nullptr);
+  // A temporary of the current evaluation like AddTemporary's, but left out of the table: for
+  // evaluations nothing else can watch, which reach their temporaries only through their own
+  // slots.
+  std::unique_ptr<THashCollectionItem> MakeTemporary(uint8_t type_code, std::string_view name,
+                                                     std::unique_ptr<THashCollectionItem> spare);
   // Frees a temporary made by AddTemporary.
   void FreeTemporary(TParamCollectionItem* item);
   // Takes a temporary out of the table for later reuse.

@@ -5,6 +5,13 @@
 #include "core/cp932.h"
 
 namespace novu {
+namespace {
+
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+}  // namespace
 
 THashCollectionItem::~THashCollectionItem() = default;
 
@@ -20,11 +27,20 @@ void THashCollectionItem::Assign(const THashCollectionItem& source) {
 }
 
 uint8_t THashCollection::NameHash(std::string_view name) {
-  const std::string lower = cp932::ToLower(name);
-  size_t h = lower.size() * 16;
-  if (lower.size() > 1) {
-    h += static_cast<uint8_t>(lower[lower.size() - 2]);
-    h += static_cast<uint8_t>(lower[0]);
+  // The same as hashing the lower-cased name, without building it: only the first and the
+  // second-to-last bytes count, and a trail byte of a double-byte character keeps its case.
+  size_t h = name.size() * 16;
+  if (name.size() > 1) {
+    const size_t at = name.size() - 2;
+    bool trail = false;
+    for (size_t i = 0; i < at; ++i) {
+      if (cp932::IsLeadByte(static_cast<uint8_t>(name[i]))) {
+        if (i + 1 == at) trail = true;
+        ++i;
+      }
+    }
+    h += static_cast<uint8_t>(trail ? name[at] : LowerAscii(name[at]));
+    h += static_cast<uint8_t>(LowerAscii(name[0]));
   }
   return static_cast<uint8_t>(h % 256);
 }
