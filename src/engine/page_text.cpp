@@ -817,9 +817,9 @@ void ParseCommand(const std::string& name, int32_t depth, LineParser& in, PageSo
   command.code = static_cast<uint8_t>(code);
   command.depth = depth;
   std::vector<std::string> positional_keys;
-  for (const FieldSpec& spec : OpcodeLayout(command.code).fields) {
-    if (spec.kind != FieldKind::kProperties && page.version > spec.after_version) {
-      positional_keys.emplace_back(spec.name);
+  for (const FieldSpec& field : OpcodeLayout(command.code).fields) {
+    if (field.kind != FieldKind::kProperties && page.version > field.after_version) {
+      positional_keys.emplace_back(field.name);
     }
   }
   size_t positional = 0;
@@ -874,16 +874,16 @@ void WriteCommand(BinaryWriter& out, const CommandLine& c, const PageSource& pag
   out.U8(c.stop ? 0 : 1);
   out.I32(c.line.value_or(static_cast<int32_t>(line)));
   std::set<std::string> used;
-  for (const FieldSpec& spec : OpcodeLayout(c.code).fields) {
-    const std::string key(spec.name);
+  for (const FieldSpec& field : OpcodeLayout(c.code).fields) {
+    const std::string key(field.name);
     const auto it = c.values.find(key);
     const Value* v = it == c.values.end() ? nullptr : &it->second;
-    if (page.version <= spec.after_version) {
+    if (page.version <= field.after_version) {
       if (v) Fail(line, key + " is not stored on pages of this version");
       continue;
     }
     if (v) used.insert(key);
-    switch (spec.kind) {
+    switch (field.kind) {
       case FieldKind::kExpr:
         if (v) {
           out.Bytes(ExprValue(*v, line));

@@ -53,22 +53,22 @@ inline uint32_t Raw32(int32_t colour) {
 
 inline std::vector<uint8_t> MakeFip(const std::vector<FrameSpec>& specs) {
   imagefmt::TFipoFrameList list;
-  for (const FrameSpec& spec : specs) {
+  for (const FrameSpec& frame_spec : specs) {
     imagefmt::TFipoFrame& frame = list.AddFrame();
-    frame.duration = spec.duration;
-    frame.picture.SetSize(spec.width, spec.height, 32);
-    for (int y = 0; y < spec.height; ++y) {
-      for (int x = 0; x < spec.width; ++x) frame.picture.SetPixel(x, y, Raw32(spec.colour(x, y)));
+    frame.duration = frame_spec.duration;
+    frame.picture.SetSize(frame_spec.width, frame_spec.height, 32);
+    for (int y = 0; y < frame_spec.height; ++y) {
+      for (int x = 0; x < frame_spec.width; ++x) frame.picture.SetPixel(x, y, Raw32(frame_spec.colour(x, y)));
     }
-    frame.draw_regions = spec.regions;
-    if (spec.key_colour >= 0) {
-      frame.key_colour = spec.key_colour;
-      frame.key_value = static_cast<int32_t>(Raw32(spec.key_colour));
+    frame.draw_regions = frame_spec.regions;
+    if (frame_spec.key_colour >= 0) {
+      frame.key_colour = frame_spec.key_colour;
+      frame.key_value = static_cast<int32_t>(Raw32(frame_spec.key_colour));
     }
-    if (spec.mask) {
+    if (frame_spec.mask) {
       frame.picture.EnsureMask();
-      for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) frame.picture.Mask()->SetPixel(x, y, spec.mask(x, y));
+      for (int y = 0; y < frame_spec.height; ++y) {
+        for (int x = 0; x < frame_spec.width; ++x) frame.picture.Mask()->SetPixel(x, y, frame_spec.mask(x, y));
       }
     }
   }
