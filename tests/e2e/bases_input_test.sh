@@ -4,16 +4,7 @@
 # @KeyClick, @KeyRepeat and @WheelDown once a frame (DoEvent ends each pass of the loop with the
 # tick); the variables are checked with --dump-vars.
 set -uo pipefail
-build=$1
-tool="$build/novutool"
-player="$build/novuplay"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/e2e_lib.sh" "$@"
 
 mkdir -p "$work/src"
 cat >"$work/src/project.txt" <<'PROJECT'
@@ -74,5 +65,4 @@ JSON
 ) "$work/vars" >"$work/diff" || fail "variables differ: $(cat "$work/diff")"
 [ -s "$work/shot.png" ] || fail "no screenshot"
 
-[ "$failures" = 0 ] || exit 1
-echo "ok"
+finish

@@ -4,54 +4,13 @@
 # page built here, and every page of the demo, also goes through disasm and back to the same
 # bytes.
 set -uo pipefail
-build=$1
-src=$2
-tool="$build/novutool"
-player="$build/novuplay"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/e2e_lib.sh" "$@"
+src=$src_dir
 
-# game NAME [EXIT_PAGE]: a fresh source folder with a project whose start page is main.nsb.
+# Every game here counts its runs in a status variable.
 game() {
-  rm -rf "${work:?}/$1"
-  mkdir -p "$work/$1/src"
-  cat > "$work/$1/src/project.txt" <<PROJECT
-version 114
-title "E2E $1"
-screen 320 240
-start_page "main.nsb"
-exit_page "${2:-}"
-variable int runs 0
-PROJECT
-}
-
-# page GAME NAME: the page text from standard input.
-page() { cat > "$work/$1/src/$2.nst"; }
-
-# play GAME TICKS: builds the game and plays it; the reports land in $work/GAME/.
-play() {
-  local dir="$work/$1"
-  "$tool" build "$dir/src" -o "$dir/game" > /dev/null || { fail "$1: build"; return 1; }
-  "$player" --headless --ticks "$2" --trace "$dir/trace" --dump-vars "$dir/vars" "$dir/game" \
-    2> "$dir/err"
-  echo $? > "$dir/status"
-}
-
-# expect_vars GAME and expect_trace GAME: the report must equal standard input.
-expect_vars() {
-  diff <(cat) "$work/$1/vars" > "$work/diff" || fail "$1: variables differ: $(cat "$work/diff")"
-}
-expect_trace() {
-  diff <(cat) "$work/$1/trace" > "$work/diff" || fail "$1: trace differs: $(cat "$work/diff")"
-}
-expect_status() {
-  [ "$(cat "$work/$1/status")" = "$2" ] ||
-    fail "$1: exit status $(cat "$work/$1/status"), expected $2: $(cat "$work/$1/err")"
+  make_game "$@"
+  echo "variable int runs 0" >> "$work/$1/src/project.txt"
 }
 
 # ---- If/Elseif/Elseif/Else: only the second Elseif's block runs; an empty false If.
@@ -225,5 +184,4 @@ for text in "$work"/*/src/*.nst "$src"/demo/*.nst; do
   cmp -s "$work/a.nsb" "$work/b.nsb" || fail "round trip of $text"
 done
 
-echo "$failures failed"
-[ "$failures" = 0 ]
+finish

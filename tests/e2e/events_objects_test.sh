@@ -2,41 +2,7 @@
 # Objects made, changed and deleted by script commands, property motions read back through
 # GetProp, and Flip switching the shown screen, played headless on the 15 ms virtual clock.
 set -uo pipefail
-build=$1
-tool="$build/novutool"
-player="$build/novuplay"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-game() {
-  rm -rf "${work:?}/$1"
-  mkdir -p "$work/$1/src"
-  cat > "$work/$1/src/project.txt" <<PROJECT
-version 114
-title "E2E $1"
-screen 320 240
-start_page "main.nsb"
-exit_page ""
-PROJECT
-}
-page() { cat > "$work/$1/src/$2.nst"; }
-
-# play GAME TICKS [--screenshot FILE]: builds and plays; variables land in $work/GAME/vars.
-play() {
-  local dir="$work/$1" ticks=$2
-  shift 2
-  "$tool" build "$dir/src" -o "$dir/game" > /dev/null || { fail "$1: build"; return 1; }
-  "$player" --headless --ticks "$ticks" --dump-vars "$dir/vars" "$@" "$dir/game" \
-    2> "$dir/err" || fail "$dir: exit status $? ($(cat "$dir/err"))"
-}
-expect_vars() {
-  diff <(cat) "$work/$1/vars" > "$work/diff" || fail "$1: variables differ: $(cat "$work/diff")"
-}
+source "$(dirname "$0")/e2e_lib.sh" "$@"
 
 # ---- Three motions of a timer's interval (property 26) over 1500 ms, made at 15 ms: linear
 # from 0 to 100, accelerating and decelerating from 0 to 1000. The first frame shows the start,
@@ -67,7 +33,7 @@ GetProp `"t"` `26` target="end"
 GetProp `"m"` `27` target="gone"
 Exit
 PAGE
-play motion 130
+play_ok motion 130
 expect_vars motion <<'JSON'
 {"variables":[
 {"name":"half","type":1,"scope":0,"dims":[],"values":["50"]},
@@ -98,7 +64,7 @@ GetProp `"t"` `26` target="deleted"
 Calc `after = 1`
 Exit
 PAGE
-play objects 8
+play_ok objects 8
 expect_vars objects <<'JSON'
 {"variables":[
 {"name":"made","type":1,"scope":0,"dims":[],"values":["250"]},
@@ -124,7 +90,7 @@ PAGE
 page reset h <<'PAGE'
 Calc `n = n + 1`
 PAGE
-play reset 30
+play_ok reset 30
 expect_vars reset <<'JSON'
 {"variables":[
 {"name":"n","type":1,"scope":0,"dims":[],"values":["0"]},
@@ -154,5 +120,4 @@ if command -v convert > /dev/null; then
   [ "$(pixel timed)" = "srgb(0,0,0)" ] || fail "timed: not switched after its time"
 fi
 
-[ "$failures" = 0 ] || exit 1
-echo "ok"
+finish

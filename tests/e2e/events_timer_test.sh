@@ -3,44 +3,7 @@
 # 100 ms, a handler interrupting a Wait that then resumes with its remaining time, a Wait that
 # blocks events until it ends, and an auto-scrap timer that goes once its handler has returned.
 set -uo pipefail
-build=$1
-tool="$build/novutool"
-player="$build/novuplay"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-# game NAME: a fresh source folder whose start page is main.nsb; pages come from page().
-game() {
-  rm -rf "${work:?}/$1"
-  mkdir -p "$work/$1/src"
-  cat > "$work/$1/src/project.txt" <<PROJECT
-version 114
-title "E2E $1"
-screen 320 240
-start_page "main.nsb"
-exit_page ""
-PROJECT
-}
-page() { cat > "$work/$1/src/$2.nst"; }
-
-# play GAME TICKS: builds and plays; trace and variables land in $work/GAME/.
-play() {
-  local dir="$work/$1"
-  "$tool" build "$dir/src" -o "$dir/game" > /dev/null || { fail "$1: build"; return 1; }
-  "$player" --headless --ticks "$2" --trace "$dir/trace" --dump-vars "$dir/vars" "$dir/game" \
-    2> "$dir/err" || fail "$1: exit status $? ($(cat "$dir/err"))"
-}
-expect_trace() {
-  diff <(cat) "$work/$1/trace" > "$work/diff" || fail "$1: trace differs: $(cat "$work/diff")"
-}
-expect_vars() {
-  diff <(cat) "$work/$1/vars" > "$work/diff" || fail "$1: variables differ: $(cat "$work/diff")"
-}
+source "$(dirname "$0")/e2e_lib.sh" "$@"
 
 # ---- A timer of 100 ms made at 15 ms: its handler is entered at 135, 240, 330, 435 and 540 ms
 # (each firing time is the previous one plus the interval, seen by the first frame after it).
@@ -53,7 +16,7 @@ PAGE
 page every tick <<'PAGE'
 Calc `n = n + 1`
 PAGE
-play every 37
+play_ok every 37
 grep '<Event>' "$work/every/trace" > "$work/every/events"
 diff <(printf '%s\n' "00000087 : <Event>tick.nsb(1)" "000000f0 : <Event>tick.nsb(1)" \
   "0000014a : <Event>tick.nsb(1)" "000001b3 : <Event>tick.nsb(1)" \
@@ -83,7 +46,7 @@ page interrupt h <<'PAGE'
 Calc `n = n + 1`
 GetProp `"t"` `26` target="inside"
 PAGE
-play interrupt 40
+play_ok interrupt 40
 expect_trace interrupt <<'TRACE'
 0000000f : main.nsb(1)
 0000000f : main.nsb(2)
@@ -119,7 +82,7 @@ PAGE
 page block h <<'PAGE'
 Calc `n = n + 1`
 PAGE
-play block 23
+play_ok block 23
 expect_trace block <<'TRACE'
 0000000f : main.nsb(1)
 0000000f : main.nsb(2)
@@ -138,5 +101,4 @@ expect_vars block <<'JSON'
 ]}
 JSON
 
-[ "$failures" = 0 ] || exit 1
-echo "ok"
+finish

@@ -3,17 +3,8 @@
 # pictures and played headless: the screenshot's pixels must be what the blending rules give,
 # and a click through --input reaches the picture's handler.
 set -uo pipefail
-build=$1
-tool="$build/novutool"
-player="$build/novuplay"
+source "$(dirname "$0")/e2e_lib.sh" "$@"
 command -v convert >/dev/null || { echo "skipped: ImageMagick's convert is needed"; exit 0; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 src="$work/src"
 mkdir -p "$src" "$work/png"
@@ -141,5 +132,4 @@ grep -q '"was","type":3,"scope":0,"dims":\[\],"values":\["FALSE"\]' \
 grep -q '"was","type":3,"scope":0,"dims":\[\],"values":\["TRUE"\]' \
   "$work/dither-2.json" || fail "second run: $(grep -o '"was"[^}]*' "$work/dither-2.json")"
 
-[ "$failures" = 0 ] || exit 1
-echo "ok"
+finish
