@@ -8,7 +8,7 @@ status=0
 for bench in "$build"/bench/bench_*; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench" | tee -a "$ratios" || status=1
+  "$bench" --benchmark_color=false | tee -a "$ratios" || status=1
 done
 echo
 echo "== ratios (ours / anchor, lower is better; NAME VALUE TARGET)"
