@@ -1,9 +1,5 @@
 #include "storage/big_file_stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -34,10 +30,8 @@ TKxBigFileStream::TKxBigFileStream(std::filesystem::path path, BigFileMode mode,
 }
 
 TKxBigFileStream::~TKxBigFileStream() {
-  for (int fd : segments_) {
-    if (mode_ != BigFileMode::kRead) fsync(fd);
-    close(fd);
-  }
+  if (mode_ == BigFileMode::kRead) return;
+  for (auto& segment : segments_) segment->Sync();
 }
 
 std::filesystem::path TKxBigFileStream::SegmentPath(const std::filesystem::path& path, int index) {
@@ -49,33 +43,25 @@ std::filesystem::path TKxBigFileStream::SegmentPath(const std::filesystem::path&
   return stem.string() + suffix;
 }
 
-bool TKxBigFileStream::OpenSegment(int index) {
-  const int flags = mode_ == BigFileMode::kRead ? O_RDONLY : O_RDWR;
-  const int fd = open(SegmentPath(path_, index).c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return false;
-  }
-  segments_.push_back(fd);
+bool TKxBigFileStream::AddSegment(int index, platform::DiskFile::Access access) {
+  auto file = platform::DiskFile::Open(SegmentPath(path_, index), access);
+  if (!file) return false;
+  segments_.push_back(std::move(file));
   return true;
 }
 
+bool TKxBigFileStream::OpenSegment(int index) {
+  return AddSegment(index, mode_ == BigFileMode::kRead ? platform::DiskFile::Access::kRead
+                                                       : platform::DiskFile::Access::kReadWrite);
+}
+
 bool TKxBigFileStream::CreateSegment(int index) {
-  const int fd =
-      open(SegmentPath(path_, index).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  segments_.push_back(fd);
-  return true;
+  return AddSegment(index, platform::DiskFile::Access::kCreate);
 }
 
 int64_t TKxBigFileStream::GetSize() {
   int64_t size = 0;
-  for (int fd : segments_) {
-    struct stat info {};
-    if (fstat(fd, &info) == 0) size += info.st_size;
-  }
+  for (const auto& segment : segments_) size += segment->Size();
   return size;
 }
 
@@ -91,9 +77,7 @@ int64_t TKxBigFileStream::Read(void* buffer, int64_t count) {
     if (segment >= static_cast<int64_t>(segments_.size())) break;
     const int64_t offset = position_ % segment_size_;
     const int64_t want = std::min(count - done, segment_size_ - offset);
-    const ssize_t got = pread(segments_[static_cast<size_t>(segment)], out + done,
-                              static_cast<size_t>(want), offset);
-    if (got < 0 && errno == EINTR) continue;
+    const int64_t got = segments_[static_cast<size_t>(segment)]->ReadAt(offset, out + done, want);
     if (got <= 0) break;  // end of the data (or a failure): the read returns short
     done += got;
     position_ += got;
@@ -115,9 +99,7 @@ int64_t TKxBigFileStream::Write(const void* buffer, int64_t count) {
     }
     const int64_t offset = position_ % segment_size_;
     const int64_t want = std::min(count - done, segment_size_ - offset);
-    const ssize_t put = pwrite(segments_[static_cast<size_t>(segment)], in + done,
-                               static_cast<size_t>(want), offset);
-    if (put < 0 && errno == EINTR) continue;
+    const int64_t put = segments_[static_cast<size_t>(segment)]->WriteAt(offset, in + done, want);
     if (put <= 0) break;
     done += put;
     position_ += put;

@@ -4,9 +4,11 @@
 // (game.dat, game.001, game.002, ...).
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/disk_file.h"
 #include "storage/big_stream.h"
 
 namespace novu {
@@ -42,6 +44,7 @@ class TKxBigFileStream : public TKxBigStream {
   int SegmentCount() const { return static_cast<int>(segments_.size()); }
 
  private:
+  bool AddSegment(int index, platform::DiskFile::Access access);
   bool OpenSegment(int index);
   bool CreateSegment(int index);
 
@@ -49,7 +52,7 @@ class TKxBigFileStream : public TKxBigStream {
   BigFileMode mode_;
   int64_t segment_size_;
   int64_t position_ = 0;
-  std::vector<int> segments_;  // file descriptors
+  std::vector<std::unique_ptr<platform::DiskFile>> segments_;
 };
 
 }  // namespace novu

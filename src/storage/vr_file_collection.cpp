@@ -1,13 +1,12 @@
 #include "storage/vr_file_collection.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <ctime>
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
 #include "core/error.h"
+#include "platform/disk_file.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/big_file_stream.h"
@@ -45,8 +44,8 @@ int32_t PackFileTime(std::time_t t) {
 }
 
 int32_t FileTimeOf(const std::filesystem::path& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 ? PackFileTime(info.st_mtime) : 0;
+  const auto time = platform::FileModificationTime(path);
+  return time ? PackFileTime(*time) : 0;
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "storage/vr_file_manager.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 
 #include "core/cp932.h"
 #include "core/error.h"
+#include "platform/disk_file.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/big_file_stream.h"
@@ -189,9 +188,9 @@ std::unique_ptr<TRangeStream> TVrFileManager::OpenRange(std::string_view name) {
 
 const std::filesystem::path& TVrFileManager::TemporaryFolder() {
   if (temporary_folder_.empty()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "novu-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw NovuError::FromUtf8("作業用ファイルが作れません");
-    temporary_folder_ = pattern;
+    auto folder = platform::MakePrivateTempFolder("novu-");
+    if (!folder) throw NovuError::FromUtf8("作業用ファイルが作れません");
+    temporary_folder_ = *folder;
   }
   return temporary_folder_;
 }
