@@ -1,4 +1,5 @@
 #include "objects/base_list.h"
+#include "objects/object_registry.h"
 
 #include <algorithm>
 
@@ -196,24 +197,15 @@ void TNovuBaseList::ScheduleDeletion(TNovuObject& object) {
 }
 
 bool TNovuBaseList::IsPendingDeletion(const TNovuObject& object) const {
-  return std::find(deletion_set_.begin(), deletion_set_.end(), &object) != deletion_set_.end();
+  return ContainsObject(deletion_set_, &object);
 }
 
 std::string TNovuBaseList::UniqueName(std::string_view prefix) const {
-  std::unordered_set<std::string_view> taken;
-  for (const TNovuObject* object : registry_) taken.insert(object->name());
-  for (int64_t i = 0;; ++i) {
-    std::string name = std::string(prefix) + std::to_string(i);
-    if (!taken.contains(name)) return name;
-  }
+  return FirstFreeName(registry_, prefix);
 }
 
 TNovuObject* TNovuBaseList::FindByName(std::string_view name) const {
-  if (name.empty()) return nullptr;
-  for (TNovuObject* object : registry_) {
-    if (object->name() == name) return object;
-  }
-  return nullptr;
+  return FindNamed(registry_, name);
 }
 
 TNovuObject* TNovuBaseList::FindComponent(std::string_view name) const {

@@ -1,7 +1,7 @@
 #include "objects/memory_object_list.h"
+#include "objects/object_registry.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace novu {
 
@@ -59,7 +59,7 @@ void MemoryObjectList::Unregister(TNovuObject& object) {
 }
 
 bool MemoryObjectList::IsRegistered(const TNovuObject* object) const {
-  return std::find(registry_.begin(), registry_.end(), object) != registry_.end();
+  return ContainsObject(registry_, object);
 }
 
 void MemoryObjectList::ScheduleDeletion(TNovuObject& object) {
@@ -68,24 +68,15 @@ void MemoryObjectList::ScheduleDeletion(TNovuObject& object) {
 }
 
 bool MemoryObjectList::IsPendingDeletion(const TNovuObject& object) const {
-  return std::find(deletion_set_.begin(), deletion_set_.end(), &object) != deletion_set_.end();
+  return ContainsObject(deletion_set_, &object);
 }
 
 std::string MemoryObjectList::UniqueName(std::string_view prefix) const {
-  std::unordered_set<std::string_view> taken;
-  for (const TNovuObject* object : registry_) taken.insert(object->name());
-  for (int64_t i = 0;; ++i) {
-    std::string name = std::string(prefix) + std::to_string(i);
-    if (!taken.contains(name)) return name;
-  }
+  return FirstFreeName(registry_, prefix);
 }
 
 TNovuObject* MemoryObjectList::FindByName(std::string_view name) const {
-  if (name.empty()) return nullptr;
-  for (TNovuObject* object : registry_) {
-    if (object->name() == name) return object;
-  }
-  return nullptr;
+  return FindNamed(registry_, name);
 }
 
 TNovuControl* MemoryObjectList::FindControl(std::string_view name) const {
