@@ -1,9 +1,10 @@
 // Fingerprints of the progress a blocking command keeps while an event interrupts it: the bytes
-// written for a Wait part-way through are hashed and compared with the hash today's code gave.
+// written for a Wait part-way through are hashed and compared with the hash the command's own
+// saved state gave before its progress moved to the interpreter.
 #include <gtest/gtest.h>
 
 #include "core/binary_reader.h"
-#include "engine/control_commands.h"
+#include "engine/command_progress.h"
 #include "engine/page.h"
 #include "fingerprint.h"
 #include "script_world.h"
@@ -13,10 +14,9 @@ namespace {
 
 using testing::Fingerprint;
 
-std::string StateBytes(const TCommand& command) {
-  std::optional<std::vector<uint8_t>> state;
-  command.SaveState(state);
-  return state ? std::string(state->begin(), state->end()) : std::string();
+std::string StateBytes(const CommandProgress& progress) {
+  const std::vector<uint8_t> state = SaveProgress(progress);
+  return std::string(state.begin(), state.end());
 }
 
 TEST(CommandStateFingerprint, AWaitPartWayThroughWritesTheSameState) {
@@ -36,16 +36,17 @@ TEST(CommandStateFingerprint, AWaitPartWayThroughWritesTheSameState) {
     w.Page("main.nsb", c.page);
     w.Start("main.nsb");
     w.Ticks(c.ticks);
-    auto& wait = dynamic_cast<TComWait&>(w.calls->current_page()->Command(0));
-    const std::string bytes = StateBytes(wait);
+    WaitProgress* wait = w.calls->Progress<WaitProgress>();
+    ASSERT_NE(wait, nullptr);
+    const std::string bytes = StateBytes(*wait);
     EXPECT_EQ(Fingerprint(bytes), c.fingerprint) << bytes.size() << " bytes";
 
-    // The state reads back into a fresh start of the command and is written again unchanged.
-    wait.Begin(*w.calls);
+    // The state reads back into a fresh progress and is written again unchanged.
+    WaitProgress fresh;
     BinaryReader in(bytes);
-    wait.LoadState(in);
+    LoadProgress(fresh, in);
     EXPECT_TRUE(in.AtEnd());
-    EXPECT_EQ(StateBytes(wait), bytes);
+    EXPECT_EQ(StateBytes(fresh), bytes);
   }
 }
 
