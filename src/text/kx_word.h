@@ -22,7 +22,7 @@ class TParamCollection;
 namespace novu::text {
 
 // "ＭＳ ゴシック" in CP932: the font of text that names none.
-inline constexpr std::string_view kDefaultFontName =
+inline constexpr std::string_view kDefaultTextFont =
     "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e";
 
 // The newest glyph stream version, written by default.
@@ -31,7 +31,7 @@ inline constexpr int kGlyphStreamVersion = 102;
 // Settings of a document, written by its owner (message window, history).
 // Colours are 0x00BBGGRR.
 struct KxWordSettings {
-  std::string font_name{kDefaultFontName};
+  std::string font_name{kDefaultTextFont};
   int32_t font_size = 12;
   int32_t colour = 0;
   int32_t wrap_width = 0;
