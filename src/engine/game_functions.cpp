@@ -9,10 +9,14 @@
 #include "engine/script_files.h"
 #include "expr/function_text.h"
 #include "expr/sys_func_man.h"
+#include "imagefmt/fipo_frame_list.h"
+#include "objects/base_list.h"
+#include "objects/novu_control.h"
 #include "platform/desktop_services.h"
 #include "platform/file_io.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
+#include "render/dibx.h"
 #include "storage/vr_file_collection.h"
 #include "storage/vr_file_manager.h"
 
@@ -37,6 +41,13 @@ constexpr std::string_view kSavePrefix = "save:";
 class GameFunctions {
  public:
   explicit GameFunctions(GameFunctionServices services) : s_(std::move(services)) {}
+  // Captures saved with mode 1 are deleted when the program ends.
+  ~GameFunctions() {
+    std::error_code ec;
+    for (const fs::path& path : delete_at_exit_) fs::remove(path, ec);
+  }
+  GameFunctions(const GameFunctions&) = delete;
+  GameFunctions& operator=(const GameFunctions&) = delete;
 
   // Every handler holds the shared instance, so it lives as long as the dispatcher needs it.
   static void Register(SysFuncMan& f, const std::shared_ptr<GameFunctions>& self) {
@@ -49,6 +60,7 @@ class GameFunctions {
     bind(125, &GameFunctions::SetWallPaper);
     bind(134, &GameFunctions::ListSaveCaption);
     bind(135, &GameFunctions::OpenUrl);
+    bind(137, &GameFunctions::SaveScreen);
     bind(142, &GameFunctions::HistoryNotFound);
     bind(143, &GameFunctions::HistoryNotFound);
     bind(144, &GameFunctions::Nothing);
@@ -265,7 +277,67 @@ class GameFunctions {
     c.result().SetAsBool(true);
   }
 
+  // The base's picture (painted first) as a one-frame 24-bit layered image of the given size.
+  std::optional<std::vector<uint8_t>> Capture(bool back, int32_t width, int32_t height) {
+    TNovuBaseList& objects = *s_.objects;
+    objects.Paint();
+    const int active = objects.active_index();
+    const render::TCustomDIBX* surface = objects.base(back ? 1 - active : active).GetSurface();
+    if (surface == nullptr || surface->Width() < 1 || surface->Height() < 1) return std::nullopt;
+    imagefmt::TFipoFrameList image;
+    imagefmt::TFipoFrame& frame = image.AddFrame();
+    frame.picture.SetSize(width, height, 24);
+    render::TDIBX target(frame.picture);
+    const render::Rect all{0, 0, surface->Width(), surface->Height()};
+    if (width == surface->Width() && height == surface->Height()) {
+      target.Draw(0, 0, false, false, false, all, *surface);
+    } else {
+      target.StretchDraw({0, 0, width, height}, *surface, 255, false, false, false, all);
+    }
+    return image.SaveToStream({});
+  }
+
+  void SaveScreen(const FunctionCall& c) {
+    TProject* p = Project();
+    if (p == nullptr || s_.objects == nullptr) return;
+    const fs::path folder = ScriptSaveFolder(*p);
+    std::error_code ec;
+    if (folder.empty() || !fs::is_directory(folder, ec)) return;
+    const std::string name = c.Str(0);
+    if (!cp932::EqualsNoCase(ExtractExt(name), ".fip")) return;
+    int32_t width = c.Int(1);
+    int32_t height = c.Int(2);
+    if (width == 0) width = s_.objects->width();
+    if (height == 0) height = s_.objects->height();
+    if (width < 1 || height < 1) return;
+    if (width > kMaxCaptureSide || height > kMaxCaptureSide ||
+        int64_t{width} * height > kMaxCapturePixels) {
+      return;
+    }
+    const std::optional<std::vector<uint8_t>> bytes = Capture(c.Bool(3), width, height);
+    if (!bytes) return;
+    const bool is_virtual =
+        HasPrefixNoCase(name, kMemoryPrefix) || HasPrefixNoCase(name, kSavePrefix);
+    if (is_virtual) {
+      StoreVirtualFile(name, *bytes);
+    } else {
+      const std::optional<fs::path> path = ScriptFilePath(folder, name);
+      if (!path) return;
+      fs::create_directories(path->parent_path(), ec);
+      platform::WriteFileAtomically(*path, *bytes);
+      if (c.count() == 5 && c.Int(4) == 1) delete_at_exit_.push_back(*path);
+    }
+    c.result().SetAsBool(true);
+  }
+
+  static std::string ExtractExt(std::string_view s) {
+    const std::string name = ExtractName(s);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+  }
+
   GameFunctionServices s_;
+  std::vector<fs::path> delete_at_exit_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The system functions that need the running game: save captions, the call stack, files of the
 // virtual file system and of the save folder, and the desktop (URLs and dialogs). Registered by
 // the player at start-up, before the project exists; the project is looked up at each call.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -14,6 +15,7 @@ class MessageBoxService;
 }  // namespace platform
 
 class SysFuncMan;
+class TNovuBaseList;
 class TProject;
 class TVrFileManager;
 
@@ -23,7 +25,13 @@ struct GameFunctionServices {
   platform::DesktopServices& desktop;
   // The running project; null before it exists and after it is freed.
   std::function<TProject*()> project;
+  // The screens SaveScreen captures; none: it answers false.
+  TNovuBaseList* objects = nullptr;
 };
+
+// The largest capture SaveScreen makes: a script cannot ask for gigabytes of pixels.
+inline constexpr int32_t kMaxCaptureSide = 8192;
+inline constexpr int64_t kMaxCapturePixels = int64_t{1} << 24;
 
 void RegisterGameFunctions(SysFuncMan& functions, GameFunctionServices services);
 

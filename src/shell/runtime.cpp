@@ -49,8 +49,8 @@ void Runtime::InstallFunctions() {
   if (!desktop) desktop = std::make_unique<platform::HeadlessDesktopServices>();
   functions = std::make_unique<SysFuncMan>(state.random);
   if (objects) RegisterObjectFunctions(*functions, *objects);
-  RegisterGameFunctions(*functions,
-                        {*files, *messages, *desktop, [this] { return project.get(); }});
+  RegisterGameFunctions(
+      *functions, {*files, *messages, *desktop, [this] { return project.get(); }, objects.get()});
   functions->Register(65, [this](const FunctionCall& c) {
     if (!screens) return;
     const int32_t index = c.Int(0);

@@ -120,4 +120,48 @@ JSON
 find "$work" -name 'main.nsb' -newer "$work/escape/src/main.nst" | grep -v "/escape/game/" &&
   fail "escape: a page was written outside the save folder"
 
+# ---- Screen captures: into memory, copied into the save file (there for the next run), into
+# a file inside the save folder; nothing for a path outside it, another extension or a size
+# beyond the capture limit.
+game shots
+page shots main <<'PAGE'
+VarNew "mem" type=bool value=`SaveScreen("mem:shot.fip")`
+VarNew "copied" type=bool value=`CopyFile("mem:shot.fip", "save:copy.fip")`
+VarNew "file" type=bool value=`SaveScreen("shots\\small.fip", 32, 24)`
+VarNew "outside" type=bool value=`SaveScreen("..\\up.fip")`
+VarNew "png" type=bool value=`SaveScreen("shot.png")`
+VarNew "huge" type=bool value=`SaveScreen("huge.fip", 100000, 100000)`
+VarNew "found" type=string value=`FileExists("mem:shot.fip") ++ FileExists("save:copy.fip")`
+Exit
+PAGE
+play_ok shots 3
+expect_vars shots <<'JSON'
+{"variables":[
+{"name":"mem","type":3,"scope":0,"dims":[],"values":["TRUE"]},
+{"name":"copied","type":3,"scope":0,"dims":[],"values":["TRUE"]},
+{"name":"file","type":3,"scope":0,"dims":[],"values":["TRUE"]},
+{"name":"outside","type":3,"scope":0,"dims":[],"values":["FALSE"]},
+{"name":"png","type":3,"scope":0,"dims":[],"values":["FALSE"]},
+{"name":"huge","type":3,"scope":0,"dims":[],"values":["FALSE"]},
+{"name":"found","type":4,"scope":0,"dims":[],"values":["TRUETRUE"]}
+]}
+JSON
+[ -s "$work/shots/game/shots/small.fip" ] || fail "shots: no capture inside the save folder"
+[ ! -e "$work/shots/up.fip" ] || fail "shots: wrote outside the save folder"
+"$tool" list "$work/shots/game/save.dat" | grep -q "save:copy.fip" ||
+  fail "shots: save.dat has no save:copy.fip"
+ls "$work/shots/game" | grep -v -x -e game.dat -e novu.npb -e save.dat -e shots &&
+  fail "shots: a temporary file was left beside save.dat"
+# The next run finds the copy in the save file again.
+page shots main <<'PAGE'
+VarNew "again" type=bool value=`FileExists("save:copy.fip")`
+Exit
+PAGE
+play_ok shots 3
+expect_vars shots <<'JSON'
+{"variables":[
+{"name":"again","type":3,"scope":0,"dims":[],"values":["TRUE"]}
+]}
+JSON
+
 finish

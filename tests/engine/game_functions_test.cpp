@@ -1,12 +1,19 @@
 // The system functions that look at objects and the call stack, run from script pages.
 #include <gtest/gtest.h>
 
+#include "core/process_random.h"
+#include "engine/game_functions.h"
 #include "engine/object_functions.h"
+#include "expr/expr_test_support.h"
+#include "expr/param_var.h"
 #include "expr/sys_func_man.h"
 #include "objects/base_list.h"
 #include "objects/object_factory.h"
 #include "objects/plain_objects.h"
+#include "platform/desktop_services.h"
+#include "platform/message_box.h"
 #include "script_world.h"
+#include "storage/vr_file_manager.h"
 
 namespace novu {
 namespace {
@@ -119,6 +126,84 @@ VarNew "n" type=int value=`@ParamCount + 10`
 )");
   EXPECT_EQ(w.Str("s"), "x");
   EXPECT_EQ(w.Int("n"), 10);
+}
+
+}  // namespace
+}  // namespace novu
+
+namespace novu {
+namespace {
+
+// Every function, with all families registered, fed too few and too many arguments and
+// arguments of every kind: wrong counts fail with the count message before anything runs;
+// wrong kinds give a result or the general error, never a crash.
+TEST(AllFunctions, WrongArgumentCountsAndKindsNeverCrash) {
+  TVrFileManager files;
+  platform::HeadlessMessageBoxes messages;
+  platform::HeadlessDesktopServices desktop;
+  TNovuBaseList list(MakeWorldObject);
+  TParamCollection table;
+  ProcessRandom random(3);
+  SysFuncMan functions(random);
+  RegisterObjectFunctions(functions, list);
+  RegisterGameFunctions(functions, {files, messages, desktop, [] { return nullptr; }, &list});
+  table.SetFunctions(&functions);
+  for (auto [name, type] :
+       {std::pair{"vi", PT_INT}, {"vf", PT_FLOAT}, {"vb", PT_BOOL}, {"vs", PT_STR}}) {
+    table.Declare(name, type, VarScope::kGlobal, nullptr);
+  }
+  // Constants of each type, and references to a variable of each type.
+  std::vector<std::unique_ptr<TCustomParam>> kinds;
+  kinds.push_back(MakeParam(PT_INT));
+  kinds.back()->SetAsInt(-5);
+  kinds.push_back(MakeParam(PT_FLOAT));
+  kinds.back()->SetAsFloat(1e30L);
+  kinds.push_back(MakeParam(PT_BOOL));
+  kinds.back()->SetAsBool(true);
+  kinds.push_back(MakeParam(PT_STR));
+  kinds.back()->SetAsStr("\x95\\*..\\x");
+  for (const char* name : {"vi", "vf", "vb", "vs"}) {
+    auto ref = std::make_unique<TParamVar>(name);
+    ref->Resolve(table);
+    kinds.push_back(std::move(ref));
+  }
+
+  for (int number = 0; number < kSystemFunctionCount; ++number) {
+    const SystemFunctionInfo& info = SystemFunctionAt(number);
+    const ParamType result_type = info.result_type == PT_NONE ? PT_STR : info.result_type;
+    const int too_many = info.max_args >= 0 ? info.max_args + 1 : -1;
+    for (int count : {info.min_args - 1, too_many}) {
+      if (count < 0) continue;
+      std::vector<TCustomParam*> args(static_cast<size_t>(count), kinds[0].get());
+      const std::unique_ptr<TCustomParam> result = MakeParam(result_type);
+      EXPECT_EQ(test::MessageOf([&] { functions.Call(number, *result, args, table); }),
+                std::string(info.name) + Jp(" 引数の数が不正です"))
+          << info.name << " with " << count;
+      EXPECT_EQ(result->GetAsStr(), MakeParam(result_type)->GetAsStr()) << info.name;
+    }
+    const int count = std::min<int>(info.max_args >= 0 ? info.max_args : info.min_args + 2, 7);
+    for (size_t kind = 0; kind < kinds.size(); ++kind) {
+      std::vector<TCustomParam*> args;
+      for (int i = 0; i < count; ++i)
+        args.push_back(kinds[(kind + static_cast<size_t>(i)) % kinds.size()].get());
+      const std::unique_ptr<TCustomParam> result = MakeParam(result_type);
+      table.BeginEvaluation();
+      try {
+        functions.Call(number, *result, args, table);
+      } catch (const NovuError&) {
+        // a failure ends the evaluation; the result keeps what it had
+      }
+      table.EndEvaluation();
+      EXPECT_EQ(result->GetParamType(), result_type) << info.name;
+      for (const char* name : {"vi", "vf", "vb", "vs"}) {
+        if (table.Find(name) == nullptr) table.Declare(name, PT_INT, VarScope::kGlobal, nullptr);
+      }
+      for (size_t k = 4; k < kinds.size(); ++k) {
+        static_cast<TParamVar&>(*kinds[k]).Resolve(table);
+      }
+    }
+  }
+  table.SetFunctions(nullptr);
 }
 
 }  // namespace
