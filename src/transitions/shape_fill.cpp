@@ -115,6 +115,7 @@ void PieShape::ForEachSpan(int width, int height, const SpanSink& sink) const {
 }
 
 bool DiscContains(int cx, int cy, int64_t radius, int x, int y) {
+  if (radius < 0) return false;
   const int64_t dx = x - cx, dy = y - cy;
   return dx * dx + dy * dy <= radius * radius + radius;
 }

@@ -12,7 +12,8 @@
 // circle itself cuts nothing and only the angles matter.
 //
 // Disc of radius R about (cx, cy): dx² + dy² <= R² + R, the integer form of a distance below
-// R + ½ (so a disc of the rounded radius of a corner's distance covers that corner).
+// R + ½ (so a disc of the rounded radius of a corner's distance covers that corner); a negative
+// radius gives no pixel.
 #include <cstdint>
 #include <functional>
 
