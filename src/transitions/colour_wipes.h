@@ -63,6 +63,11 @@ class TWipeBlurBlack : public TWipeBlurWhite {
   void Wash(int v) override;
 };
 
+// The box blur of the DIB store (each colour channel averaged over the (2 radius + 1)² pixels
+// that exist around a pixel, rows first, each pass truncating) with running sums, so that its
+// cost does not grow with the radius. 32-bit pictures; others are left to the store.
+void BoxBlur32(render::TDIBX& picture, int radius);
+
 // A copy of `source` at the size and depth of `like`, blurred with the box filter of `radius`.
 void MakeBlurredCopy(const render::TCustomDIBX& source, const render::TCustomDIBX& like, int radius,
                      render::TDIBX& out);

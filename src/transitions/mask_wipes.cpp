@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "storage/kx_random.h"
+#include "transitions/pixel_ops.h"
 #include "transitions/remaining_picker.h"
 #include "transitions/rule_picture.h"
 #include "transitions/shape_fill.h"
@@ -177,16 +178,24 @@ void TWipeShadow::PrepareEffect() {
 bool TWipeShadow::UpdateMask() {
   const int64_t p = Progress(512) + 255;
   if (!ProgressChanged(p)) return false;
-  // mask = clamp(p + g - 256) with g = grey - 255, as a table over grey.
-  uint8_t levels[256];
-  for (int grey = 0; grey < 256; ++grey) {
-    levels[grey] = static_cast<uint8_t>(std::clamp<int64_t>(p + grey - 255 - 256, 0, 255));
+  // mask = clamp(p + g - 256) with g = grey - 255, that is the grey level moved by p - 511 with
+  // saturation at 0 and 255.
+  const int64_t offset = p - 511;
+  const auto amount = static_cast<uint8_t>(std::min<int64_t>(std::abs(offset), 255));
+  const size_t count = greys_.size();
+  const uint8_t* g = greys_.data();
+  uint8_t* out = mask_.data();
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i step = _mm_set1_epi8(static_cast<char>(amount));
+  for (; i + 16 <= count; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(g + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     offset >= 0 ? _mm_adds_epu8(v, step) : _mm_subs_epu8(v, step));
   }
-  const size_t width = static_cast<size_t>(mask_width_);
-  for (int y = 0; y < mask_height_; ++y) {
-    const uint8_t* g = &greys_[static_cast<size_t>(y) * width];
-    uint8_t* row = MaskRow(y);
-    for (size_t x = 0; x < width; ++x) row[x] = levels[g[x]];
+#endif
+  for (; i < count; ++i) {
+    out[i] = static_cast<uint8_t>(std::clamp<int64_t>(g[i] + offset, 0, 255));
   }
   hard_edge_ = false;
   return true;

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "render/blit_plan.h"
+#include "render/scan_hold.h"
+#include "transitions/pixel_ops.h"
 #include "transitions/remaining_picker.h"
 
 namespace novu::transitions {
@@ -134,7 +137,63 @@ void TWipeTwistH::DrawStep() {
   }
 }
 
+// 32-bit pictures: the same picture row by row, each column sampled with the row positions of
+// the scaled draw of its height (one plan per height), so that no column is walked on its own.
+void TWipeTwistV::DrawPacked() {
+  const int w = Width(), h = Height();
+  const double phi = Fraction() * 1.5 * kPi;
+  const uint32_t black = Grey(0);
+  render::ScanHold hold_target(target_), hold_from(from_), hold_to(to_);
+  const Rows32 t = RowsOf32(target_), f = RowsOf32(from_), n = RowsOf32(to_);
+  // Per column: -1 keeps the column, -2 shows the new column, otherwise the card's height;
+  // cards sample the row positions of the scaled draw of their height.
+  std::vector<int32_t> size(static_cast<size_t>(w), -1), top(static_cast<size_t>(w), 0);
+  std::vector<const uint8_t*> source(static_cast<size_t>(w), nullptr);
+  std::vector<const int32_t*> rows(static_cast<size_t>(w), nullptr);
+  std::vector<std::vector<int32_t>> plans(static_cast<size_t>(h) + 1);
+  for (int x = 0; x < w; ++x) {
+    const auto c = static_cast<size_t>(x);
+    const double theta = TwistAngle(phi, x, w, reverse_);
+    if (theta < 0) continue;
+    if (theta >= kPi) {
+      size[c] = -2;
+      continue;
+    }
+    const int64_t squeezed = RoundEven(std::cos(theta) * h);
+    const auto s = static_cast<int32_t>(std::min<int64_t>(std::abs(squeezed), h));
+    top[c] = (h - s) / 2;
+    std::vector<int32_t>& plan = plans[static_cast<size_t>(s)];
+    if (s > 0 && plan.empty()) {
+      if (const auto scaled = render::PlanScaled(Rect{0, 0, 1, h}, Rect{0, top[c], 1, top[c] + s},
+                                                 Rect{0, 0, 1, h}, false, false)) {
+        plan = scaled->rows;
+      }
+    }
+    size[c] = static_cast<int32_t>(plan.size()) == s ? s : 0;
+    rows[c] = plan.data();
+    source[c] = (squeezed > 0 ? f : n).top + static_cast<ptrdiff_t>(x) * 4;
+  }
+  const ptrdiff_t pitch = f.pitch;
+  for (int y = 0; y < h; ++y) {
+    uint32_t* out = t.Row(y);
+    const uint32_t* fresh = n.Row(y);
+    for (int x = 0; x < w; ++x) {
+      const auto c = static_cast<size_t>(x);
+      const int32_t s = size[c];
+      if (s == -1) continue;
+      if (s == -2) {
+        out[x] = fresh[x];
+        continue;
+      }
+      const int32_t j = y - top[c];
+      out[x] = j >= 0 && j < s ? *reinterpret_cast<const uint32_t*>(source[c] + pitch * rows[c][j])
+                               : black;
+    }
+  }
+}
+
 void TWipeTwistV::DrawStep() {
+  if (PackedTrio(target_, from_, to_)) return DrawPacked();
   const int w = Width(), h = Height();
   const double phi = Fraction() * 1.5 * kPi;
   const uint32_t black = Grey(0);

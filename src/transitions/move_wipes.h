@@ -73,6 +73,9 @@ class TWipeTwistV : public TCustomWipe {
 
  protected:
   void DrawStep() override;
+
+ private:
+  void DrawPacked();
 };
 
 // The old picture breaks into tiles of p0 pixels that rise slightly and fall off the bottom,

@@ -39,15 +39,17 @@ class TWipeRipple : public TCustomWipe {
 
  private:
   // A pixel of the top-left quadrant (the middle column and row included on odd sizes).
-  struct Polar {
-    int32_t distance;  // rounded distance from the centre
-    int32_t cos16;     // direction from the centre, 16.16
+  struct Direction {
+    int32_t cos16;  // from the centre, 16.16
     int32_t sin16;
   };
   void BuildProfile();
+  void DrawPacked(int64_t p);
+  uint32_t Sample(int x, int y, size_t quadrant_index, bool flip_x, bool flip_y, int64_t k) const;
 
   int quadrant_width_ = 0, quadrant_height_ = 0;
-  std::vector<Polar> polar_;
+  std::vector<int32_t> distance_;  // rounded distance from the centre
+  std::vector<Direction> direction_;
   std::vector<int32_t> profile_;
 };
 

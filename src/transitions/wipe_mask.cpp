@@ -52,22 +52,13 @@ void TWipeMask::Compose() {
   }
 }
 
+// The blend row gives the from pixel for 0 and the to pixel for 255 exactly, so a hard-edged
+// mask (only 0 and 255) needs no loop of its own.
 void TWipeMask::ComposePacked() {
   const Rows32 t = RowsOf32(target_), f = RowsOf32(from_), n = RowsOf32(to_);
   const int w = std::min(Width(), mask_width_);
   for (int y = 0; y < Height(); ++y) {
-    const uint8_t* m = MaskRow(y % mask_height_);
-    uint32_t* out = t.Row(y);
-    const uint32_t* a = f.Row(y);
-    const uint32_t* b = n.Row(y);
-    if (hard_edge_) {
-      for (int x = 0; x < w; ++x) out[x] = m[x] != 0 ? b[x] : a[x];
-      continue;
-    }
-    for (int x = 0; x < w; ++x) {
-      const uint32_t v = m[x];
-      out[x] = v == 0 ? a[x] : v == 255 ? b[x] : Blend32(a[x], b[x], v);
-    }
+    BlendRow32(t.Row(y), f.Row(y), n.Row(y), MaskRow(y % mask_height_), w);
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "imagefmt/fipo_frame_list.h"
 #include "render/image_codecs.h"
+#include "transitions/colour_wipes.h"
 #include "transitions/remaining_picker.h"
 #include "transitions/rule_picture.h"
 #include "transitions/shape_fill.h"
@@ -16,6 +17,7 @@
 namespace novu::transitions {
 namespace {
 
+using testing::FillPicture;
 using testing::MemoryFiles;
 
 // A 2 × 1 rule: white, then the colour (R 10, G 20, B 40).
@@ -145,6 +147,21 @@ TEST(ShapeFillTest, DiscSpansMatchThePredicateAndTheRoundedCornerDistanceCoversT
   EXPECT_TRUE(DiscContains(5, 5, 1, 6, 6));
   EXPECT_FALSE(DiscContains(5, 5, 1, 7, 5));
   EXPECT_FALSE(DiscContains(5, 5, -1, 5, 5));
+}
+
+TEST(BoxBlurTest, RunningSumsGiveTheStoreBlurExactly) {
+  for (const auto& [w, h] : {std::pair{50, 40}, std::pair{7, 3}, std::pair{1, 9}}) {
+    for (const int radius : {0, 1, 3, 7, 30, 100}) {
+      render::TDIBX fast, store;
+      FillPicture(fast, w, h, 32, static_cast<uint32_t>(radius + w));
+      // Bits outside the channels are kept by both.
+      fast.SetPixel(0, 0, fast.GetPixel(0, 0) | 0x5A000000u);
+      testing::CopyPicture(fast, store);
+      BoxBlur32(fast, radius);
+      store.Surface().Blur(radius);
+      EXPECT_EQ(testing::FirstDifference(fast, store), "") << w << "x" << h << " radius " << radius;
+    }
+  }
 }
 
 TEST(RemainingPickerTest, DrawsAsErasingFromAnOrderedList) {
