@@ -240,6 +240,8 @@ void TWipeRipple::DrawPacked(int64_t p) {
   const int w = Width(), h = Height();
   const auto length = static_cast<int64_t>(profile_.size());
   const Rows32 t = RowsOf32(target_), f = RowsOf32(from_), n = RowsOf32(to_);
+  const int64_t centre_x16 = static_cast<int64_t>(w - 1) * 32768;
+  const int64_t centre_y16 = static_cast<int64_t>(h - 1) * 32768;
   for (int y = 0; y < h; ++y) {
     const bool flip_y = y >= quadrant_height_;
     const size_t row = static_cast<size_t>(flip_y ? h - 1 - y : y) * quadrant_width_;
@@ -247,18 +249,16 @@ void TWipeRipple::DrawPacked(int64_t p) {
     const uint32_t* old_row = f.Row(y);
     const uint32_t* new_row = n.Row(y);
     // 0: old picture, 1: on the wave, 2: new picture.
-    auto kind_at = [&](int x, size_t& i) {
-      i = row + static_cast<size_t>(x >= quadrant_width_ ? w - 1 - x : x);
-      const int64_t k = distance_[i] + (length - 1) - p;
+    auto kind_at = [&](int x) {
+      const int64_t k = distance_[row + static_cast<size_t>(x >= quadrant_width_ ? w - 1 - x : x)] +
+                        (length - 1) - p;
       return k > length - 1 ? 0 : k < 0 ? 2 : 1;
     };
     int x = 0;
     while (x < w) {
-      size_t i;
-      const int kind = kind_at(x, i);
+      const int kind = kind_at(x);
       int end = x + 1;
-      size_t j;
-      while (end < w && kind_at(end, j) == kind) ++end;
+      while (end < w && kind_at(end) == kind) ++end;
       if (kind == 0) {
         std::memcpy(out + x, old_row + x, static_cast<size_t>(end - x) * 4);
       } else if (kind == 2) {
@@ -267,7 +267,14 @@ void TWipeRipple::DrawPacked(int64_t p) {
         for (int at = x; at < end; ++at) {
           const bool flip_x = at >= quadrant_width_;
           const size_t q = row + static_cast<size_t>(flip_x ? w - 1 - at : at);
-          out[at] = Sample(at, y, q, flip_x, flip_y, distance_[q] + (length - 1) - p);
+          const int64_t k = distance_[q] + (length - 1) - p;
+          const int64_t radius = distance_[q] + profile_[static_cast<size_t>(k)];
+          const int64_t c = flip_x ? -direction_[q].cos16 : direction_[q].cos16;
+          const int64_t s = flip_y ? -direction_[q].sin16 : direction_[q].sin16;
+          const int64_t sx = (centre_x16 + radius * c + 32768) >> 16;
+          const int64_t sy = (centre_y16 + radius * s + 32768) >> 16;
+          out[at] = sx >= 0 && sx < w && sy >= 0 && sy < h ? n.Row(static_cast<int>(sy))[sx]
+                                                           : new_row[at];
         }
       }
       x = end;
