@@ -15,6 +15,9 @@ packages=(
   xvfb xauth imagemagick x11-utils openbox xdotool
 )
 
+# Used by the player when present, not needed to build or test (so not installed here):
+# xdg-utils (OpenUrl) and zenity or kdialog (the file and folder dialogs of script functions).
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -203,6 +203,7 @@ class Player {
     runtime_.variable_host->set_state(&runtime_.state);
     runtime_.variable_host->set_title(
         [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
+    runtime_.variable_host->set_full_screen([this](bool on) { view_->SetFullScreen(on); });
     runtime_.vars->SetHost(runtime_.variable_host.get());
     runtime_.desktop = cl_.headless ? std::make_unique<platform::HeadlessDesktopServices>()
                                     : platform::CreateDesktopServices();
