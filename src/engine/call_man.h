@@ -34,6 +34,9 @@ class CallManHost {
   virtual std::vector<uint8_t> LoadPageFile(std::string_view name) = 0;
   // A page too old to run: show the page name and "リビルドしてください" and close.
   virtual void PageNeedsRebuild(std::string_view name) = 0;
+  // A page could not be loaded (missing, damaged, unreadable); `reason` is the error's CP932
+  // message. The failure still propagates to the command that wanted the page.
+  virtual void PageLoadFailed(std::string_view /*name*/, std::string_view /*reason*/) {}
   // Terminate: close the main window.
   virtual void RequestClose() {}
   // Reset: clear the objects, variables, data tables and history formats.
@@ -50,6 +53,7 @@ struct TStack {
   std::string result_variable;
   std::vector<std::string> args;
   std::optional<std::string> sender;
+  uint64_t sender_event = 0;  // serial of the queue entry whose handler this frame runs
   // The progress of the interrupted command (see command_progress.h).
   std::unique_ptr<CommandProgress> progress;
   std::unique_ptr<TCustomParam> result;
@@ -116,12 +120,19 @@ class TCallMan {
   void ResetTo(std::string_view page_name, int32_t index, bool full, TPage*& page,
                int32_t& current_index);
   void HardReset(std::string_view page_name, int32_t index, TPage*& page, int32_t& current_index);
+  // DeleteStack: removes call frame `index` (0-based): the variables of that scope depth go,
+  // deeper ones move up one depth and the table learns the new depth, so the running frame's
+  // locals stay visible. False when there is no such frame.
+  bool DeleteFrame(int32_t index);
 
   // ---- what system variables read ----
   size_t ArgumentCount() const { return args_.size(); }
   std::string Argument(size_t i) const { return i < args_.size() ? args_[i] : std::string(); }
   const std::vector<std::string>& arguments() const { return args_; }
-  std::string SenderName() const { return sender_ ? *sender_ : std::string(); }
+  // Empty outside handlers and once the sending object has been deleted.
+  std::string SenderName() const {
+    return sender_ && !events_.SenderDeleted(sender_event_) ? *sender_ : std::string();
+  }
   TCustomParam* CurrentResult() const;
 
   // ---- inspection ----
@@ -171,6 +182,7 @@ class TCallMan {
   RunState run_state_ = RunState::kMainFlow;
   int32_t level_ = 2;
   std::optional<std::string> sender_;
+  uint64_t sender_event_ = 0;
   std::vector<TStack> stack_;
 };
 

@@ -3,6 +3,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "objects/event_queue.h"
+#include "objects/novu_control.h"
 #include "objects/object_list.h"
 #include "objects/property_catalogue.h"
 
@@ -24,6 +25,8 @@ void TNovuObject::Create() {
 
 void TNovuObject::SetName(std::string_view name) {
   if (name == name_) return;
+  // The two bases are found, saved and restored by their fixed names: a base is never renamed.
+  if (const TNovuControl* control = AsControl(); control != nullptr && control->IsBase()) return;
   if (owner_ != nullptr && !name.empty()) {
     TNovuObject* other = owner_->FindByName(name);
     if (other != nullptr && other != this) ResolveNameClash(*other);

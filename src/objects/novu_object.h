@@ -69,7 +69,7 @@ class TNovuObject {
   const TNovuControl* AsControl() const { return const_cast<TNovuObject*>(this)->AsControl(); }
 
   // Renames the object. A registered object already carrying the name is deleted (plain objects
-  // and components) or renamed (controls, see TNovuControl).
+  // and components) or renamed (controls, see TNovuControl). A base keeps its name.
   void SetName(std::string_view name);
   // Sets the name without looking at other objects (loading, deletion).
   void AssignName(std::string name) { name_ = std::move(name); }

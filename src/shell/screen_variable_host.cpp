@@ -1,6 +1,9 @@
 #include "shell/screen_variable_host.h"
 
+#include "core/process_state.h"
 #include "objects/base_list.h"
+#include "platform/font_lookup.h"
+#include "platform/text_encoding.h"
 #include "shell/screen_manager.h"
 
 namespace novu {
@@ -47,14 +50,41 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
       return screens_ != nullptr ? screens_->ModeCount() : 0;
     case SystemVariable::kDisplayModeIndex:
       return screens_ != nullptr ? screens_->mode_index() : -1;
+    case SystemVariable::kTickCount:
+      return state_ != nullptr ? state_->game_clock : 0;
+    case SystemVariable::kUpdateCount:
+      return state_ != nullptr ? state_->frame_counter : 0;
     default:
       return next().GetInt(v);
   }
 }
 
 std::string ScreenVariableHost::GetStr(SystemVariable v) {
-  if (v == SystemVariable::kCursor) return objects_.default_cursor();
-  return next().GetStr(v);
+  switch (v) {
+    case SystemVariable::kCursor:
+      return objects_.default_cursor();
+    case SystemVariable::kTitle:
+      return title_ ? title_() : std::string();
+    case SystemVariable::kFonts:
+    case SystemVariable::kFixedFonts: {
+      // One name per line (CR LF), the whole list trimmed.
+      const bool fixed = v == SystemVariable::kFixedFonts;
+      const std::vector<std::string> names =
+          font_lister_ ? font_lister_(fixed) : platform::ListFontFamilies(fixed);
+      std::string lines;
+      for (const std::string& name : names) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += platform::Utf8ToCp932(name);
+      }
+      return lines;
+    }
+    case SystemVariable::kActiveCompo: {
+      const TNovuControl* focus = objects_.FocusedControl();
+      return focus != nullptr ? focus->name() : std::string();
+    }
+    default:
+      return next().GetStr(v);
+  }
 }
 
 void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
@@ -71,6 +101,9 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       break;
     case SystemVariable::kCGDither:
       objects_.SetDither(value);
+      break;
+    case SystemVariable::kFullScr:
+      if (full_screen_) full_screen_(value);
       break;
     default:
       next().SetBool(v, value);
