@@ -479,17 +479,25 @@ void TComFlip::Begin(TCallMan& calls) {
   }
   if (mode) {
     if (!has_duration || requested <= 0) run_state_ = 3;
+    // The transition starts from the screen as it is before any control moves.
+    if (run_state_ != 3 && kind_ != 0) list->CaptureScreen();
     CarryChildren(calls, *list, *mode);
   } else {
     EvaluateNames(Field(4), calls);
   }
   if (run_state_ != 3) {
     list->SetActiveBase(list->active_index(), kind_, reverse, true, 0, duration_);
-    // The transition's parameters and source picture go to the transition engine; the
-    // immediate switch has no use for them, but their expressions still run.
-    Evaluate(*this, 6, calls);
-    Evaluate(*this, 7, calls);
-    Evaluate(*this, 8, calls);
+    // The transition's parameters and rule picture; their expressions run even when no
+    // transition was made.
+    const TCustomParam* params[] = {Evaluate(*this, 6, calls), Evaluate(*this, 7, calls)};
+    const TCustomParam* rule = Evaluate(*this, 8, calls);
+    if (ScreenTransition* transition = list->transition()) {
+      for (int i = 0; i < 2; ++i) {
+        if (params[i] != nullptr) transition->SetParam(i, params[i]->GetAsInt());
+      }
+      if (rule != nullptr) transition->SetRuleName(rule->GetAsStr());
+      transition->Prepare();
+    }
   }
 }
 
@@ -521,7 +529,12 @@ void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
     run_state_ = 2;
   }
   const int64_t elapsed = int64_t{now} - start_;
-  if (run_state_ == 2 && elapsed < duration_) return;
+  if (run_state_ == 2 && elapsed < duration_) {
+    if (TNovuBaseList* list = calls.host().Objects()) {
+      list->AdvanceTransition(static_cast<int32_t>(std::max<int64_t>(elapsed, 0)));
+    }
+    return;
+  }
   ++index;
   if (TNovuBaseList* list = calls.host().Objects()) SwitchScreens(*list, false);
 }
