@@ -458,6 +458,8 @@ void TComFlip::Begin(TCallMan& calls) {
   }
   if (mode) {
     if (!has_duration || requested <= 0) progress.stage = FlipStage::kAtOnce;
+    // The transition starts from the screen as it is before any control moves.
+    if (progress.stage != FlipStage::kAtOnce && progress.kind != 0) list->CaptureScreen();
     CarryChildren(calls, *list, *mode);
   } else {
     EvaluateNames(Field(4), calls);
@@ -465,11 +467,17 @@ void TComFlip::Begin(TCallMan& calls) {
   if (progress.stage != FlipStage::kAtOnce) {
     list->SetActiveBase(list->active_index(), progress.kind, reverse, true, 0,
                         progress.duration_ms);
-    // The transition's parameters and source picture go to the transition engine; the
-    // immediate switch has no use for them, but their expressions still run.
-    Evaluate(*this, 6, calls);
-    Evaluate(*this, 7, calls);
-    Evaluate(*this, 8, calls);
+    // The transition's parameters and rule picture; their expressions run even when no
+    // transition was made.
+    const TCustomParam* params[] = {Evaluate(*this, 6, calls), Evaluate(*this, 7, calls)};
+    const TCustomParam* rule = Evaluate(*this, 8, calls);
+    if (ScreenTransition* transition = list->transition()) {
+      for (int i = 0; i < 2; ++i) {
+        if (params[i] != nullptr) transition->SetParam(i, params[i]->GetAsInt());
+      }
+      if (rule != nullptr) transition->SetRuleName(rule->GetAsStr());
+      transition->Prepare();
+    }
   }
 }
 
@@ -503,7 +511,12 @@ void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
     progress->stage = FlipStage::kRunning;
   }
   const int64_t elapsed = int64_t{now} - progress->start_clock;
-  if (progress->stage == FlipStage::kRunning && elapsed < progress->duration_ms) return;
+  if (progress->stage == FlipStage::kRunning && elapsed < progress->duration_ms) {
+    if (TNovuBaseList* list = calls.host().Objects()) {
+      list->AdvanceTransition(static_cast<int32_t>(std::max<int64_t>(elapsed, 0)));
+    }
+    return;
+  }
   ++index;
   if (TNovuBaseList* list = calls.host().Objects()) {
     SwitchScreens(*list, progress->hide_back, false);

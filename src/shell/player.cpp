@@ -25,6 +25,7 @@
 #include "shell/runtime.h"
 #include "shell/screenshot.h"
 #include "shell/view.h"
+#include "transitions/screen_wipe.h"
 
 namespace novu {
 namespace {
@@ -199,6 +200,16 @@ class Player {
         ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
     runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
+    runtime_.objects->SetTransitionMaker(transitions::MakeScreenTransitions([this] {
+      transitions::WipeContext context;
+      context.random = &runtime_.state.random;
+      context.load_file = [this](std::string_view name) -> std::optional<std::vector<uint8_t>> {
+        if (!runtime_.files->Exists(name)) return std::nullopt;
+        return runtime_.files->LoadFile(name);
+      };
+      context.image_code = runtime_.images->code();
+      return context;
+    }));
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.variable_host->set_state(&runtime_.state);
     runtime_.variable_host->set_title(
