@@ -8,7 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libogg-dev libavformat-dev libavcodec-dev libswscale-dev libswresample-dev
-  libavutil-dev libfluidsynth-dev timgm6mb-soundfont libcurl4-openssl-dev
+  libavutil-dev ffmpeg libfluidsynth-dev timgm6mb-soundfont libcurl4-openssl-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libpixman-1-dev liblua5.4-dev
   libgtest-dev googletest libbenchmark-dev
   xvfb xauth imagemagick x11-utils

@@ -7,6 +7,7 @@
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
+#include "media/media_service.h"
 #include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -27,6 +28,10 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // The clock the mixer times its fills with: the system clock, or the virtual one when headless.
+  std::unique_ptr<platform::Clock> media_clock;
+  // Outlives the object list: sound controls hand their items back to it as they are freed.
+  std::unique_ptr<media::MediaService> media;
   // The image cache outlives the object list: the pictures let go of it as they are freed.
   std::unique_ptr<TFipoCollection> images;
   std::unique_ptr<TNovuBaseList> objects;
@@ -67,6 +72,8 @@ class RuntimeHooks : public GameHooks {
   void Wheel(bool down) override;
   void ReleaseHeldInput() override;
 
+  void SuspendMedia() override;
+  void ResumeMedia() override;
   void ReleaseDeviceSurfaces() override;
   void RebuildDeviceSurfaces() override;
 
