@@ -125,14 +125,7 @@ class TNovuBaseList final : public ObjectList {
     dither_observer_ = std::move(observer);
   }
   bool sound_switch() const { return sound_switch_; }
-  // The switch goes on to the media managers, which pause and resume their sounds with it.
-  void SetSoundSwitch(bool on) {
-    sound_switch_ = on;
-    if (sound_observer_) sound_observer_(on);
-  }
-  void SetSoundObserver(std::function<void(bool)> observer) {
-    sound_observer_ = std::move(observer);
-  }
+  void SetSoundSwitch(bool on) { sound_switch_ = on; }
   // @Cursor: the cursor file shown over controls without a cursor of their own.
   void SetDefaultCursor(std::string name) { default_cursor_ = std::move(name); }
   const std::string& default_cursor() const { return default_cursor_; }
@@ -237,7 +230,6 @@ class TNovuBaseList final : public ObjectList {
   bool sound_switch_ = true;
   bool dither_ = false;
   std::function<void(bool)> dither_observer_;
-  std::function<void(bool)> sound_observer_;
   std::string default_cursor_;
   std::string shown_cursor_;
 

@@ -198,9 +198,10 @@ class Player {
     runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
         runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get()}));
     runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
-    runtime_.objects->SetSoundObserver([this](bool on) { runtime_.media->SetSoundEnabled(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
+    runtime_.variable_host->set_sound_observer(
+        [this](bool on) { runtime_.media->SetSoundEnabled(on); });
     runtime_.vars->SetHost(runtime_.variable_host.get());
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
                            [this](const std::string& title) { runtime_.window->SetTitle(title); }};

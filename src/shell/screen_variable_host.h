@@ -3,6 +3,8 @@
 // the mouse position, the key tables, the screen size, the cursor, the sound switch and the
 // display modes. Installed in the variable table before the project, which chains its own
 // variables in front of it; everything else goes to the default host.
+#include <functional>
+
 #include "expr/system_variable_host.h"
 
 namespace novu {
@@ -16,6 +18,10 @@ class ScreenVariableHost final : public SystemVariableHost {
   ScreenVariableHost(TNovuBaseList& objects, TScreenManager* screens)
       : objects_(objects), screens_(screens) {}
   void set_screens(TScreenManager* screens) { screens_ = screens; }
+  // Told when @SoundON is set: the media managers pause and resume their sounds with it.
+  void set_sound_observer(std::function<void(bool)> observer) {
+    sound_observer_ = std::move(observer);
+  }
 
   bool GetBool(SystemVariable v) override;
   int32_t GetInt(SystemVariable v) override;
@@ -30,6 +36,7 @@ class ScreenVariableHost final : public SystemVariableHost {
 
   TNovuBaseList& objects_;
   TScreenManager* screens_;
+  std::function<void(bool)> sound_observer_;
 };
 
 }  // namespace novu
