@@ -119,6 +119,7 @@ void TWavBuffer::SetPosition(int64_t bytes) {
   std::lock_guard guard(mixer_.lock_);
   const int64_t frame = format_.FrameBytes();
   position_ = std::max<int64_t>(bytes, 0) / frame * frame;
+  has_carry_ = false;
 }
 
 void TWavBuffer::SetVolume(int32_t volume) {
@@ -171,18 +172,29 @@ int64_t TWavBuffer::AlignedEnd() const {
 }
 
 size_t TWavBuffer::Fill(size_t out_bytes) {
-  // Every read is a whole number of source frames: the expansion factor divides the output
-  // bytes of an even number of output frames.
-  const int64_t want = static_cast<int64_t>(out_bytes) / expansion_;
+  // Half-rate sources make two output frames of each source frame. When an odd number of output
+  // frames is asked for, the second copy of the last one waits for the next fill.
+  const size_t out_frames = out_bytes / 4;
+  size_t lead = 0;
+  if (has_carry_ && out_frames > 0) {
+    work_[0] = carry_[0];
+    work_[1] = carry_[1];
+    lead = 1;
+    has_carry_ = false;
+  }
+  const size_t frames_wanted = out_frames - lead;
+  const size_t per_source = format_.samples_per_sec == 22050 ? 2 : 1;
+  const int64_t frame = format_.FrameBytes();
+  const int64_t want = static_cast<int64_t>((frames_wanted + per_source - 1) / per_source) * frame;
   const int64_t end = AlignedEnd();
-  auto* dst = reinterpret_cast<uint8_t*>(work_.data());
+  int16_t* area = work_.data() + 2 * lead;
+  auto* dst = reinterpret_cast<uint8_t*>(area);
   int64_t got = 0;
   bool dried_up = false;
   int64_t pos = stream_.SeekTo(position_);
   while (got < want) {
     if (pos >= end) {
       if (!loop_) break;
-      const int64_t frame = format_.FrameBytes();
       const int64_t start = std::max<int64_t>(loop_start_.load(), 0) / frame * frame;
       if (start >= end) break;  // a loop start past the end has nothing to repeat
       pos = stream_.SeekTo(start);
@@ -198,15 +210,21 @@ size_t TWavBuffer::Fill(size_t out_bytes) {
   }
   position_ = pos;
   // A looping source that stopped exactly at its end goes on from its loop start next time.
-  const int64_t frame = format_.FrameBytes();
   const bool can_loop = loop_ && std::max<int64_t>(loop_start_.load(), 0) / frame * frame < end;
   ended_ = dried_up || (position_ >= end && !can_loop);
   last_mix_time_ = mixer_.NowMs();
-  const size_t src = static_cast<size_t>(got);
-  ExpandInPlace(work_.data(), src, format_);
-  const size_t made = src * static_cast<size_t>(expansion_);
-  ApplyVolume(work_.data(), made / 2, volume_);
-  return made;
+  const size_t src = static_cast<size_t>(got / frame * frame);
+  ExpandInPlace(area, src, format_);
+  size_t made = src * static_cast<size_t>(expansion_) / 4;
+  if (made > frames_wanted) {
+    carry_[0] = area[2 * frames_wanted];
+    carry_[1] = area[2 * frames_wanted + 1];
+    has_carry_ = true;
+    made = frames_wanted;
+  }
+  const size_t total = lead + made;
+  ApplyVolume(work_.data(), total * 2, volume_);
+  return total * 4;
 }
 
 TWavOut::TWavOut(int delay_time_ms, platform::Clock& clock,
@@ -303,7 +321,7 @@ void TWavOut::Render(std::span<int16_t> out) {
   std::lock_guard guard(lock_);
   size_t done = 0;
   while (done < out.size()) {
-    const size_t samples = std::min<size_t>(out.size() - done, chunk_bytes_ / 2) / 4 * 4;
+    const size_t samples = std::min<size_t>(out.size() - done, chunk_bytes_ / 2) / 2 * 2;
     if (samples == 0) {
       std::fill(out.begin() + static_cast<ptrdiff_t>(done), out.end(), int16_t{0});
       break;

@@ -67,6 +67,9 @@ class TWavBuffer {
   bool paused_ = false;
   bool ended_ = false;
   std::atomic<uint32_t> last_mix_time_ = 0;
+  // The second output frame of a half-rate source frame when a fill ended between the two.
+  int16_t carry_[2] = {0, 0};
+  bool has_carry_ = false;
 };
 
 class TWavOut {
@@ -91,7 +94,7 @@ class TWavOut {
 
   // One step of the pump: tops the output queue up to two chunks while sources play.
   void PumpStep();
-  // Mixes the next `out` samples (interleaved stereo, an even number of frames) as the output
+  // Mixes the next `out` samples (interleaved stereo, whole frames) as the output
   // would play them; used where a virtual clock paces the sound instead of the device.
   void Render(std::span<int16_t> out);
 

@@ -64,19 +64,11 @@ void HeadlessAudio::Write(std::span<const int16_t> samples) {
 }
 
 void HeadlessAudio::AfterTick(media::MediaService& media, int64_t tick) {
-  const int64_t due = SampleAtEndOfTick(tick);
-  if (!pending_.empty() && written_ < due) {
-    Write(pending_);
-    pending_.clear();
-  }
-  if (written_ >= due) return;
-  // The mixer works on pairs of frames; an odd count leaves one frame for the next tick.
-  const int64_t frames = due - written_;
-  const int64_t made = (frames + 1) / 2 * 2;
-  scratch_.assign(static_cast<size_t>(made * 2), 0);
+  const int64_t frames = SampleAtEndOfTick(tick) - written_;
+  if (frames <= 0) return;
+  scratch_.assign(static_cast<size_t>(frames * 2), 0);
   media.Render(scratch_);
-  Write(std::span<const int16_t>(scratch_).first(static_cast<size_t>(frames * 2)));
-  if (made > frames) pending_.assign(scratch_.end() - 2, scratch_.end());
+  Write(scratch_);
 }
 
 bool HeadlessAudio::Finish(std::string& error) {

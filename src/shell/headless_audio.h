@@ -32,8 +32,7 @@ class HeadlessAudio {
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   std::ofstream file_;
-  int64_t written_ = 0;           // frames in the file
-  std::vector<int16_t> pending_;  // a frame made ahead to keep the mixer on whole frame pairs
+  int64_t written_ = 0;  // frames in the file
   std::vector<int16_t> scratch_;
   bool finished_ = false;
 };

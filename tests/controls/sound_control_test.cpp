@@ -6,6 +6,7 @@
 #include "controls/novu_sound.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "core/error.h"
 #include "media/media_fixtures.h"
 #include "media/media_service.h"
 #include "media/wave_item.h"
@@ -73,7 +74,9 @@ TEST(FadeTest, LevelsAlongTheFade) {
     }
     EXPECT_FALSE(fade->Step(0)) << c.what;
     for (const auto& [t, level] : c.time_level) EXPECT_EQ(fade->Level(t), level) << c.what << t;
-    if (c.fade_in) EXPECT_EQ(item.plays, 1) << c.what;
+    if (c.fade_in) {
+      EXPECT_EQ(item.plays, 1) << c.what;
+    }
   }
 }
 

@@ -80,7 +80,7 @@ stop=$(clock_of fade 'main.nsb(3)')
 read -r before half after < <(peaks fade $((stop - 200)) $((stop + 1200)) 15 |
   awk -v n=$((200 / 15)) 'NR == n { b = $1 } NR == n + 34 { h = $1 } NR == n + 80 { a = $1 }
     END { print b, h, a }')
-python3 -c "import sys; b, h, a = $before, $half, $after; sys.exit(0 if b > 3000 and abs(h / b - 0.5) < 0.03 and a == 0 else 1)" ||
+python3 -c "import sys; b, h, a = $before, $half, $after; sys.exit(0 if b > 2000 and abs(h / b - 0.5) < 0.03 and a == 0 else 1)" ||
   fail "fade: peaks before $before, halfway $half, after $after"
 
 # ---- @SoundON off pauses, on resumes where it stopped.
@@ -101,7 +101,7 @@ on=$(clock_of switch 'main.nsb(5)')
 read -r playing paused resumed < <(peaks switch 0 1000 15 |
   awk -v a=$((off / 15 - 3)) -v b=$(((off + on) / 30)) -v c=$((on / 15 + 3)) \
     'NR == a { p = $1 } NR == b { q = $1 } NR == c { r = $1 } END { print p, q, r }')
-[ "$playing" -gt 3000 ] && [ "$paused" = 0 ] && [ "$resumed" -gt 3000 ] ||
+[ "$playing" -gt 2000 ] && [ "$paused" = 0 ] && [ "$resumed" -gt 2000 ] ||
   fail "switch: peaks playing $playing, off $paused, on again $resumed"
 
 finish

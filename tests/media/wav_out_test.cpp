@@ -223,5 +223,28 @@ TEST(WavOutTest, RenderMixesExactlyTheSamplesAskedFor) {
   EXPECT_TRUE(rig.blocks.empty()) << "rendering does not feed the output";
 }
 
+TEST(WavOutTest, RenderingInOddPiecesGivesTheSameSamplesAsAtOnce) {
+  const std::vector<uint8_t> source = Samples16({1, 2, 3, 4, 5, 6, 7, 8, 9});
+  const struct { int channels, rate; } formats[] = {{1, 22050}, {2, 22050}, {1, 44100}};
+  for (const auto& f : formats) {
+    std::vector<int16_t> whole(16 * 2), pieces;
+    {
+      MixerRig rig;
+      MemorySource s(source);
+      rig.mixer.AddBuffer(WaveFormat::Pcm(f.channels, f.rate, 16), s)->Play();
+      rig.mixer.Render(whole);
+    }
+    MixerRig rig;
+    MemorySource s(source);
+    rig.mixer.AddBuffer(WaveFormat::Pcm(f.channels, f.rate, 16), s)->Play();
+    for (size_t frames : {3u, 1u, 5u, 7u}) {
+      std::vector<int16_t> part(frames * 2);
+      rig.mixer.Render(part);
+      pieces.insert(pieces.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(pieces, whole) << f.channels << "/" << f.rate;
+  }
+}
+
 }  // namespace
 }  // namespace novu::media
