@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace novu::media {
 namespace {
 
@@ -25,63 +29,106 @@ inline int16_t From8(uint8_t b) {
   return static_cast<int16_t>((static_cast<int>(b) - 128) * 256);
 }
 
-// Expands `src_bytes` of source at the start of `work` in place to 16-bit stereo at 44100 Hz,
-// from the last sample backwards so that nothing is overwritten before it is read.
-void ExpandInPlace(int16_t* work, size_t src_bytes, const WaveFormat& f) {
+// Widens 8-bit unsigned samples to 16-bit signed ones: (b - 128) * 256.
+size_t Widen8(const uint8_t* src, size_t count, int16_t* out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i flip = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+  for (; i + 16 <= count; i += 16) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_xor_si128(_mm_unpacklo_epi8(zero, b), flip));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8),
+                     _mm_xor_si128(_mm_unpackhi_epi8(zero, b), flip));
+  }
+#endif
+  for (; i < count; ++i) out[i] = From8(src[i]);
+  return count;
+}
+
+// Writes every 16-bit sample (mono) or every frame of two samples (stereo) `times` times over.
+void Repeat(const int16_t* in, size_t samples, bool mono, int times, int16_t* out) {
+  const size_t unit = mono ? 1 : 2;
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 8 <= samples; i += 8) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    __m128i lo, hi;
+    if (mono) {
+      lo = _mm_unpacklo_epi16(s, s);
+      hi = _mm_unpackhi_epi16(s, s);
+    } else {
+      lo = _mm_unpacklo_epi32(s, s);
+      hi = _mm_unpackhi_epi32(s, s);
+    }
+    int16_t* o = out + i * static_cast<size_t>(times);
+    if (times == 2) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), lo);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), hi);
+    } else {  // four times: only mono sources at half rate
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi32(lo, lo));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), _mm_unpackhi_epi32(lo, lo));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), _mm_unpacklo_epi32(hi, hi));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 24), _mm_unpackhi_epi32(hi, hi));
+    }
+  }
+#endif
+  for (; i < samples; i += unit) {
+    for (int t = 0; t < times; ++t) {
+      for (size_t c = 0; c < unit; ++c) out[(i / unit * times + t) * unit + c] = in[i + c];
+    }
+  }
+}
+
+// Expands `src_bytes` of source into 16-bit stereo at 44100 Hz; `scratch` holds widened 8-bit
+// samples on the way.
+void Expand(const uint8_t* src, size_t src_bytes, const WaveFormat& f, int16_t* out,
+            int16_t* scratch) {
   const bool mono = f.channels == 1;
   const bool half_rate = f.samples_per_sec == 22050;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(work);
-  if (f.bits_per_sample == 16) {
-    const size_t samples = src_bytes / 2;
-    if (mono && half_rate) {
-      for (size_t i = samples; i-- > 0;) {
-        const int16_t s = work[i];
-        work[4 * i] = work[4 * i + 1] = work[4 * i + 2] = work[4 * i + 3] = s;
-      }
-    } else if (mono) {
-      for (size_t i = samples; i-- > 0;) work[2 * i] = work[2 * i + 1] = work[i];
-    } else if (half_rate) {
-      for (size_t i = samples / 2; i-- > 0;) {
-        const int16_t l = work[2 * i], r = work[2 * i + 1];
-        work[4 * i] = l;
-        work[4 * i + 1] = r;
-        work[4 * i + 2] = l;
-        work[4 * i + 3] = r;
-      }
-    }
-    return;
-  }
-  const size_t samples = src_bytes;
-  if (mono && half_rate) {
-    for (size_t i = samples; i-- > 0;) {
-      const int16_t s = From8(bytes[i]);
-      work[4 * i] = work[4 * i + 1] = work[4 * i + 2] = work[4 * i + 3] = s;
-    }
-  } else if (mono) {
-    for (size_t i = samples; i-- > 0;) work[2 * i] = work[2 * i + 1] = From8(bytes[i]);
-  } else if (half_rate) {
-    for (size_t i = samples / 2; i-- > 0;) {
-      const int16_t l = From8(bytes[2 * i]), r = From8(bytes[2 * i + 1]);
-      work[4 * i] = l;
-      work[4 * i + 1] = r;
-      work[4 * i + 2] = l;
-      work[4 * i + 3] = r;
-    }
+  const int times = (mono ? 2 : 1) * (half_rate ? 2 : 1);
+  const int16_t* samples;
+  size_t count;
+  if (f.bits_per_sample == 8) {
+    count = Widen8(src, src_bytes, times == 1 ? out : scratch);
+    samples = scratch;
   } else {
-    for (size_t i = samples; i-- > 0;) work[i] = From8(bytes[i]);
+    count = src_bytes / 2;
+    samples = reinterpret_cast<const int16_t*>(src);
+    if (times == 1) std::memcpy(out, src, count * 2);
+  }
+  if (times == 1) return;
+  if (mono) {
+    Repeat(samples, count, true, times, out);
+  } else {
+    Repeat(samples, count, false, 2, out);
   }
 }
 
-void ApplyVolume(int16_t* samples, size_t count, int32_t volume) {
-  if (volume >= 255) return;
-  for (size_t i = 0; i < count; ++i) {
-    samples[i] = static_cast<int16_t>((int32_t{samples[i]} * volume) >> 8);
+// dst[i] += (src[i] * volume) >> 8 with the sum saturated to 16 bits; a volume of 255 or more
+// adds the samples as they are. Packed 16-bit instructions where the processor has them.
+void AddScaledSaturating(int16_t* dst, const int16_t* src, size_t count, int32_t volume) {
+  const bool scale = volume < 255;
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i v = _mm_set1_epi16(static_cast<int16_t>(volume));
+  for (; i + 8 <= count; i += 8) {
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    if (scale) {
+      // The product's bits 8..23: the low half's top byte and the high half's bottom byte.
+      const __m128i lo = _mm_mullo_epi16(s, v);
+      const __m128i hi = _mm_mulhi_epi16(s, v);
+      s = _mm_or_si128(_mm_srli_epi16(lo, 8), _mm_slli_epi16(hi, 8));
+    }
+    __m128i* d = reinterpret_cast<__m128i*>(dst + i);
+    _mm_storeu_si128(d, _mm_adds_epi16(_mm_loadu_si128(d), s));
   }
-}
-
-void AddSaturating(int16_t* dst, const int16_t* src, size_t count) {
-  for (size_t i = 0; i < count; ++i) {
-    dst[i] = static_cast<int16_t>(std::clamp(int32_t{dst[i]} + src[i], -32768, 32767));
+#endif
+  for (; i < count; ++i) {
+    const int32_t sample = scale ? (int32_t{src[i]} * volume) >> 8 : src[i];
+    dst[i] = static_cast<int16_t>(
+        std::clamp(int32_t{dst[i]} + static_cast<int16_t>(sample), -32768, 32767));
   }
 }
 
@@ -96,7 +143,9 @@ TWavBuffer::TWavBuffer(TWavOut& mixer, const WaveFormat& format, platform::ByteS
       format_(format),
       stream_(stream),
       expansion_(ExpansionOf(format)),
-      work_(mixer.chunk_bytes() / 2 + 8) {}
+      raw_(mixer.chunk_bytes() + 16),
+      widened_(mixer.chunk_bytes() / 2 + 16),
+      work_(mixer.chunk_bytes() / 2 + 16) {}
 
 void TWavBuffer::Play() {
   std::lock_guard guard(mixer_.lock_);
@@ -188,7 +237,7 @@ size_t TWavBuffer::Fill(size_t out_bytes) {
   const int64_t want = static_cast<int64_t>((frames_wanted + per_source - 1) / per_source) * frame;
   const int64_t end = AlignedEnd();
   int16_t* area = work_.data() + 2 * lead;
-  auto* dst = reinterpret_cast<uint8_t*>(area);
+  uint8_t* dst = raw_.data();
   int64_t got = 0;
   bool dried_up = false;
   int64_t pos = stream_.SeekTo(position_);
@@ -214,7 +263,7 @@ size_t TWavBuffer::Fill(size_t out_bytes) {
   ended_ = dried_up || (position_ >= end && !can_loop);
   last_mix_time_ = mixer_.NowMs();
   const size_t src = static_cast<size_t>(got / frame * frame);
-  ExpandInPlace(area, src, format_);
+  Expand(raw_.data(), src, format_, area, widened_.data());
   size_t made = src * static_cast<size_t>(expansion_) / 4;
   if (made > frames_wanted) {
     carry_[0] = area[2 * frames_wanted];
@@ -222,9 +271,7 @@ size_t TWavBuffer::Fill(size_t out_bytes) {
     has_carry_ = true;
     made = frames_wanted;
   }
-  const size_t total = lead + made;
-  ApplyVolume(work_.data(), total * 2, volume_);
-  return total * 4;
+  return (lead + made) * 4;
 }
 
 TWavOut::TWavOut(int delay_time_ms, platform::Clock& clock,
@@ -299,7 +346,7 @@ bool TWavOut::MixLocked(int16_t* dst, size_t out_bytes) {
     if (!b->started_ || b->paused_ || b->ended_ || b->expansion_ == 0) continue;
     const size_t made = b->Fill(out_bytes);
     if (made == 0) continue;
-    AddSaturating(dst, b->work_.data(), made / 2);
+    AddScaledSaturating(dst, b->work_.data(), made / 2, b->volume_);
     contributed = true;
   }
   return contributed;

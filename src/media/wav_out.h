@@ -56,8 +56,10 @@ class TWavBuffer {
   TWavOut& mixer_;
   WaveFormat format_;
   platform::ByteSource& stream_;
-  int expansion_ = 0;  // output bytes per source byte; 0: a format the mixer cannot play
-  std::vector<int16_t> work_;
+  int expansion_ = 0;             // output bytes per source byte; 0: a format the mixer cannot play
+  std::vector<uint8_t> raw_;      // source bytes of one fill
+  std::vector<int16_t> widened_;  // 8-bit sources widened to 16 bits
+  std::vector<int16_t> work_;     // the fill expanded to 44.1 kHz 16-bit stereo
   std::atomic<bool> loop_ = false;
   std::atomic<int64_t> loop_start_ = 0;
   // Guarded by the mixer's lock.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "media/media_fixtures.h"
 
 namespace novu::media {
@@ -71,6 +73,45 @@ TEST(WavOutTest, EachOfTheEightFormatsExpandsToStereo44100) {
     for (size_t i = 0; i < c.expected.size(); ++i) EXPECT_EQ(out[i], c.expected[i]) << i;
     EXPECT_EQ(out[c.expected.size()], 0) << "the rest of the chunk stays silent";
     EXPECT_TRUE(b->ended());
+  }
+}
+
+// The plain rule for one source: each sample widened to 16 bits, each frame repeated to 44.1 kHz
+// stereo.
+std::vector<int16_t> ReferenceExpansion(const std::vector<uint8_t>& src, int channels, int rate,
+                                        int bits) {
+  std::vector<int16_t> samples;
+  for (size_t i = 0; i < src.size(); i += static_cast<size_t>(bits / 8)) {
+    samples.push_back(bits == 8 ? static_cast<int16_t>((src[i] - 128) * 256)
+                                : static_cast<int16_t>(src[i] | src[i + 1] << 8));
+  }
+  std::vector<int16_t> out;
+  for (size_t f = 0; f + static_cast<size_t>(channels) <= samples.size(); f += channels) {
+    const int16_t l = samples[f], r = samples[f + static_cast<size_t>(channels) - 1];
+    for (int t = 0; t < (rate == 22050 ? 2 : 1); ++t) {
+      out.push_back(l);
+      out.push_back(r);
+    }
+  }
+  return out;
+}
+
+TEST(WavOutTest, LongSourcesOfEveryFormatMatchThePlainRule) {
+  std::mt19937 rng(11);
+  std::vector<uint8_t> src(4 * 301);
+  for (auto& b : src) b = static_cast<uint8_t>(rng());
+  for (int channels : {1, 2}) {
+    for (int rate : {22050, 44100}) {
+      for (int bits : {8, 16}) {
+        MixerRig rig;
+        MemorySource source(src);
+        rig.mixer.AddBuffer(WaveFormat::Pcm(channels, rate, bits), source)->Play();
+        const std::vector<int16_t> expected = ReferenceExpansion(src, channels, rate, bits);
+        std::vector<int16_t> out(expected.size());
+        rig.mixer.Render(out);
+        EXPECT_EQ(out, expected) << channels << "/" << rate << "/" << bits;
+      }
+    }
   }
 }
 
