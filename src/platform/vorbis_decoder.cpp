@@ -9,6 +9,8 @@
 namespace novu::platform {
 namespace {
 
+constexpr int kMaxHoles = 64;
+
 size_t ReadCallback(void* ptr, size_t size, size_t count, void* source) {
   if (size == 0 || count == 0) return 0;
   const int64_t want = static_cast<int64_t>(std::min<size_t>(size * count, INT_MAX));
@@ -64,11 +66,13 @@ class VorbisDecoder final : public PcmDecoder {
   int64_t Read(void* buffer, int64_t count) override {
     auto* out = static_cast<char*>(buffer);
     int64_t done = 0;
+    int holes = 0;
     while (done < count) {
       const int want = static_cast<int>(std::min<int64_t>(count - done, 1 << 20));
       int section = 0;
       const long got = ov_read(&file_, out + done, want, 0, 2, 1, &section);
-      if (got == OV_HOLE) continue;
+      // A hole is a gap in damaged data; decoding goes on after it, but never for ever.
+      if (got == OV_HOLE && ++holes < kMaxHoles) continue;
       if (got <= 0) break;
       done += got;
     }
