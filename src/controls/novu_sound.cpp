@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "core/error.h"
+#include "core/serializer.h"
 #include "media/media_service.h"
 #include "objects/object_list.h"
 
@@ -189,7 +188,7 @@ int32_t TNovuSound::Update() {
   return 0;
 }
 
-PropValue TNovuSound::GetProperty(PropId id) const {
+PropValue TNovuSound::Get(PropId id) const {
   switch (id) {
     case PR_COMPOTYPE:
       return int32_t{LT_SOUND};
@@ -238,11 +237,11 @@ PropValue TNovuSound::GetProperty(PropId id) const {
       }
     }
     default:
-      return TNovuComponent::GetProperty(id);
+      return int32_t{0};
   }
 }
 
-void TNovuSound::SetProperty(PropId id, const PropValue& value) {
+void TNovuSound::Set(PropId id, const PropValue& value) {
   switch (id) {
     case PR_SOURCE:
       SetSource(PropAsStr(value));
@@ -301,69 +300,97 @@ void TNovuSound::SetProperty(PropId id, const PropValue& value) {
       mute_on_load_ = PropAsBool(value);
       break;
     default:
-      TNovuComponent::SetProperty(id, value);
       break;
   }
 }
 
-void TNovuSound::SaveToStream(BinaryWriter& out) const {
-  TNovuComponent::SaveToStream(out);
-  out.String(source_);
-  out.U8(repeat_ ? 1 : 0);
-  out.U8(auto_scrap_ ? 1 : 0);
-  out.U8(paused_ ? 1 : 0);
-  out.U8(ani_paused_ ? 1 : 0);
-  out.U8(ended_ ? 1 : 0);
-  out.I32(volume_);
-  out.I32(balance_);
-  out.I32(delay_);
-  out.I32(item_ != nullptr ? item_->GetPosition() : 0);
-  const bool resumed =
-      repeat_ || (item_ != nullptr && item_->GetLength() >= kResumedLength) || mode_ > LP_PLAYFADE;
-  out.U8(resumed ? mode_ : LP_STOP);
-  out.String(on_play_end_);
-  out.U8(rewind_on_load_ ? 1 : 0);
-  out.U8(mute_on_load_ ? 1 : 0);
-  out.I32(repeat_pos_);
+const PropertyTable& TNovuSound::Table() {
+  using R = PropertyRows<TNovuSound>;
+  auto row = [](PropId id) {
+    return R::Answer(id, [id](const TNovuSound& s) { return s.Get(id); })
+        .Set([id](TNovuSound& s, const PropValue& v) { s.Set(id, v); });
+  };
+  static const PropertyTable table(&TNovuComponent::Table(),
+                                   {
+                                       row(PR_SOURCE),
+                                       row(PR_REPEAT),
+                                       row(PR_REPEATPOS),
+                                       row(PR_PAUSED),
+                                       row(PR_ANIPAUSED),
+                                       row(PR_VOLUME),
+                                       row(PR_BALANCE),
+                                       row(PR_DELAY),
+                                       row(PR_AUTOSCRAP),
+                                       row(PR_ONPLAYEND),
+                                       row(PR_REWINDONLOAD),
+                                       row(PR_MUTEONLOAD),
+                                       row(PR_PLAYING).ReadOnly(),
+                                       row(PR_INDEX),
+                                       row(PR_COUNT).ReadOnly(),
+                                       R::Saved([](TNovuSound& s, Serializer& z) { s.Sync(z); }),
+                                   });
+  return table;
 }
 
-void TNovuSound::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuComponent::LoadFromStream(in, context);
-  const std::string source = in.String();
-  repeat_ = in.U8() != 0;
-  auto_scrap_ = in.U8() != 0;
-  const bool paused = in.U8() != 0;
-  const bool ani_paused = in.U8() != 0;
-  const bool ended = in.U8() != 0;
-  volume_ = in.I32();
-  balance_ = std::clamp(in.I32(), -10000, 10000);
-  const int32_t delay = in.I32();
-  const int32_t position = in.I32();
-  const uint8_t mode = in.U8();
-  on_play_end_ = in.String();
-  rewind_on_load_ = context.version > kRewindOnLoadVersion ? in.U8() != 0 : false;
-  mute_on_load_ = context.version > kMuteOnLoadVersion ? in.U8() != 0 : false;
-  repeat_pos_ = context.version > kRepeatPosVersion ? in.I32() : 0;
+void TNovuSound::Sync(Serializer& z) {
+  SavedRecord r;
+  if (z.saving()) {
+    r = SavedRecord{source_, paused_, ani_paused_,
+                    ended_,  delay_,  item_ != nullptr ? item_->GetPosition() : 0,
+                    mode_};
+    // Short one-shot sounds are not resumed.
+    const bool resumed = repeat_ || (item_ != nullptr && item_->GetLength() >= kResumedLength) ||
+                         mode_ > LP_PLAYFADE;
+    if (!resumed) r.mode = LP_STOP;
+  }
+  z.String(r.source);
+  z.Bool(repeat_);
+  z.Bool(auto_scrap_);
+  z.Bool(r.paused);
+  z.Bool(r.ani_paused);
+  z.Bool(r.ended);
+  z.I32(volume_);
+  z.I32(balance_);
+  z.I32(r.delay);
+  z.I32(r.position);
+  z.U8(r.mode);
+  z.String(on_play_end_);
+  if (z.loading()) {
+    rewind_on_load_ = false;
+    mute_on_load_ = false;
+    repeat_pos_ = 0;
+  }
+  if (z.Has(kRewindOnLoadVersion + 1)) z.Bool(rewind_on_load_);
+  if (z.Has(kMuteOnLoadVersion + 1)) z.Bool(mute_on_load_);
+  if (z.Has(kRepeatPosVersion + 1)) z.I32(repeat_pos_);
+  if (z.loading()) {
+    balance_ = std::clamp(balance_, -10000, 10000);
+    loaded_ = r;
+  }
+}
+
+void TNovuSound::AfterLoad() {
+  const SavedRecord r = loaded_;
   if (mute_on_load_) volume_ = 0;
-  SetSource(source);
-  requested_pos_ = rewind_on_load_ ? 0 : position;
-  paused_ = paused;
-  ani_paused_ = ani_paused;
-  ended_ = ended;
+  SetSource(r.source);
+  requested_pos_ = rewind_on_load_ ? 0 : r.position;
+  paused_ = r.paused;
+  ani_paused_ = r.ani_paused;
+  ended_ = r.ended;
   // A sound that cannot be opened any more stays silent; the rest of the save still loads.
   try {
-    if (mode == LP_STOPFADE) SetPlayMode(LP_PLAY);
-    delay_ = delay;
-    if (ended) {
-      mode_ = mode;
+    if (r.mode == LP_STOPFADE) SetPlayMode(LP_PLAY);
+    delay_ = r.delay;
+    if (r.ended) {
+      mode_ = r.mode;
     } else {
-      SetPlayMode(mode);
-      ended_ = ended;
+      SetPlayMode(r.mode);
+      ended_ = r.ended;
     }
     if (paused_ || ani_paused_) ApplyPause();
   } catch (const NovuError&) {
     ReleaseItem();
-    mode_ = mode;
+    mode_ = r.mode;
   }
 }
 

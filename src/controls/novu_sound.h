@@ -8,6 +8,7 @@
 #include "controls/novu_mixer.h"
 #include "objects/media_control.h"
 #include "objects/novu_object.h"
+#include "objects/property_table.h"
 
 namespace novu {
 
@@ -25,11 +26,9 @@ class TNovuSound final : public TNovuComponent, public MediaControl {
   ~TNovuSound() override;
 
   ComponentType GetType() const override { return LT_SOUND; }
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
   int32_t Update() override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
 
   void SetPlayMode(uint8_t mode) override;
   uint8_t play_mode() const override { return mode_; }
@@ -51,6 +50,19 @@ class TNovuSound final : public TNovuComponent, public MediaControl {
   void ApplyPause();
   void SetSource(const std::string& source);
   void RequestDeletion();
+  PropValue Get(PropId id) const;
+  void Set(PropId id, const PropValue& value);
+  // The saved record, read or written; a record read is applied by AfterLoad.
+  void Sync(Serializer& s);
+  void AfterLoad() override;
+
+  struct SavedRecord {
+    std::string source;
+    bool paused = false, ani_paused = false, ended = false;
+    int32_t delay = 0, position = 0;
+    uint8_t mode = LP_STOP;
+  };
+  SavedRecord loaded_;
 
   media::MediaService* media_;
   std::string source_;
