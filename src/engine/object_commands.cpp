@@ -1,5 +1,7 @@
 #include "engine/object_commands.h"
 
+#include "objects/media_control.h"
+
 #include "controls/novu_images.h"
 
 #include <algorithm>
@@ -240,6 +242,16 @@ void TComComponent::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   list->AdoptRoot(std::move(created));
   ApplyProperties(calls, *list, object);
   HandOverDelay(*list, object);
+  StartMedia(*list, object);
+}
+
+// Sounds and videos start once their properties are set: with a fade-in when they have a fade
+// time, at once otherwise.
+void TComComponent::StartMedia(TNovuBaseList& list, TNovuObject& object) {
+  auto* media = dynamic_cast<MediaControl*>(&object);
+  if (media == nullptr || !list.IsRegistered(&object) || list.IsPendingDeletion(object)) return;
+  const bool fade = PropAsInt(object.GetProperty(PR_DELAY)) > 0;
+  media->SetPlayMode(fade ? LP_PLAYFADE : LP_PLAY);
 }
 
 // An animated picture keeps its creator's PR_DELAY expression and evaluates it again at the end
@@ -368,6 +380,70 @@ void TComPropMotion::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) 
   if (const TCustomParam* v = Evaluate(*this, 4, calls)) motion->SetDuration(v->GetAsInt());
   if (const TCustomParam* v = Evaluate(*this, 5, calls)) motion->SetMotionType(v->GetAsInt());
   if (const TCustomParam* v = Evaluate(*this, 6, calls)) motion->SetPaused(v->GetAsBool());
+}
+
+// ---- media ----
+
+void TComMediaPlay::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (auto* media = dynamic_cast<MediaControl*>(object)) media->Play();
+}
+
+// Fields: target, fade time, wait and (later pages) block-events.
+void TComMovieStop::Begin(TCallMan& calls) {
+  block_events_ = fields().size() > 3 && EvaluateBool(*this, 3, calls);
+  wait_ = false;
+  target_ = nullptr;
+  list_ = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list_ != nullptr ? list_->FindComponent(name) : nullptr;
+  if (object == nullptr) return;
+  const TCustomParam* fade_value = Evaluate(*this, 1, calls);
+  const int32_t fade = fade_value != nullptr ? fade_value->GetAsInt() : 0;
+  auto* media = dynamic_cast<MediaControl*>(object);
+  if (fade > 0) {
+    if (media == nullptr) return;
+    const bool missing = !media->source().starts_with("CD_") && !media->SourceAvailable();
+    // Only a playing object (LP_PLAY or LP_PLAYFADE) fades out.
+    if (missing || media->play_mode() > LP_PLAYFADE) return;
+    object->SetProperty(PR_DELAY, fade);
+    media->SetPlayMode(LP_STOPFADE);
+    target_ = object;
+  } else {
+    if (media != nullptr) media->SetPlayMode(LP_STOP);
+    list_->ScheduleDeletion(*object);
+  }
+  if (const TCustomParam* wait = Evaluate(*this, 2, calls)) wait_ = wait->GetAsBool();
+}
+
+void TComMovieStop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  if (target_ != nullptr && wait_ && list_ != nullptr && list_->IsRegistered(target_)) {
+    calls.SetContinue(false);
+    return;
+  }
+  target_ = nullptr;
+  ++index;
+}
+
+void TComMovieStop::SaveState(std::optional<std::vector<uint8_t>>& state) const {
+  BinaryWriter out;
+  out.Bytes(kStateTag);
+  const bool live = target_ != nullptr && list_ != nullptr && list_->IsRegistered(target_);
+  out.String(live ? target_->name() : std::string());
+  out.U8(wait_ ? 1 : 0);
+  out.U8(block_events_ ? 1 : 0);
+  state = out.Take();
+}
+
+void TComMovieStop::LoadState(BinaryReader& in) {
+  const int32_t version = ReadStateTag(in);
+  const std::string name = in.String();
+  target_ = list_ != nullptr && !name.empty() ? list_->FindComponent(name) : nullptr;
+  wait_ = in.U8() != 0;
+  if (version >= kStateVersion) block_events_ = in.U8() != 0;
 }
 
 // ---- cabinets ----

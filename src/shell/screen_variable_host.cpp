@@ -98,6 +98,7 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       break;
     case SystemVariable::kSoundON:
       objects_.SetSoundSwitch(value);
+      if (sound_observer_) sound_observer_(value);
       break;
     case SystemVariable::kCGDither:
       objects_.SetDither(value);
