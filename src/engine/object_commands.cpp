@@ -394,12 +394,11 @@ void TComMediaPlay::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 // Fields: target, fade time, wait and (later pages) block-events.
 void TComMovieStop::Begin(TCallMan& calls) {
-  block_events_ = fields().size() > 3 && EvaluateBool(*this, 3, calls);
-  wait_ = false;
-  target_ = nullptr;
-  list_ = calls.host().Objects();
+  MovieStopProgress& progress = calls.BeginProgress<MovieStopProgress>();
+  progress.block_events = fields().size() > 3 && EvaluateBool(*this, 3, calls);
+  TNovuBaseList* list = calls.host().Objects();
   const std::string name = EvaluateStr(*this, 0, calls);
-  TNovuObject* object = list_ != nullptr ? list_->FindComponent(name) : nullptr;
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
   if (object == nullptr) return;
   const TCustomParam* fade_value = Evaluate(*this, 1, calls);
   const int32_t fade = fade_value != nullptr ? fade_value->GetAsInt() : 0;
@@ -411,39 +410,28 @@ void TComMovieStop::Begin(TCallMan& calls) {
     if (missing || media->play_mode() > LP_PLAYFADE) return;
     object->SetProperty(PR_DELAY, fade);
     media->SetPlayMode(LP_STOPFADE);
-    target_ = object;
+    progress.target = name;
   } else {
     if (media != nullptr) media->SetPlayMode(LP_STOP);
-    list_->ScheduleDeletion(*object);
+    list->ScheduleDeletion(*object);
   }
-  if (const TCustomParam* wait = Evaluate(*this, 2, calls)) wait_ = wait->GetAsBool();
+  if (const TCustomParam* wait = Evaluate(*this, 2, calls)) progress.wait = wait->GetAsBool();
 }
 
 void TComMovieStop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
-  if (target_ != nullptr && wait_ && list_ != nullptr && list_->IsRegistered(target_)) {
+  const MovieStopProgress* progress = calls.Progress<MovieStopProgress>();
+  TNovuBaseList* list = calls.host().Objects();
+  if (progress != nullptr && progress->wait && !progress->target.empty() && list != nullptr &&
+      list->FindComponent(progress->target) != nullptr) {
     calls.SetContinue(false);
     return;
   }
-  target_ = nullptr;
   ++index;
 }
 
-void TComMovieStop::SaveState(std::optional<std::vector<uint8_t>>& state) const {
-  BinaryWriter out;
-  out.Bytes(kStateTag);
-  const bool live = target_ != nullptr && list_ != nullptr && list_->IsRegistered(target_);
-  out.String(live ? target_->name() : std::string());
-  out.U8(wait_ ? 1 : 0);
-  out.U8(block_events_ ? 1 : 0);
-  state = out.Take();
-}
-
-void TComMovieStop::LoadState(BinaryReader& in) {
-  const int32_t version = ReadStateTag(in);
-  const std::string name = in.String();
-  target_ = list_ != nullptr && !name.empty() ? list_->FindComponent(name) : nullptr;
-  wait_ = in.U8() != 0;
-  if (version >= kStateVersion) block_events_ = in.U8() != 0;
+bool TComMovieStop::YieldsToEvents(const CommandProgress* progress) const {
+  const auto* stop = dynamic_cast<const MovieStopProgress*>(progress);
+  return stop != nullptr && stop->wait;
 }
 
 // ---- cabinets ----

@@ -52,16 +52,7 @@ class TComMovieStop : public TCommand {
   using TCommand::TCommand;
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
-  bool BlocksEvents() const override { return block_events_; }
-  bool YieldsToEvents() const override { return wait_; }
-  void SaveState(std::optional<std::vector<uint8_t>>& state) const override;
-  void LoadState(BinaryReader& in) override;
-
- private:
-  TNovuBaseList* list_ = nullptr;
-  TNovuObject* target_ = nullptr;
-  bool wait_ = false;
-  bool block_events_ = false;
+  bool YieldsToEvents(const CommandProgress* progress) const override;
 };
 
 class TComGetProp : public TCommand {
