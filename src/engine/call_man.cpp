@@ -85,8 +85,15 @@ TPage* TCallMan::GetPage(std::string_view name, bool to_front) {
     return page;
   }
   auto page = std::make_unique<TPage>();
-  const std::vector<uint8_t> data = host_.LoadPageFile(name);
-  if (page->Load(name, data) == TPage::LoadResult::kNeedsRebuild) {
+  TPage::LoadResult loaded;
+  try {
+    const std::vector<uint8_t> data = host_.LoadPageFile(name);
+    loaded = page->Load(name, data);
+  } catch (const NovuError& e) {
+    host_.PageLoadFailed(name, e.message());
+    throw;
+  }
+  if (loaded == TPage::LoadResult::kNeedsRebuild) {
     state_.terminate = true;
     host_.PageNeedsRebuild(name);
   }
@@ -153,6 +160,7 @@ void TCallMan::Start(std::string_view page_name) {
   run_state_ = 0;
   ClearStack();
   sender_.reset();
+  sender_event_ = 0;
   for (int32_t level = 1; level <= level_; ++level) events_.RemoveLevel(level);
   level_ = 2;
 }
@@ -246,6 +254,7 @@ void TCallMan::ReturnFromCall() {
   continue_ = frame.continue_flag;
   args_ = std::move(frame.args);
   sender_ = std::move(frame.sender);
+  sender_event_ = frame.sender_event;
   if (frame.saved_state && started_ && current_ != nullptr && current_->Contains(index_)) {
     BinaryReader in(std::span<const uint8_t>(*frame.saved_state));
     current_->Command(index_).LoadState(in);
@@ -263,6 +272,7 @@ void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
   frame.started = false;
   frame.continue_flag = continue_;
   frame.sender = sender_;
+  frame.sender_event = sender_event_;
   frame.result_variable = result_variable;
   frame.args = std::move(args_);
   TPage* callee = GetPage(target, true);
@@ -304,6 +314,7 @@ bool TCallMan::EnterEventHandler(ScriptEvent* event, int32_t level) {
   frame.started = started_;
   frame.args = std::move(args_);
   frame.sender = sender_;
+  frame.sender_event = sender_event_;
   frame.continue_flag = continue_;
   if (current_ != nullptr && current_->Contains(index_) && started_) {
     current_->Command(index_).SaveState(frame.saved_state);
@@ -321,6 +332,7 @@ bool TCallMan::EnterEventHandler(ScriptEvent* event, int32_t level) {
   event->level = level;
   args_ = event->args;
   sender_ = event->sender;
+  sender_event_ = event->serial;
   run_state_ = 1;
   return true;
 }

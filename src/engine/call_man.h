@@ -33,6 +33,9 @@ class CallManHost {
   virtual std::vector<uint8_t> LoadPageFile(std::string_view name) = 0;
   // A page too old to run: show the page name and "リビルドしてください" and close.
   virtual void PageNeedsRebuild(std::string_view name) = 0;
+  // A page could not be loaded (missing, damaged, unreadable); `reason` is the error's CP932
+  // message. The failure still propagates to the command that wanted the page.
+  virtual void PageLoadFailed(std::string_view /*name*/, std::string_view /*reason*/) {}
   // Terminate: close the main window.
   virtual void RequestClose() {}
   // Reset: clear the objects, variables, data tables and history formats.
@@ -49,6 +52,7 @@ struct TStack {
   std::string result_variable;
   std::vector<std::string> args;
   std::optional<std::string> sender;
+  uint64_t sender_event = 0;  // serial of the queue entry whose handler this frame runs
   std::optional<std::vector<uint8_t>> saved_state;
   std::unique_ptr<TCustomParam> result;
 
@@ -110,7 +114,10 @@ class TCallMan {
   size_t ArgumentCount() const { return args_.size(); }
   std::string Argument(size_t i) const { return i < args_.size() ? args_[i] : std::string(); }
   const std::vector<std::string>& arguments() const { return args_; }
-  std::string SenderName() const { return sender_ ? *sender_ : std::string(); }
+  // Empty outside handlers and once the sending object has been deleted.
+  std::string SenderName() const {
+    return sender_ && !events_.SenderDeleted(sender_event_) ? *sender_ : std::string();
+  }
   TCustomParam* CurrentResult() const;
 
   // ---- inspection ----
@@ -151,6 +158,7 @@ class TCallMan {
   int32_t run_state_ = 0;
   int32_t level_ = 2;
   std::optional<std::string> sender_;
+  uint64_t sender_event_ = 0;
   std::vector<TStack> stack_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "core/binary_reader.h"
 #include "engine/object_commands.h"
+#include "fingerprint.h"
 #include "objects/base_list.h"
 #include "objects/novu_timer.h"
 #include "objects/object_factory.h"
@@ -362,6 +363,20 @@ TEST(ObjectCommand, FlipStateSurvivesAnInterruption) {
   BinaryReader in(*state);
   flip.LoadState(in);
   EXPECT_TRUE(flip.BlocksEvents());
+}
+
+TEST(ObjectCommand, FlipStateKeepsItsSavedForm) {
+  for (const auto& [page, fingerprint] :
+       {std::pair{"Flip duration=`100` block=`FALSE` hideback=`TRUE`\n", "20f06ff0b9296e29"},
+        std::pair{"Flip duration=`100` block=`TRUE`\n", "20f3d4f0b92c4f9f"}}) {
+    ObjectWorld w;
+    w.Run(page, 1);
+    auto& flip = dynamic_cast<TComFlip&>(w.calls->current_page()->Command(0));
+    std::optional<std::vector<uint8_t>> state;
+    flip.SaveState(state);
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(testing::Fingerprint(std::string(state->begin(), state->end())), fingerprint) << page;
+  }
 }
 
 }  // namespace
