@@ -87,16 +87,13 @@ class GlyphCanvas {
   void PaintGlyph(const TFontPixel& pixel, int left, int top, uint32_t raw) {
     const Rect r =
         render::Intersect(render::MakeRect(left, top, pixel.width, pixel.height), bounds_);
-    for (int y = r.top; y < r.bottom; ++y) {
-      const uint8_t* source = &pixel.coverage[static_cast<size_t>(y - top) * pixel.width];
-      uint8_t* colour = ColourRow(y);
-      uint8_t* coverage = CoverageRow(y);
-      for (int x = r.left; x < r.right; ++x) {
-        const uint8_t k = source[x - left];
-        if (k == 0) continue;
-        render::StoreRaw(colour, x, bits_, raw);
-        coverage[x] = std::max(coverage[x], k);
-      }
+    if (r.IsEmpty()) return;
+    if (bits_ == 32) {
+      PaintRows(pixel, left, top, r,
+                [raw](uint8_t* row, int x) { reinterpret_cast<uint32_t*>(row)[x] = raw; });
+    } else {
+      PaintRows(pixel, left, top, r,
+                [this, raw](uint8_t* row, int x) { render::StoreRaw(row, x, bits_, raw); });
     }
   }
 
@@ -116,6 +113,21 @@ class GlyphCanvas {
  private:
   uint8_t* ColourRow(int y) const { return colour_top_ + y * colour_pitch_; }
   uint8_t* CoverageRow(int y) const { return coverage_top_ + y * coverage_pitch_; }
+
+  template <typename Store>
+  void PaintRows(const TFontPixel& pixel, int left, int top, const Rect& r, Store store) {
+    for (int y = r.top; y < r.bottom; ++y) {
+      const uint8_t* source = &pixel.coverage[static_cast<size_t>(y - top) * pixel.width];
+      uint8_t* colour = ColourRow(y);
+      uint8_t* coverage = CoverageRow(y);
+      for (int x = r.left; x < r.right; ++x) {
+        const uint8_t k = source[x - left];
+        if (k == 0) continue;
+        store(colour, x);
+        if (k > coverage[x]) coverage[x] = k;
+      }
+    }
+  }
 
   void SpreadAround(int cx, int cy, int radius, uint8_t k, uint32_t raw) {
     const Rect r = render::Intersect(
