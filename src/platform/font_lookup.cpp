@@ -134,11 +134,16 @@ std::string FoldFaceName(std::string_view utf8) {
 std::string StandInFamily(std::string_view utf8_name) {
   const std::string name = FoldFaceName(utf8_name);
   const bool mincho =
-      ContainsAny(name, {"明朝", "mincho", "serif", "times", "century"}) && !Contains(name, "sans");
-  const bool japanese_fixed = ContainsAny(name, {"ゴシック", "ｺﾞｼｯｸ", "明朝", "gothic", "mincho"});
-  const bool proportional =
-      !japanese_fixed || ContainsAny(name, {"pゴシック", "pｺﾞｼｯｸ", "p明朝", "pgothic", "pmincho",
-                                            "ui", "pro", "メイリオ", "meiryo", "游", "yu"});
+      ContainsAny(name, {"明朝", "mincho", "serif", "times", "century", "georgia"}) &&
+      !Contains(name, "sans");
+  const bool proportional_japanese =
+      ContainsAny(name, {"pゴシック", "pｺﾞｼｯｸ", "p明朝", "pgothic", "pmincho", "ui", "pro",
+                         "メイリオ", "meiryo", "游", "yu"});
+  const bool proportional_latin =
+      ContainsAny(name, {"arial", "times", "century", "georgia", "tahoma", "verdana", "segoe",
+                         "trebuchet", "comic", "calibri", "helvetica"});
+  // Any other name is one the system does not have: it falls back to the fixed-pitch gothic.
+  const bool proportional = proportional_japanese || proportional_latin;
   if (mincho) return proportional ? "IPAPMincho" : "IPAMincho";
   return proportional ? "IPAPGothic" : "IPAGothic";
 }

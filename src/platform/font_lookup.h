@@ -39,7 +39,8 @@ std::string FoldFaceName(std::string_view utf8);
 
 // The installed Japanese family that stands in for a Windows face name (UTF-8): a mincho face
 // for mincho and serif names, a gothic face otherwise; the proportional variant for
-// proportional names ("ＭＳ Ｐゴシック", "MS UI Gothic", "メイリオ", Latin faces).
+// proportional names ("ＭＳ Ｐゴシック", "MS UI Gothic", "メイリオ", "Arial"). Unknown names
+// get the fixed-pitch gothic, the system's fallback face.
 std::string StandInFamily(std::string_view utf8_name);
 
 // The font file for a game's face name (CP932): one of the game's own faces whose family name

@@ -55,23 +55,32 @@ void TFontPixelManager::SetLevel(int level) {
   level_ = grey_failed_ ? 0 : std::clamp(level, 0, 3);
 }
 
+namespace {
+
+bool Matches(const TFontPixel& p, uint16_t code, std::string_view font_name, int flags, int height,
+             int level) {
+  return p.code == code && p.font_height == height && p.flags == flags && p.level == level &&
+         p.font_name == font_name;
+}
+
+}  // namespace
+
 TFontPixelManager::RecentList::iterator TFontPixelManager::Find(uint16_t code,
                                                                 std::string_view font_name,
-                                                                int flags, int height,
-                                                                int level) const {
+                                                                int flags, int height, int level) {
   for (const RecentList::iterator& it : buckets_[code & 0xFF]) {
-    const TFontPixel& p = **it;
-    if (p.code == code && p.font_height == height && p.flags == flags && p.level == level &&
-        p.font_name == font_name) {
-      return it;
-    }
+    if (Matches(**it, code, font_name, flags, height, level)) return it;
   }
-  return const_cast<RecentList&>(recent_).end();
+  return recent_.end();
 }
 
 bool TFontPixelManager::Holds(uint16_t code, std::string_view font_name, int flags, int height,
                               int level) const {
-  return Find(code, FaceOrDefault(font_name), flags, height, level) != recent_.end();
+  font_name = FaceOrDefault(font_name);
+  const auto& bucket = buckets_[code & 0xFF];
+  return std::any_of(bucket.begin(), bucket.end(), [&](const RecentList::iterator& it) {
+    return Matches(**it, code, font_name, flags, height, level);
+  });
 }
 
 std::shared_ptr<const TFontPixel> TFontPixelManager::Get(uint16_t code, std::string_view font_name,

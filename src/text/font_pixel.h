@@ -126,7 +126,7 @@ class TFontPixelManager {
   using RecentList = std::list<Entry>;
 
   RecentList::iterator Find(uint16_t code, std::string_view font_name, int flags, int height,
-                            int level) const;
+                            int level);
   Entry Make(uint16_t code, std::string_view font_name, int flags, int height);
   void SelectFont(std::string_view font_name, int flags, int height);
   void EvictOverflow();

@@ -56,6 +56,8 @@ TEST(FontNames, WindowsFacesMapToTheirJapaneseStandIns) {
       {"Times New Roman", "IPAPMincho"},
       {"Arial", "IPAPGothic"},
       {"HG丸ｺﾞｼｯｸM-PRO", "IPAPGothic"},
+      {"no such face", "IPAGothic"},
+      {"", "IPAGothic"},
   };
   for (const Case& c : cases) EXPECT_EQ(StandInFamily(c.name), c.family) << c.name;
   EXPECT_EQ(FoldFaceName("ＭＳ　Ｐゴシック"), "mspゴシック");
@@ -71,7 +73,7 @@ TEST(FontNames, GameNamesResolveToTheInstalledOrTheGamesOwnFaces) {
   const Case installed[] = {
       {"ＭＳ ゴシック", "IPAGothic"},
       {"ＭＳ Ｐ明朝", "IPAPMincho"},
-      {"no such face", "IPAPGothic"},
+      {"no such face", "IPAGothic"},
   };
   for (const Case& c : installed) {
     const auto file = ResolveGameFont(Cp932(c.name), {});
