@@ -19,6 +19,7 @@
 #include "expr/value_text.h"
 #include "objects/property_catalogue.h"
 #include "platform/text_encoding.h"
+#include "text/kx_word.h"
 
 namespace novu {
 namespace {
@@ -28,8 +29,33 @@ constexpr std::string_view kScopeNames[] = {"global", "auto", "local", "status"}
 constexpr int kIndentWidth = 2;
 constexpr int32_t kMaxIndentedDepth = 64;
 
+// A text data field may be written as message markup: markup"<B>...</B>".
+constexpr std::string_view kMarkupPrefix = "markup\"";
+
 [[noreturn]] void Fail(size_t line, std::string_view what) {
   throw NovuError(platform::Utf8ToCp932("line " + std::to_string(line) + ": " + std::string(what)));
+}
+
+// The glyph stream of message markup (CP932; line ends separate the markup's lines).
+std::string CompileMarkup(std::string_view markup, size_t line) {
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < markup.size(); ++i) {
+    if (markup[i] == '\r' || markup[i] == '\n') {
+      if (markup[i] == '\r' && i + 1 < markup.size() && markup[i + 1] == '\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += markup[i];
+    }
+  }
+  try {
+    text::TKxWord word;
+    word.SetSource(lines);
+    BinaryWriter out;
+    word.SaveGlyphs(out);
+    return out.TakeString();
+  } catch (const NovuError& e) {
+    Fail(line, e.Utf8Message());
+  }
 }
 
 // ---------------------------------------------------------------- strings
@@ -105,8 +131,8 @@ std::string Quote(std::string_view cp932) {
 // ---------------------------------------------------------------- values of the text
 
 struct Value {
-  enum Kind { kWord, kString, kExprText, kOps, kList } kind = kWord;
-  std::string text;  // word (UTF-8), string (CP932), expression text (UTF-8), ops body
+  enum Kind { kWord, kString, kExprText, kOps, kList, kMarkup } kind = kWord;
+  std::string text;  // word (UTF-8), string or markup (CP932), expression text (UTF-8), ops body
   std::vector<Value> items;
 };
 
@@ -151,6 +177,10 @@ class LineParser {
       return v;
     }
     if (c == '"') return Value{Value::kString, String(), {}};
+    if (text_.substr(pos_).starts_with(kMarkupPrefix)) {
+      pos_ += kMarkupPrefix.size() - 1;
+      return Value{Value::kMarkup, String(), {}};
+    }
     if (c == '[') {
       ++pos_;
       Value list{Value::kList, {}, {}};
@@ -240,7 +270,8 @@ class LineParser {
     SkipBlanks();
     if (pos_ >= text_.size()) return false;
     const char c = text_[pos_];
-    return c == '`' || c == '"' || c == '[' || text_.substr(pos_).starts_with("ops(");
+    return c == '`' || c == '"' || c == '[' || text_.substr(pos_).starts_with("ops(") ||
+           text_.substr(pos_).starts_with(kMarkupPrefix);
   }
 
   size_t line() const { return line_; }
@@ -897,11 +928,17 @@ void WriteCommand(BinaryWriter& out, const CommandLine& c, const PageSource& pag
         if (v && v->kind != Value::kString) Fail(line, key + " needs a \"string\"");
         out.String(v ? v->text : std::string());
         break;
-      case FieldKind::kData:
-        if (v && v->kind != Value::kString) Fail(line, key + " needs a \"string\"");
-        out.I32(v ? static_cast<int32_t>(v->text.size()) : 0);
-        if (v) out.Bytes(v->text);
+      case FieldKind::kData: {
+        if (v && v->kind != Value::kString && v->kind != Value::kMarkup) {
+          Fail(line, key + " needs a \"string\" or markup\"text\"");
+        }
+        const std::string data = !v                          ? std::string()
+                                 : v->kind == Value::kMarkup ? CompileMarkup(v->text, line)
+                                                             : v->text;
+        out.I32(static_cast<int32_t>(data.size()));
+        out.Bytes(data);
         break;
+      }
       case FieldKind::kInt:
         out.I32(v ? IntValue(*v, page, line) : 0);
         break;

@@ -19,7 +19,9 @@
 // a number 0, a string empty. Values: `expression text` compiled by the player's compiler;
 // ops(ocPlus "____0" v"x" i1; ocTo "x" v"____0") an explicit operation list (operands v"var",
 // s"text", iN, b0/b1, f<20 hex digits>, #N function number); "strings" with \\ \" \n \r \t
-// \xHH; integers or @anchors; [ `a` `b` ] expression lists; PR_NAME=`...` properties. Flags:
+// \xHH; markup"<B>...</B>" message markup (same escapes, line ends separate its lines) that a
+// text data field stores as the compiled glyph stream; integers or @anchors; [ `a` `b` ]
+// expression lists; PR_NAME=`...` properties. Flags:
 // `stop` (the tick ends after the command), `disabled`; `line=N` when the stored source line
 // differs from the text line.
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "engine/command_layout.h"
 #include "engine/page.h"
+#include "text/kx_word.h"
 
 namespace novu {
 namespace {
@@ -92,6 +93,31 @@ Jump "x.nsb" index=@a
   EXPECT_EQ(h.line, 3);
   EXPECT_EQ(page.Command(1).fields()[1].number, 0);
   EXPECT_EQ(page.FindLabel("here"), 0);
+}
+
+TEST(PageText, MessageMarkupIsStoredAsItsGlyphStream) {
+  const auto data = AssemblePage(
+      "TextIns markup\"<B>ソ表</B>\\n<A HREF=next>能十</A>\" target=`\"mes\"`\n"
+      "TextIns \"raw\" target=`\"mes\"`\n",
+      "p.nsb");
+  TPage page;
+  ASSERT_EQ(page.Load("p.nsb", data), TPage::LoadResult::kLoaded);
+  ASSERT_EQ(page.Count(), 2);
+  text::TKxWord expected;
+  expected.SetSource(std::vector<std::string>{Jp("<B>ソ表</B>"), Jp("<A HREF=next>能十</A>")});
+  BinaryWriter stream;
+  expected.SaveGlyphs(stream);
+  EXPECT_EQ(page.Command(0).fields()[0].text, stream.TakeString());
+  EXPECT_EQ(page.Command(1).fields()[0].text, "raw");
+  // The stored stream disassembles as bytes and assembles back to the same page.
+  ExpectRoundTrip(data, "markup");
+
+  try {
+    AssemblePage("TextIns markup\"<A>x</A>\"\n", "p.nsb");
+    ADD_FAILURE() << "an A tag without HREF was accepted";
+  } catch (const NovuError& e) {
+    EXPECT_EQ(e.message(), Jp("line 1: <A>タグにHREF値がありません"));
+  }
 }
 
 TEST(PageText, MistakesNameTheirLine) {
