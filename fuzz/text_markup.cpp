@@ -1,5 +1,6 @@
 // Fuzz target: message markup (CP932 bytes) is parsed into a document, whose glyph stream reads
-// back into the same glyphs and writes again byte for byte.
+// back into the same glyphs and writes again byte for byte; the document is laid out at a few
+// wrap widths and visible heights, and every page is hit-tested.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include "core/binary_writer.h"
 #include "core/error.h"
 #include "text/kx_word.h"
+#include "text_layout_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;
@@ -30,5 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (first.bytes() != second.bytes()) std::abort();
   word.ExpandVariables();
   word.CollapseVariables();
+  fuzz::LayOutEveryWay(word);
   return 0;
 }

@@ -1,5 +1,5 @@
 // Fuzz target: a glyph stream is read, written at its own version and read again; the second
-// writing is identical to the first.
+// writing is identical to the first. The document is laid out (pictures may float here).
 #include <cstdint>
 #include <cstdlib>
 
@@ -7,6 +7,7 @@
 #include "core/binary_writer.h"
 #include "core/error.h"
 #include "text/kx_word.h"
+#include "text_layout_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;
@@ -26,5 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   BinaryWriter second;
   again.SaveGlyphs(second, again.loaded_version());
   if (first.bytes() != second.bytes()) std::abort();
+  fuzz::LayOutEveryWay(word);
   return 0;
 }

@@ -134,6 +134,32 @@ void TextPageSurfaces::RenderCharacter(const TKxWord& word, const TWdRow& row, s
   changed_.push_back(painter.Paint(paint, colour_, coverage_));
 }
 
+// Neighbouring glyphs drawn the same way are composed in one call: a row of text at one alpha
+// costs one masked blend, not one per character.
+bool TextPageSurfaces::GlyphSpan::Extend(const GlyphSpan& next) {
+  if (source.IsEmpty() || next.alpha != alpha || next.from_colour != from_colour ||
+      next.raw != raw || next.source.top != source.top || next.source.bottom != source.bottom ||
+      next.source.left != source.right || next.x != x + source.Width() || next.y != y) {
+    return false;
+  }
+  source.right = next.source.right;
+  return true;
+}
+
+void TextPageSurfaces::Flush(GlyphSpan& span, render::TCustomDIBX& target) const {
+  if (span.source.IsEmpty()) return;
+  if (!span.from_colour) {
+    target.DrawMaskColor(span.x, span.y, span.alpha, span.raw, false, false, span.source,
+                         coverage_);
+  } else if (span.alpha < 255) {
+    target.DrawAlphaMasked(span.x, span.y, span.alpha, coverage_, false, false, span.source,
+                           colour_);
+  } else {
+    target.DrawMasked(span.x, span.y, coverage_, false, false, span.source, colour_);
+  }
+  span = GlyphSpan();
+}
+
 void TextPageSurfaces::Draw(const TKxWord& word, const TWdPage& page, render::TCustomDIBX& target,
                             int origin_x, int origin_y, const Rect& clip,
                             const PictureDraw& draw_picture) const {
@@ -148,38 +174,45 @@ void TextPageSurfaces::Draw(const TKxWord& word, const TWdPage& page, render::TC
   target.SetClipRect(had_clip ? render::Intersect(limit, saved_clip) : limit);
 
   const int top = origin_y - page.scroll;
+  const Rect surface{0, 0, colour_.Width(), colour_.Height()};
+  GlyphSpan span;
   for (const auto& row : page.rows) {
     if (top + row->y >= limit.bottom || top + row->y + row->height <= limit.top) continue;
     for (const TWdGlyph* g : row->glyphs) {
       if (!g->IsVisible()) continue;
       const int alpha = static_cast<const TWdReal*>(g)->alpha();
       if (alpha <= 0) continue;
-      int x = origin_x + row->x + g->x;
-      int y = top + row->y + g->y;
+      const int x = origin_x + row->x + g->x;
+      const int y = top + row->y + g->y;
       if (g->kind() == GlyphKind::kImg) {
+        Flush(span, target);
         const int code = PictureAlphaCode(alpha, word.settings.alpha);
-        if (draw_picture && code > 0)
+        if (draw_picture && code > 0) {
           draw_picture(static_cast<const TWdImg&>(*g), target, x, y, code);
+        }
         continue;
       }
       const auto& ch = static_cast<const TWdChar&>(*g);
       // Only the part of the cell that lies on the (possibly capped) page surfaces.
       const Rect cell = render::MakeRect(row->x + g->x, row->y + g->y, g->width, g->height);
-      const Rect source = render::Intersect(cell, Rect{0, 0, colour_.Width(), colour_.Height()});
+      const Rect source = render::Intersect(cell, surface);
       if (source.IsEmpty()) continue;
-      x += source.left - cell.left;
-      y += source.top - cell.top;
-      if (BorderWidthOf(word, ch.style()) > 0 || ShadowOffsetOf(word, ch.style()) > 0) {
-        if (alpha < 255) {
-          target.DrawAlphaMasked(x, y, alpha, coverage_, false, false, source, colour_);
-        } else {
-          target.DrawMasked(x, y, coverage_, false, false, source, colour_);
-        }
-      } else {
-        const auto raw = static_cast<uint32_t>(target.ColorToPixel(TextColourOf(word, ch)));
-        target.DrawMaskColor(x, y, alpha, raw, false, false, source, coverage_);
+      GlyphSpan next;
+      next.x = x + source.left - cell.left;
+      next.y = y + source.top - cell.top;
+      next.source = source;
+      next.alpha = alpha;
+      next.from_colour =
+          BorderWidthOf(word, ch.style()) > 0 || ShadowOffsetOf(word, ch.style()) > 0;
+      if (!next.from_colour) {
+        next.raw = static_cast<uint32_t>(target.ColorToPixel(TextColourOf(word, ch)));
+      }
+      if (!span.Extend(next)) {
+        Flush(span, target);
+        span = next;
       }
     }
+    Flush(span, target);
   }
   target.RestoreClip(saved_clip, had_clip);
 }

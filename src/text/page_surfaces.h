@@ -73,7 +73,20 @@ class TextPageSurfaces {
   const std::vector<render::Rect>& changed() const { return changed_; }
 
  private:
+  // Glyphs side by side on the surfaces and the target, composed alike.
+  struct GlyphSpan {
+    render::Rect source;  // on the page surfaces
+    int x = 0;            // on the target
+    int y = 0;
+    int alpha = 0;
+    bool from_colour = false;  // bordered or shadowed: blended from the colour surface
+    uint32_t raw = 0;          // else: the text colour painted through the coverage
+
+    bool Extend(const GlyphSpan& next);
+  };
+
   void RenderCharacter(const TKxWord& word, const TWdRow& row, size_t index, GlyphPainter& painter);
+  void Flush(GlyphSpan& span, render::TCustomDIBX& target) const;
 
   render::TDIBX colour_;
   render::TDIBX coverage_;

@@ -138,6 +138,41 @@ TEST(TextPageSurfaces, GlyphsAreComposedWithTheirOwnAlpha) {
   EXPECT_EQ(target.GetPixel(16, 7), pixel(0xFFFFFF));
 }
 
+TEST(TextPageSurfaces, NeighboursComposedTogetherMatchOneByOne) {
+  Page page("abcdef<FONT BORDER=1>gh</FONT>" + Sj("<FONT SIZE=20>字</FONT>") + "ij", 400, 0);
+  const std::vector<int> alphas = {255, 255, 128, 128, 0, 255, 90, 90, 90, 255, 255};
+  for (size_t i = 0; i < alphas.size(); ++i) {
+    static_cast<TWdReal*>(page.word.Item(static_cast<int>(i)))->SetAlpha(alphas[i]);
+  }
+  render::TDIBX together;
+  together.SetSize(300, 40, 32);
+  together.Clear(0x808080);
+  page.surfaces.Draw(page.word, *page.pages[0], together, 3, 4, {0, 0, 300, 40});
+
+  render::TDIBX alone;
+  alone.SetSize(300, 40, 32);
+  alone.Clear(0x808080);
+  const TWdRow& row = *page.pages[0]->rows[0];
+  for (const TWdGlyph* g : row.glyphs) {
+    const int alpha = static_cast<const TWdReal*>(g)->alpha();
+    const Rect source = render::MakeRect(g->x, g->y, g->width, g->height);
+    const int x = 3 + g->x;
+    const int y = 4 + g->y;
+    if (alpha == 0) continue;
+    if (static_cast<const TWdChar*>(g)->style().border_width > 0) {
+      alone.DrawAlphaMasked(x, y, alpha, page.surfaces.coverage(), false, false, source,
+                            page.surfaces.colour());
+    } else {
+      alone.DrawMaskColor(x, y, alpha, 0, false, false, source, page.surfaces.coverage());
+    }
+  }
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      ASSERT_EQ(together.GetPixel(x, y), alone.GetPixel(x, y)) << x << "," << y;
+    }
+  }
+}
+
 TEST(TextPageSurfaces, RedrawCanHideEveryGlyph) {
   Page page("abc", 120, 0);
   page.surfaces.Redraw(page.word, *page.pages[0], page.painter, true);
