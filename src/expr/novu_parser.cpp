@@ -480,7 +480,7 @@ inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) 
       if (!reentered_) p.plain_types[i] = plain_type;
     } else {
       if (!reentered_) p.plain_types[i] = PT_NONE;
-      ref.Bind(table_, item, 0);
+      ref.BindName(table_, item);
       values[i] = &ref;
       bound_ = true;
     }
