@@ -23,6 +23,10 @@ std::vector<Ratio>& Ratios() {
 // Console output as usual, and the time per iteration of every run kept for the ratios.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text: colour codes (a reporter made here ignores --benchmark_color) would end up in
+  // front of the ratio lines printed after the table.
+  RecordingReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && !run.error_occurred) {

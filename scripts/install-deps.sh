@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs to build, test, benchmark and fuzz.
+# Installs the Debian 12 packages the project needs to build, test, benchmark and fuzz: the one
+# list of every dependency (libraries, tools the tests run, fonts and sound fonts).
 # As root, missing packages are installed; otherwise the one apt-get line is printed.
 set -euo pipefail
 
@@ -8,11 +9,14 @@ packages=(
   clang-14 libclang-rt-14-dev clang-format-14
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libogg-dev libavformat-dev libavcodec-dev libswscale-dev libswresample-dev
-  libavutil-dev libfluidsynth-dev timgm6mb-soundfont libcurl4-openssl-dev
+  libavutil-dev libfluidsynth-dev timgm6mb-soundfont libcurl4-openssl-dev ffmpeg
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libpixman-1-dev liblua5.4-dev
   libgtest-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick x11-utils
+  xvfb xauth imagemagick x11-utils openbox xdotool
 )
+
+# Used by the player when present, not needed to build or test (so not installed here):
+# xdg-utils (OpenUrl) and zenity or kdialog (the file and folder dialogs of script functions).
 
 missing=()
 for p in "${packages[@]}"; do

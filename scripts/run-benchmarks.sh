@@ -8,7 +8,9 @@ status=0
 for bench in "$build"/bench/bench_*; do
   [ -x "$bench" ] || continue
   echo "== $(basename "$bench")"
-  "$bench" --benchmark_color=false | tee -a "$ratios" || status=1
+  # No line may start with a terminal escape code, whatever a benchmark binary prints.
+  "$bench" --benchmark_color=false | sed -u 's/\x1b\[[0-9;]*[A-Za-z]//g' | tee -a "$ratios" ||
+    status=1
 done
 echo
 echo "== ratios (ours / anchor, lower is better; NAME VALUE TARGET)"

@@ -150,8 +150,11 @@ void TFipoCollection::Load(TFipoItem& item, bool refresh_only) {
   if (loader_) {
     try {
       if (const auto data = loader_(parts.name)) Decode(*data, list);
-    } catch (const NovuError&) {
+    } catch (const NovuError& e) {
       list.Clear();  // unreadable or undecodable: the placeholder below
+      if (warn_ && warned_.insert(cp932::ToUpper(parts.name)).second) {
+        warn_(std::string(parts.name) + ": " + e.message());
+      }
     }
   }
   if (list.Count() == 0) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "render/dibx.h"
@@ -97,6 +98,11 @@ class TFipoCollection {
   // every surface lives in memory).
   void ReleaseSurfaces() {}
 
+  // Where a picture that cannot be read or decoded is reported (a CP932 line: the file name
+  // and the reason), once per file; it still shows as the placeholder.
+  using WarningSink = std::function<void(std::string_view cp932_line)>;
+  void SetWarningSink(WarningSink sink) { warn_ = std::move(sink); }
+
   // The dither flag in the status data.
   void SaveFlag(BinaryWriter& out) const;
   void LoadFlag(BinaryReader& in, int32_t version);
@@ -110,6 +116,8 @@ class TFipoCollection {
   int depth_;
   bool dither_ = false;
   std::unordered_map<std::string, std::unique_ptr<TFipoItem>> items_;
+  WarningSink warn_;
+  std::unordered_set<std::string> warned_;  // folded names already reported
 };
 
 }  // namespace novu

@@ -1,7 +1,5 @@
 #include "controls/novu_box.h"
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "render/custom_dibx.h"
 
 namespace novu {
@@ -69,96 +67,30 @@ void TNovuBox::SetDrawing(int32_t& field, int32_t value) {
   Invalidate();
 }
 
-PropValue TNovuBox::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_COMPOTYPE:
-      return int32_t{LT_BOX};
-    case PR_AUTOSCRAP:
-      return auto_scrap_;
-    case PR_ONIDLE:
-      return on_idle_;
-    case PR_BORDERWIDTH:
-      return border_width_;
-    case PR_BORDERCOLOR:
-      return border_colour_;
-    case PR_SOURCE:
-      return source_;
-    case PR_ALPHA:
-      return alpha_;
-    case PR_REPEAT:
-      return repeat_;
-    case PR_PAUSED:
-      return paused_;
-    case PR_ONPLAYEND:
-      return on_play_end_;
-    default:
-      return TNovuControl::GetProperty(id);
-  }
-}
-
-void TNovuBox::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_AUTOSCRAP:
-      auto_scrap_ = PropAsBool(value);
-      break;
-    case PR_ONIDLE:
-      on_idle_ = PropAsStr(value);
-      break;
-    case PR_BORDERWIDTH:
-      SetDrawing(border_width_, PropAsInt(value));
-      break;
-    case PR_BORDERCOLOR:
-      SetDrawing(border_colour_, PropAsInt(value));
-      break;
-    case PR_SOURCE:
-      // Only a motion file gives a box a source; motions arrive with the film player.
-      source_ = PropAsStr(value);
-      break;
-    case PR_ALPHA:
-      SetDrawing(alpha_, PropAsInt(value));
-      break;
-    case PR_REPEAT:
-      repeat_ = PropAsBool(value);
-      break;
-    case PR_PAUSED:
-      paused_ = PropAsBool(value);
-      break;
-    case PR_ONPLAYEND:
-      on_play_end_ = PropAsStr(value);
-      break;
-    default:
-      TNovuControl::SetProperty(id, value);
-      break;
-  }
-}
-
-void TNovuBox::SaveToStream(BinaryWriter& out) const {
-  TNovuControl::SaveToStream(out);
-  out.I32(border_width_);
-  out.I32(border_colour_);
-  out.I32(alpha_);
-  out.String(on_idle_);
-  out.String(source_);
-  out.Bool(repeat_);
-  out.Bool(auto_scrap_);
-  out.String(on_play_end_);
-  out.Bool(paused_);
-  out.Bool(PropAsBool(GetProperty(PR_ANIPAUSED)));
-}
-
-void TNovuBox::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuControl::LoadFromStream(in, context);
-  border_width_ = in.I32();
-  border_colour_ = in.I32();
-  alpha_ = in.I32();
-  if (context.version <= 103) return;
-  on_idle_ = in.String();
-  source_ = in.String();
-  repeat_ = in.Bool();
-  auto_scrap_ = in.Bool();
-  on_play_end_ = in.String();
-  paused_ = in.Bool();
-  TNovuControl::SetProperty(PR_ANIPAUSED, in.Bool());
+const PropertyTable& TNovuBox::Table() {
+  using R = PropertyRows<TNovuBox>;
+  // Records from before version 104 end after the alpha.
+  static const PropertyTable table(
+      &TNovuControl::Table(),
+      {
+          R::Field(PR_BORDERWIDTH, &TNovuBox::border_width_).Set(&TNovuBox::SetBorderWidth),
+          R::Field(PR_BORDERCOLOR, &TNovuBox::border_colour_).Set(&TNovuBox::SetBorderColour),
+          R::Field(PR_ALPHA, &TNovuBox::alpha_).Set(&TNovuBox::SetAlpha),
+          R::Field(PR_ONIDLE, &TNovuBox::on_idle_).Since(104),
+          // Only a motion file gives a box a source; motions arrive with the film player.
+          R::Field(PR_SOURCE, &TNovuBox::source_).Since(104),
+          R::Field(PR_REPEAT, &TNovuBox::repeat_).Since(104),
+          R::Field(PR_AUTOSCRAP, &TNovuBox::auto_scrap_).Since(104),
+          R::Field(PR_ONPLAYEND, &TNovuBox::on_play_end_).Since(104),
+          R::Field(PR_PAUSED, &TNovuBox::paused_).Since(104),
+          // The animation pause once more, as the control answers it.
+          R::Saved([](TNovuBox& b, Serializer& s) {
+            bool paused = PropAsBool(b.GetProperty(PR_ANIPAUSED));
+            s.Bool(paused);
+            if (s.loading()) b.SetProperty(PR_ANIPAUSED, paused);
+          }).Since(104),
+      });
+  return table;
 }
 
 }  // namespace novu

@@ -15,16 +15,17 @@ class TNovuBox final : public TNovuControl {
   ComponentType GetType() const override { return LT_BOX; }
   int32_t alpha() const { return alpha_; }
 
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
  protected:
   void DrawSelf(render::TCustomDIBX& surface) override;
 
  private:
   void SetDrawing(int32_t& field, int32_t value);
+  void SetBorderWidth(int32_t value) { SetDrawing(border_width_, value); }
+  void SetBorderColour(int32_t value) { SetDrawing(border_colour_, value); }
+  void SetAlpha(int32_t value) { SetDrawing(alpha_, value); }
   void FillArea(render::TCustomDIBX& surface, const render::Rect& rect, int32_t colour) const;
   void FrameArea(render::TCustomDIBX& surface, const render::Rect& rect, int32_t colour) const;
 

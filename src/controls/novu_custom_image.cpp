@@ -5,8 +5,6 @@
 #include <numbers>
 
 #include "controls/fipo_collection.h"
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 
 namespace novu {
 namespace {
@@ -15,6 +13,12 @@ using render::Rect;
 
 int32_t ClampZoom(int32_t zoom) {
   return zoom <= 0 ? 1 : zoom;
+}
+
+// A negative zoom from a save becomes 1 as through the setter; 0 stays the mark of an explicit
+// size.
+int32_t ZoomFromSave(int32_t zoom) {
+  return zoom < 0 ? 1 : zoom;
 }
 
 // The picture's extent at a scale, 1/256 (integer division, as sizes are).
@@ -360,102 +364,68 @@ TNovuControl* TNovuCustomImage::HitTest(Point screen, MouseModeSet accepted) {
 
 // --- properties ---
 
-PropValue TNovuCustomImage::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_ORIGWIDTH: {
-      const render::TCustomDIBX* picture = Picture();
-      return picture != nullptr ? picture->Width() : 0;
-    }
-    case PR_ORIGHEIGHT: {
-      const render::TCustomDIBX* picture = Picture();
-      return picture != nullptr ? picture->Height() : 0;
-    }
-    case PR_ZOOMX:
-      return ScaleX();
-    case PR_ZOOMY:
-      return ScaleY();
-    case PR_FLIPH:
-      return flip_h_;
-    case PR_FLIPV:
-      return flip_v_;
-    case PR_CAPTUREMASK:
-      return capture_mask_;
-    case PR_ALPHA:
-      return alpha_;
-    case PR_ANGLE:
-      return angle_;
-    default:
-      return TNovuControl::GetProperty(id);
+void TNovuCustomImage::SetExplicitExtent(bool vertical, int32_t extent) {
+  // A picture whose size follows its zoom takes an explicit size instead; a tile's size never
+  // does, so its zoom stays.
+  if (GetMotion() == nullptr && SizeFollowsPicture()) (vertical ? zoom_y_ : zoom_x_) = 0;
+  if (vertical) {
+    SetHeight(extent);
+  } else {
+    SetWidth(extent);
   }
 }
 
-void TNovuCustomImage::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_WIDTH:
-      // An explicit size replaces the zoom of a picture whose size follows its zoom; a tile's
-      // size never does, so its zoom stays.
-      if (GetMotion() == nullptr && SizeFollowsPicture()) zoom_x_ = 0;
-      SetWidth(PropAsInt(value));
-      break;
-    case PR_HEIGHT:
-      if (GetMotion() == nullptr && SizeFollowsPicture()) zoom_y_ = 0;
-      SetHeight(PropAsInt(value));
-      break;
-    case PR_ZOOMX:
-      SetZoomX(PropAsInt(value));
-      break;
-    case PR_ZOOMY:
-      SetZoomY(PropAsInt(value));
-      break;
-    case PR_POSZOOMED:
-      TNovuControl::SetProperty(id, value);
-      ZoomChanged();
-      break;
-    case PR_FLIPH:
-      SetFlipH(PropAsBool(value));
-      break;
-    case PR_FLIPV:
-      SetFlipV(PropAsBool(value));
-      break;
-    case PR_CAPTUREMASK:
-      capture_mask_ = PropAsBool(value);
-      break;
-    case PR_ALPHA:
-      SetAlpha(PropAsInt(value));
-      break;
-    case PR_ANGLE:
-      SetAngle(PropAsInt(value));
-      break;
-    default:
-      TNovuControl::SetProperty(id, value);
-      break;
-  }
-}
-
-// --- saving ---
-
-void TNovuCustomImage::SaveToStream(BinaryWriter& out) const {
-  TNovuControl::SaveToStream(out);
-  out.I32(alpha_);
-  out.I32(zoom_x_);
-  out.I32(angle_);
-  out.Bool(flip_h_);
-  out.Bool(flip_v_);
-  out.Bool(capture_mask_);
-  out.I32(zoom_y_);
-}
-
-// A negative zoom becomes 1 as through the setter; 0 stays the mark of an explicit size.
-void TNovuCustomImage::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuControl::LoadFromStream(in, context);
-  const auto saved_zoom = [](int32_t zoom) { return zoom < 0 ? 1 : zoom; };
-  alpha_ = in.I32();
-  zoom_x_ = saved_zoom(in.I32());
-  angle_ = in.I32();
-  flip_h_ = in.Bool();
-  flip_v_ = in.Bool();
-  capture_mask_ = in.Bool();
-  zoom_y_ = context.version > 103 ? saved_zoom(in.I32()) : zoom_x_;
+// Records before version 104 keep one zoom for both axes.
+const PropertyTable& TNovuCustomImage::Table() {
+  using R = PropertyRows<TNovuCustomImage>;
+  static const PropertyTable table(
+      &TNovuControl::Table(),
+      {
+          R::Override(PR_WIDTH).Set([](TNovuCustomImage& c, const PropValue& v) {
+            c.SetExplicitExtent(false, PropAsInt(v));
+          }),
+          R::Override(PR_HEIGHT).Set([](TNovuCustomImage& c, const PropValue& v) {
+            c.SetExplicitExtent(true, PropAsInt(v));
+          }),
+          R::Override(PR_POSZOOMED).Set([](TNovuCustomImage& c, const PropValue& v) {
+            c.SetPosZoomed(PropAsBool(v));
+            c.ZoomChanged();
+          }),
+          R::Answer(PR_ORIGWIDTH,
+                    [](const TNovuCustomImage& c) {
+                      const render::TCustomDIBX* picture = c.Picture();
+                      return picture != nullptr ? picture->Width() : 0;
+                    }),
+          R::Answer(PR_ORIGHEIGHT,
+                    [](const TNovuCustomImage& c) {
+                      const render::TCustomDIBX* picture = c.Picture();
+                      return picture != nullptr ? picture->Height() : 0;
+                    }),
+          R::Field(PR_ALPHA, &TNovuCustomImage::alpha_).Set(&TNovuCustomImage::SetAlpha),
+          R::Field(PR_ZOOMX, &TNovuCustomImage::zoom_x_)
+              .Get([](const TNovuCustomImage& c) { return c.ScaleX(); })
+              .Set(&TNovuCustomImage::SetZoomX)
+              .Save([](TNovuCustomImage& c, Serializer& s) {
+                s.I32(c.zoom_x_);
+                if (s.loading()) c.zoom_x_ = ZoomFromSave(c.zoom_x_);
+              }),
+          R::Field(PR_ANGLE, &TNovuCustomImage::angle_).Set(&TNovuCustomImage::SetAngle),
+          R::Field(PR_FLIPH, &TNovuCustomImage::flip_h_).Set(&TNovuCustomImage::SetFlipH),
+          R::Field(PR_FLIPV, &TNovuCustomImage::flip_v_).Set(&TNovuCustomImage::SetFlipV),
+          R::Field(PR_CAPTUREMASK, &TNovuCustomImage::capture_mask_),
+          R::Field(PR_ZOOMY, &TNovuCustomImage::zoom_y_)
+              .Get([](const TNovuCustomImage& c) { return c.ScaleY(); })
+              .Set(&TNovuCustomImage::SetZoomY)
+              .Save([](TNovuCustomImage& c, Serializer& s) {
+                if (s.Has(104)) {
+                  s.I32(c.zoom_y_);
+                  if (s.loading()) c.zoom_y_ = ZoomFromSave(c.zoom_y_);
+                } else {
+                  c.zoom_y_ = c.zoom_x_;
+                }
+              }),
+      });
+  return table;
 }
 
 // --- TNovuImage ---
@@ -505,29 +475,18 @@ void TNovuImage::Reload() {
   Invalidate();
 }
 
-PropValue TNovuImage::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_SOURCE:
-      return source_;
-    case PR_BRIGHTNESS:
-      return brightness_;
-    default:
-      return TNovuCustomImage::GetProperty(id);
-  }
-}
-
-void TNovuImage::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_SOURCE:
-      SetSource(PropAsStr(value));
-      break;
-    case PR_BRIGHTNESS:
-      SetBrightness(PropAsInt(value));
-      break;
-    default:
-      TNovuCustomImage::SetProperty(id, value);
-      break;
-  }
+const PropertyTable& TNovuImage::Table() {
+  using R = PropertyRows<TNovuImage>;
+  // The still picture is never saved: its properties add nothing to the record.
+  static const PropertyTable table(
+      &TNovuCustomImage::Table(),
+      {
+          R::Field(PR_SOURCE, &TNovuImage::source_).Set(&TNovuImage::SetSource).NotSaved(),
+          R::Field(PR_BRIGHTNESS, &TNovuImage::brightness_)
+              .Set(&TNovuImage::SetBrightness)
+              .NotSaved(),
+      });
+  return table;
 }
 
 }  // namespace novu

@@ -51,10 +51,8 @@ class TNovuCustomImage : public TNovuControl {
   TNovuControl* HitTest(Point screen, MouseModeSet accepted) override;
   int32_t Update() override;
 
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
   // Width and height follow the picture at the next update.
   void MarkSizeDirty();
@@ -93,6 +91,8 @@ class TNovuCustomImage : public TNovuControl {
   bool MaskHits(Point screen) const;
   render::RotateGeometry Rotation(const render::TCustomDIBX& picture) const;
   void ZoomChanged();
+  // An explicit size replaces the zoom along that axis.
+  void SetExplicitExtent(bool vertical, int32_t extent);
 
   std::unique_ptr<render::TDIBX> own_;
   render::TCustomDIBX* shown_ = nullptr;
@@ -117,8 +117,8 @@ class TNovuImage final : public TNovuCustomImage {
   void SetBrightness(int32_t brightness);
   const std::string& source() const { return source_; }
 
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
  protected:
   bool HasPictureSource() const override;

@@ -1,9 +1,8 @@
 #include "controls/novu_images.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "core/cp932.h"
 #include "core/process_state.h"
 #include "expr/custom_param.h"
@@ -141,60 +140,50 @@ int32_t TNovuCustomImages::Update() {
   return 0;
 }
 
-PropValue TNovuCustomImages::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_PLAYING:
-      return IsPlaying();
-    case PR_BRIGHTNESS:
-      return brightness_;
-    case PR_INDEX:
-      return index_;
-    case PR_COUNT:
-      return FrameCount();
-    case PR_PAUSED:
-      return paused_;
-    default:
-      return TNovuCustomImage::GetProperty(id);
+void TNovuCustomImages::SetIndexUnlessMoved(int32_t index) {
+  // Motions arrive with the film player; until then an index moves the frames only.
+  if (GetMotion() == nullptr) SetIndex(index);
+}
+
+const PropertyTable& TNovuCustomImages::Table() {
+  using R = PropertyRows<TNovuCustomImages>;
+  static const PropertyTable table(
+      &TNovuCustomImage::Table(),
+      {
+          R::Answer(PR_PLAYING, [](const TNovuCustomImages& c) { return c.IsPlaying(); }),
+          R::Answer(PR_COUNT, [](const TNovuCustomImages& c) { return c.FrameCount(); }),
+          R::SavedField(&TNovuCustomImages::remaining_),
+          R::Field(PR_INDEX, &TNovuCustomImages::index_)
+              .Set(&TNovuCustomImages::SetIndexUnlessMoved),
+          R::Field(PR_BRIGHTNESS, &TNovuCustomImages::brightness_)
+              .Set(&TNovuCustomImages::SetBrightness),
+          R::Field(PR_PAUSED, &TNovuCustomImages::paused_).Set(&TNovuCustomImages::SetPaused),
+          R::Saved([](TNovuCustomImages& c, Serializer& s) {
+            if (s.loading()) {
+              c.delay_.LoadFromStream(s.reader());
+            } else {
+              c.delay_.SaveToStream(s.writer());
+            }
+          }),
+      });
+  return table;
+}
+
+void TNovuCustomImages::SyncSource(const std::string& current, Serializer& s) {
+  if (s.loading()) {
+    s.String(loaded_source_);
+  } else {
+    std::string name = current;
+    s.String(name);
   }
 }
 
-void TNovuCustomImages::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_VISIBLE:
-      SetVisible(PropAsBool(value));
-      break;
-    case PR_BRIGHTNESS:
-      SetBrightness(PropAsInt(value));
-      break;
-    case PR_INDEX:
-      // Motions arrive with the film player; until then an index moves the frames only.
-      if (GetMotion() == nullptr) SetIndex(PropAsInt(value));
-      break;
-    case PR_PAUSED:
-      SetPaused(PropAsBool(value));
-      break;
-    default:
-      TNovuCustomImage::SetProperty(id, value);
-      break;
-  }
-}
-
-void TNovuCustomImages::SaveToStream(BinaryWriter& out) const {
-  TNovuCustomImage::SaveToStream(out);
-  out.I32(remaining_);
-  out.I32(index_);
-  out.I32(brightness_);
-  out.Bool(paused_);
-  delay_.SaveToStream(out);
-}
-
-void TNovuCustomImages::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuCustomImage::LoadFromStream(in, context);
-  remaining_ = in.I32();
-  index_ = in.I32();
-  brightness_ = in.I32();
-  paused_ = in.Bool();
-  delay_.LoadFromStream(in);
+void TNovuCustomImages::AfterLoad() {
+  const int32_t saved_index = index_;
+  const int32_t saved_remaining = remaining_;
+  SetSource(std::exchange(loaded_source_, {}));
+  SetIndex(saved_index);
+  remaining_ = saved_remaining;
 }
 
 // --- TNovuImages ---
@@ -216,70 +205,20 @@ void TNovuImages::SetRepeat(bool repeat) {
   if (repeat_ && GetMotion() == nullptr && (index() < 0 || index() >= FrameCount())) SetIndex(0);
 }
 
-PropValue TNovuImages::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_COMPOTYPE:
-      return int32_t{LT_IMAGES};
-    case PR_AUTOSCRAP:
-      return auto_scrap_;
-    case PR_ONIDLE:
-      return on_idle_;
-    case PR_SOURCE:
-      return source_;
-    case PR_REPEAT:
-      return repeat_;
-    case PR_ONPLAYEND:
-      return on_play_end_;
-    default:
-      return TNovuCustomImages::GetProperty(id);
-  }
-}
-
-void TNovuImages::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_AUTOSCRAP:
-      auto_scrap_ = PropAsBool(value);
-      break;
-    case PR_ONIDLE:
-      on_idle_ = PropAsStr(value);
-      break;
-    case PR_SOURCE:
-      SetSource(PropAsStr(value));
-      break;
-    case PR_REPEAT:
-      SetRepeat(PropAsBool(value));
-      break;
-    case PR_ONPLAYEND:
-      on_play_end_ = PropAsStr(value);
-      break;
-    default:
-      TNovuCustomImages::SetProperty(id, value);
-      break;
-  }
-}
-
-void TNovuImages::SaveToStream(BinaryWriter& out) const {
-  TNovuCustomImages::SaveToStream(out);
-  out.Bool(repeat_);
-  out.Bool(auto_scrap_);
-  out.String(source_);
-  out.String(on_play_end_);
-  out.String(on_idle_);
-}
-
-void TNovuImages::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuCustomImages::LoadFromStream(in, context);
-  repeat_ = in.Bool();
-  auto_scrap_ = in.Bool();
-  std::string source = in.String();
-  on_play_end_ = in.String();
-  if (context.version > 103) on_idle_ = in.String();
-  // The saved frame and its remaining time come back after the picture is loaded again.
-  const int32_t saved_index = index();
-  const int32_t saved_remaining = remaining();
-  SetSource(source);
-  SetIndex(saved_index);
-  set_remaining(saved_remaining);
+const PropertyTable& TNovuImages::Table() {
+  using R = PropertyRows<TNovuImages>;
+  static const PropertyTable table(
+      &TNovuCustomImages::Table(),
+      {
+          R::Field(PR_REPEAT, &TNovuImages::repeat_).Set(&TNovuImages::SetRepeat),
+          R::Field(PR_AUTOSCRAP, &TNovuImages::auto_scrap_),
+          R::Field(PR_SOURCE, &TNovuImages::source_)
+              .Set(&TNovuImages::SetSource)
+              .Save([](TNovuImages& c, Serializer& s) { c.SyncSource(c.source_, s); }),
+          R::Field(PR_ONPLAYEND, &TNovuImages::on_play_end_),
+          R::Field(PR_ONIDLE, &TNovuImages::on_idle_).Since(104),
+      });
+  return table;
 }
 
 }  // namespace novu

@@ -30,10 +30,8 @@ class TNovuCustomImages : public TNovuCustomImage {
 
   void SetVisible(bool visible) override;
   int32_t Update() override;
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
  protected:
   // The image list the clock runs through; none while the control has none.
@@ -41,6 +39,12 @@ class TNovuCustomImages : public TNovuCustomImage {
   virtual bool Repeats() const = 0;
   virtual bool AutoScraps() const { return false; }
   virtual const std::string& PlayEndLabel() const;
+  // Loads the named picture (a changed name drops the current one first).
+  virtual void SetSource(std::string_view name) = 0;
+  // The saved source name: `current` is written; the name read is loaded once the whole
+  // record is back (AfterLoad), with the saved frame and its remaining time.
+  void SyncSource(const std::string& current, Serializer& s);
+  void AfterLoad() override;
   // Drops the current frame and the list's picture, and any motion.
   void DropPicture();
   // Loads a ".fip" source into `list` and selects frame 0; false for other names.
@@ -50,7 +54,9 @@ class TNovuCustomImages : public TNovuCustomImage {
 
  private:
   int32_t EndOfCycleDelay();
+  void SetIndexUnlessMoved(int32_t index);
 
+  std::string loaded_source_;
   int32_t remaining_ = 0;
   int32_t index_ = -1;
   int32_t brightness_ = 0;
@@ -66,13 +72,11 @@ class TNovuImages final : public TNovuCustomImages {
   TNovuImages(ObjectList* owner, ImageEnvironment env);
 
   ComponentType GetType() const override { return LT_IMAGES; }
-  void SetSource(std::string_view name);
+  void SetSource(std::string_view name) override;
   void SetRepeat(bool repeat);
 
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
  protected:
   TNovuImageList* ActiveList() const override { return lists_[state_].get(); }

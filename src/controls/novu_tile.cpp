@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
-
 namespace novu {
 
 TNovuTile::TNovuTile(ObjectList* owner, ImageEnvironment env)
@@ -49,80 +46,31 @@ void TNovuTile::DrawPicture(render::TCustomDIBX& surface) {
   }
 }
 
-PropValue TNovuTile::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_COMPOTYPE:
-      return int32_t{LT_TILE};
-    case PR_ONIDLE:
-      return on_idle_;
-    case PR_DISTANCEX:
-      return distance_x_;
-    case PR_DISTANCEY:
-      return distance_y_;
-    case PR_SOURCE:
-      return source_;
-    case PR_REPEAT:
-      return true;
-    case PR_SCROLLX:
-      return scroll_x_;
-    case PR_SCROLLY:
-      return scroll_y_;
-    default:
-      return TNovuCustomImages::GetProperty(id);
-  }
-}
-
-void TNovuTile::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_ONIDLE:
-      on_idle_ = PropAsStr(value);
-      break;
-    case PR_DISTANCEX:
-      SetScrollOrDistance(distance_x_, PropAsInt(value));
-      break;
-    case PR_DISTANCEY:
-      SetScrollOrDistance(distance_y_, PropAsInt(value));
-      break;
-    case PR_SOURCE:
-      SetSource(PropAsStr(value));
-      break;
-    case PR_REPEAT:
-      break;  // always on
-    case PR_SCROLLX:
-      SetScrollOrDistance(scroll_x_, PropAsInt(value));
-      break;
-    case PR_SCROLLY:
-      SetScrollOrDistance(scroll_y_, PropAsInt(value));
-      break;
-    default:
-      TNovuCustomImages::SetProperty(id, value);
-      break;
-  }
-}
-
-void TNovuTile::SaveToStream(BinaryWriter& out) const {
-  TNovuCustomImages::SaveToStream(out);
-  out.I32(scroll_x_);
-  out.I32(scroll_y_);
-  out.String(source_);
-  out.String(on_idle_);
-  out.I32(distance_x_);
-  out.I32(distance_y_);
-}
-
-void TNovuTile::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuCustomImages::LoadFromStream(in, context);
-  scroll_x_ = in.I32();
-  scroll_y_ = in.I32();
-  std::string source = in.String();
-  on_idle_ = in.String();
-  distance_x_ = in.I32();
-  distance_y_ = in.I32();
-  const int32_t saved_index = index();
-  const int32_t saved_remaining = remaining();
-  SetSource(source);
-  SetIndex(saved_index);
-  set_remaining(saved_remaining);
+const PropertyTable& TNovuTile::Table() {
+  using R = PropertyRows<TNovuTile>;
+  const auto scroll_or_distance = [](int32_t TNovuTile::*field) {
+    return [field](TNovuTile& t, const PropValue& v) {
+      t.SetScrollOrDistance(t.*field, PropAsInt(v));
+    };
+  };
+  static const PropertyTable table(
+      &TNovuCustomImages::Table(),
+      {
+          R::Answer(PR_REPEAT, [](const TNovuTile&) { return true; }),  // always on
+          R::Field(PR_SCROLLX, &TNovuTile::scroll_x_)
+              .Set(scroll_or_distance(&TNovuTile::scroll_x_)),
+          R::Field(PR_SCROLLY, &TNovuTile::scroll_y_)
+              .Set(scroll_or_distance(&TNovuTile::scroll_y_)),
+          R::Field(PR_SOURCE, &TNovuTile::source_)
+              .Set(&TNovuTile::SetSource)
+              .Save([](TNovuTile& t, Serializer& s) { t.SyncSource(t.source_, s); }),
+          R::Field(PR_ONIDLE, &TNovuTile::on_idle_),
+          R::Field(PR_DISTANCEX, &TNovuTile::distance_x_)
+              .Set(scroll_or_distance(&TNovuTile::distance_x_)),
+          R::Field(PR_DISTANCEY, &TNovuTile::distance_y_)
+              .Set(scroll_or_distance(&TNovuTile::distance_y_)),
+      });
+  return table;
 }
 
 }  // namespace novu

@@ -14,12 +14,10 @@ class TNovuTile final : public TNovuCustomImages {
   TNovuTile(ObjectList* owner, ImageEnvironment env);
 
   ComponentType GetType() const override { return LT_TILE; }
-  void SetSource(std::string_view name);
+  void SetSource(std::string_view name) override;
 
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
 
  protected:
   TNovuImageList* ActiveList() const override { return list_.get(); }

@@ -85,8 +85,15 @@ TPage* TCallMan::GetPage(std::string_view name, bool to_front) {
     return page;
   }
   auto page = std::make_unique<TPage>();
-  const std::vector<uint8_t> data = host_.LoadPageFile(name);
-  if (page->Load(name, data) == TPage::LoadResult::kNeedsRebuild) {
+  TPage::LoadResult loaded;
+  try {
+    const std::vector<uint8_t> data = host_.LoadPageFile(name);
+    loaded = page->Load(name, data);
+  } catch (const NovuError& e) {
+    host_.PageLoadFailed(name, e.message());
+    throw;
+  }
+  if (loaded == TPage::LoadResult::kNeedsRebuild) {
     state_.terminate = true;
     host_.PageNeedsRebuild(name);
   }
@@ -149,10 +156,12 @@ void TCallMan::Start(std::string_view page_name) {
   current_ = page;
   index_ = 0;
   started_ = false;
+  progress_.reset();
   args_.clear();
-  run_state_ = 0;
+  run_state_ = RunState::kMainFlow;
   ClearStack();
   sender_.reset();
+  sender_event_ = 0;
   for (int32_t level = 1; level <= level_; ++level) events_.RemoveLevel(level);
   level_ = 2;
 }
@@ -182,13 +191,14 @@ int TCallMan::Step() {
           ++index_;
           skipped = true;
         } else {
+          progress_.reset();
           command.Begin(*this);
           started_ = true;
         }
       }
       if (!skipped) {
         continue_ = command.GetContinue();
-        yield = command.YieldsToEvents();
+        yield = command.YieldsToEvents(progress_.get());
         command.Execute(*this, next, index_);
       }
     } catch (const NovuError&) {
@@ -196,6 +206,7 @@ int TCallMan::Step() {
     }
     if (next != current_ || index_ != index_before || stack_.size() != height_before) {
       started_ = false;
+      progress_.reset();
     } else if (!skipped) {
       // A command that stays where it is ends the tick, whatever its continue byte says.
       continue_ = false;
@@ -246,10 +257,8 @@ void TCallMan::ReturnFromCall() {
   continue_ = frame.continue_flag;
   args_ = std::move(frame.args);
   sender_ = std::move(frame.sender);
-  if (frame.saved_state && started_ && current_ != nullptr && current_->Contains(index_)) {
-    BinaryReader in(std::span<const uint8_t>(*frame.saved_state));
-    current_->Command(index_).LoadState(in);
-  }
+  sender_event_ = frame.sender_event;
+  progress_ = started_ ? std::move(frame.progress) : nullptr;
 }
 
 void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
@@ -263,6 +272,7 @@ void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
   frame.started = false;
   frame.continue_flag = continue_;
   frame.sender = sender_;
+  frame.sender_event = sender_event_;
   frame.result_variable = result_variable;
   frame.args = std::move(args_);
   TPage* callee = GetPage(target, true);
@@ -276,10 +286,7 @@ void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,
 bool TCallMan::DispatchEvent(int32_t level) {
   ScriptEvent* event = events_.FirstPending();  // usually none: the cheapest test first
   if (event == nullptr) return false;
-  if (current_ != nullptr && started_ && current_->Contains(index_) &&
-      current_->Command(index_).BlocksEvents()) {
-    return false;
-  }
+  if (started_ && progress_ != nullptr && progress_->BlocksEvents()) return false;
   if (stack_.size() >= kMaxCallDepth) return false;
   return EnterEventHandler(event, level);
 }
@@ -304,10 +311,9 @@ bool TCallMan::EnterEventHandler(ScriptEvent* event, int32_t level) {
   frame.started = started_;
   frame.args = std::move(args_);
   frame.sender = sender_;
+  frame.sender_event = sender_event_;
   frame.continue_flag = continue_;
-  if (current_ != nullptr && current_->Contains(index_) && started_) {
-    current_->Command(index_).SaveState(frame.saved_state);
-  }
+  frame.progress = std::move(progress_);
   PushFrame(std::move(frame));
   current_ = handler;
   index_ = label.empty() ? 0 : std::max(handler->FindLabel(label), 0);
@@ -321,51 +327,52 @@ bool TCallMan::EnterEventHandler(ScriptEvent* event, int32_t level) {
   event->level = level;
   args_ = event->args;
   sender_ = event->sender;
-  run_state_ = 1;
+  sender_event_ = event->serial;
+  run_state_ = RunState::kHandler;
   return true;
 }
 
 void TCallMan::Run() {
   do {
     switch (run_state_) {
-      case 0:
+      case RunState::kMainFlow:
         if (!DispatchEvent(1)) Step();
         break;
-      case 1: {
+      case RunState::kHandler: {
         const int r = Step();
         if (r == kStepReturnedToMain) {
           events_.RemoveLevel(1);
-          run_state_ = 0;
+          run_state_ = RunState::kMainFlow;
           continue_ = true;
         } else if (r == kStepYield) {
           level_ = 2;
-          run_state_ = 2;
+          run_state_ = RunState::kNestedDispatch;
           return;
         }
         break;
       }
-      case 2:
+      case RunState::kNestedDispatch:
         if (DispatchEvent(level_)) {
           ++level_;
-          run_state_ = 3;
+          run_state_ = RunState::kNestedHandler;
         } else {
-          run_state_ = level_ <= 2 ? 1 : 3;
+          run_state_ = level_ <= 2 ? RunState::kHandler : RunState::kNestedHandler;
         }
         break;
-      default: {
+      case RunState::kNestedHandler: {
         const int r = Step();
         if (r == kStepReturnedToMain || r == kStepReturned) {
           --level_;
           events_.RemoveLevel(level_);
-          if (level_ <= 2) run_state_ = 2;
+          if (level_ <= 2) run_state_ = RunState::kNestedDispatch;
         } else if (r == kStepYield) {
-          run_state_ = 2;
+          run_state_ = RunState::kNestedDispatch;
           return;
         }
         break;
       }
     }
-  } while ((continue_ || run_state_ != 0) && !state_.terminate);
+  } while ((continue_ || run_state_ != RunState::kMainFlow) && !state_.terminate);
 }
 
 void TCallMan::ResetTo(std::string_view page_name, int32_t index, bool full, TPage*& page,
@@ -377,7 +384,9 @@ void TCallMan::ResetTo(std::string_view page_name, int32_t index, bool full, TPa
       const TStack& frame = stack_[i];
       if (frame.sender || !frame.started) continue;
       TPage* owner = GetPage(frame.return_page, false);
-      if (owner->Contains(frame.return_index)) owner->Command(frame.return_index).Finish(*this);
+      if (owner->Contains(frame.return_index)) {
+        owner->Command(frame.return_index).Finish(*this, frame.progress.get());
+      }
     }
     Start(page_name);
     page = current_;
@@ -405,7 +414,7 @@ void TCallMan::ResetTo(std::string_view page_name, int32_t index, bool full, TPa
     frame.started = false;
     frame.result_variable.clear();
     frame.args.clear();
-    frame.saved_state.reset();
+    frame.progress.reset();
     ++current_index;
     redirected = true;
     break;

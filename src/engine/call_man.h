@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/command_progress.h"
 #include "engine/page.h"
 #include "engine/script_event_queue.h"
 
@@ -33,6 +34,9 @@ class CallManHost {
   virtual std::vector<uint8_t> LoadPageFile(std::string_view name) = 0;
   // A page too old to run: show the page name and "リビルドしてください" and close.
   virtual void PageNeedsRebuild(std::string_view name) = 0;
+  // A page could not be loaded (missing, damaged, unreadable); `reason` is the error's CP932
+  // message. The failure still propagates to the command that wanted the page.
+  virtual void PageLoadFailed(std::string_view /*name*/, std::string_view /*reason*/) {}
   // Terminate: close the main window.
   virtual void RequestClose() {}
   // Reset: clear the objects, variables, data tables and history formats.
@@ -49,7 +53,9 @@ struct TStack {
   std::string result_variable;
   std::vector<std::string> args;
   std::optional<std::string> sender;
-  std::optional<std::vector<uint8_t>> saved_state;
+  uint64_t sender_event = 0;  // serial of the queue entry whose handler this frame runs
+  // The progress of the interrupted command (see command_progress.h).
+  std::unique_ptr<CommandProgress> progress;
   std::unique_ptr<TCustomParam> result;
 
   TStack();
@@ -94,6 +100,19 @@ class TCallMan {
   CallManHost& host() const { return host_; }
   ScriptEventQueue& events() const { return events_; }
   void SetContinue(bool value) { continue_ = value; }
+  // The progress of the command being run: a blocking command begins it in Begin and finds it
+  // again in Execute; it goes when the command is left.
+  template <class P>
+  P& BeginProgress() {
+    auto progress = std::make_unique<P>();
+    P& ref = *progress;
+    progress_ = std::move(progress);
+    return ref;
+  }
+  template <class P>
+  P* Progress() const {
+    return dynamic_cast<P*>(progress_.get());
+  }
   // Call: pushes the caller's frame and enters the callee at `index`.
   void EnterCall(TPage*& page, int32_t& index, std::string_view target, int32_t target_index,
                  std::string_view result_variable, std::vector<std::string> args);
@@ -110,13 +129,24 @@ class TCallMan {
   size_t ArgumentCount() const { return args_.size(); }
   std::string Argument(size_t i) const { return i < args_.size() ? args_[i] : std::string(); }
   const std::vector<std::string>& arguments() const { return args_; }
-  std::string SenderName() const { return sender_ ? *sender_ : std::string(); }
+  // Empty outside handlers and once the sending object has been deleted.
+  std::string SenderName() const {
+    return sender_ && !events_.SenderDeleted(sender_event_) ? *sender_ : std::string();
+  }
   TCustomParam* CurrentResult() const;
 
   // ---- inspection ----
   TPage* current_page() const { return current_; }
   int32_t index() const { return index_; }
-  int32_t run_state() const { return run_state_; }
+  // What Run is doing between ticks.
+  enum class RunState : int32_t {
+    kMainFlow = 0,        // the main flow runs; level-1 events are dispatched between commands
+    kHandler = 1,         // a level-1 event handler runs
+    kNestedDispatch = 2,  // a command yielded: events of the next level may be dispatched
+    kNestedHandler = 3,   // a handler entered from a yield runs
+  };
+  int32_t run_state() const { return static_cast<int32_t>(run_state_); }
+  CommandProgress* progress() const { return progress_.get(); }
   int32_t level() const { return level_; }
   size_t StackHeight() const { return stack_.size(); }
   // Names of the cached pages, most recently used first.
@@ -147,10 +177,12 @@ class TCallMan {
   int32_t index_ = 0;
   bool continue_ = false;
   bool started_ = false;
+  std::unique_ptr<CommandProgress> progress_;  // of the started command
   std::vector<std::string> args_;
-  int32_t run_state_ = 0;
+  RunState run_state_ = RunState::kMainFlow;
   int32_t level_ = 2;
   std::optional<std::string> sender_;
+  uint64_t sender_event_ = 0;
   std::vector<TStack> stack_;
 };
 

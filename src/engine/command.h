@@ -18,6 +18,7 @@ namespace novu {
 
 class BinaryReader;
 class BinaryWriter;
+class CommandProgress;
 class TCallMan;
 class TPage;
 class TParamCollection;
@@ -60,11 +61,9 @@ class TCommand {
   virtual bool GetContinue() const { return header_.continue_flag; }
   virtual bool GetDisabled() const { return header_.disabled; }
   void SetDisabled(bool disabled) { header_.disabled = disabled; }
-  // True while a started command must not be interrupted by an event handler.
-  virtual bool BlocksEvents() const { return false; }
   virtual bool MatchesLabel(std::string_view /*name*/) const { return false; }
   // True for commands that hand the rest of the tick to event handlers.
-  virtual bool YieldsToEvents() const { return false; }
+  virtual bool YieldsToEvents(const CommandProgress* /*progress*/) const { return false; }
 
   // Reads the header and the fields of the opcode's layout for a page of `version`.
   void LoadFromStream(BinaryReader& in, int32_t version, const PropertySet& set);
@@ -75,11 +74,9 @@ class TCommand {
   virtual void Begin(TCallMan& /*calls*/) {}
   // Runs the command; `page` set to nullptr leaves the page. The base only advances.
   virtual void Execute(TCallMan& calls, TPage*& page, int32_t& index);
-  // The progress of a started command, for an event interruption or a game save.
-  virtual void SaveState(std::optional<std::vector<uint8_t>>& /*state*/) const {}
-  virtual void LoadState(BinaryReader& /*in*/) {}
-  // Completes the command at once.
-  virtual void Finish(TCallMan& /*calls*/) {}
+  // Completes the command at once; `progress` is what it had begun (none for commands that
+  // keep no progress).
+  virtual void Finish(TCallMan& /*calls*/, CommandProgress* /*progress*/) {}
 
   const CommandHeader& header() const { return header_; }
   CommandHeader& header() { return header_; }

@@ -12,8 +12,25 @@
 namespace novu {
 namespace {
 
-// Tag in front of a saved command state; the digits are its version.
-constexpr std::string_view kStateTag = "novu100";
+// The fields of the commands' records, by their place in the record.
+enum IfField : size_t { kIfCondition = 0 };  // If and Elseif
+enum LabelField : size_t { kLabelName = 0 };
+enum JumpField : size_t { kJumpPage = 0, kJumpIndex = 1, kJumpCondition = 2 };
+enum CallField : size_t {
+  kCallPage = 0,
+  kCallIndex = 1,
+  kCallResultVariable = 2,
+  kCallCondition = 3,
+  kCallArguments = 4,
+};
+enum ExitField : size_t { kExitCondition = 0, kExitTarget = 1 };  // Exit, Break and Continue
+enum WaitField : size_t { kWaitCondition = 0, kWaitTime = 1, kWaitBlock = 2 };
+enum CalcField : size_t { kCalcExpression = 0 };
+enum VarNewField : size_t { kVarName = 0, kVarType = 1, kVarInitial = 2, kVarScope = 3 };
+enum WhileField : size_t { kWhileCondition = 0, kWhileEnd = 1 };
+enum WhileInitField : size_t { kWhileInitExpression = 0 };
+enum WhileLoopField : size_t { kWhileLoopStep = 0, kWhileLoopHead = 1 };
+enum ResetField : size_t { kResetPage = 0, kResetIndex = 1, kResetFull = 2 };  // PCReset, Reset
 
 bool IsTrue(TNovuParser& condition, TCallMan& calls) {
   return EvalBool(condition, calls.vars(), false);
@@ -28,29 +45,12 @@ void GoTo(int32_t target, TPage*& page, int32_t& index) {
   }
 }
 
-// Reads the optional 7-byte tag "novuNNN"; gives its version, or 0 (and rewinds) without one.
-int32_t ReadStateTag(BinaryReader& in) {
-  const size_t start = in.position();
-  if (in.remaining() >= kStateTag.size()) {
-    const std::string tag = in.BytesAsString(kStateTag.size());
-    int32_t version = 0;
-    bool digits = tag.starts_with("novu");
-    for (char c : std::string_view(tag).substr(4)) {
-      digits = digits && c >= '0' && c <= '9';
-      version = version * 10 + (c - '0');
-    }
-    if (digits) return version;
-  }
-  in.Seek(start);
-  return 0;
-}
-
 }  // namespace
 
 void TComIf::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
   const int32_t self = index;
   ++index;
-  if (IsTrue(Field(0).expr, calls)) return;
+  if (IsTrue(Field(kIfCondition).expr, calls)) return;
   const int32_t depth = header().depth;
   TPage& here = *page;
   for (int32_t i = self + 1; i < here.Count(); ++i) {
@@ -62,7 +62,7 @@ void TComIf::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
       return;
     }
     if (next.GetCode() == kOpElseif) {
-      if (!next.GetDisabled() && IsTrue(next.fields().at(0).expr, calls)) {
+      if (!next.GetDisabled() && IsTrue(next.fields().at(kIfCondition).expr, calls)) {
         index = i + 1;
         return;
       }
@@ -93,33 +93,34 @@ void TComElse::Execute(TCallMan& /*calls*/, TPage*& page, int32_t& index) {
 }
 
 bool TComLabel::MatchesLabel(std::string_view name) const {
-  return Field(0).text == name;
+  return Field(kLabelName).text == name;
 }
 
 void TComJump::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
   ++index;
-  if (!IsTrue(Field(2).expr, calls)) return;
-  const std::string& target = Field(0).text;
+  if (!IsTrue(Field(kJumpCondition).expr, calls)) return;
+  const std::string& target = Field(kJumpPage).text;
   if (!calls.host().FileAvailable(target)) return;
   TPage* next = calls.GetPage(target, true);
   page = next;
-  index = Field(1).number;
+  index = Field(kJumpIndex).number;
 }
 
 void TComCall::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
   ++index;
-  if (!IsTrue(Field(3).expr, calls)) return;
-  const std::string& target = Field(0).text;
+  if (!IsTrue(Field(kCallCondition).expr, calls)) return;
+  const std::string& target = Field(kCallPage).text;
   if (!calls.host().FileAvailable(target)) return;
   std::vector<std::string> args;
-  for (TNovuParser& arg : Field(4).list) {
+  for (TNovuParser& arg : Field(kCallArguments).list) {
     if (auto text = EvalStr(arg, calls.vars())) args.push_back(std::move(*text));
   }
-  calls.EnterCall(page, index, target, Field(1).number, Field(2).text, std::move(args));
+  calls.EnterCall(page, index, target, Field(kCallIndex).number, Field(kCallResultVariable).text,
+                  std::move(args));
 }
 
 void TComExit::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
-  if (IsTrue(Field(0).expr, calls)) {
+  if (IsTrue(Field(kExitCondition).expr, calls)) {
     page = nullptr;
   } else {
     ++index;
@@ -127,8 +128,8 @@ void TComExit::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
 }
 
 void TComBreak::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
-  if (IsTrue(Field(0).expr, calls)) {
-    GoTo(Field(1).number, page, index);
+  if (IsTrue(Field(kExitCondition).expr, calls)) {
+    GoTo(Field(kExitTarget).number, page, index);
   } else {
     ++index;
   }
@@ -136,26 +137,29 @@ void TComBreak::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
 
 void TComContinue::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
   ++index;
-  if (IsTrue(Field(0).expr, calls)) GoTo(Field(1).number, page, index);
+  if (IsTrue(Field(kExitCondition).expr, calls)) GoTo(Field(kExitTarget).number, page, index);
 }
 
 void TComWait::Begin(TCallMan& calls) {
-  remaining_ = EvalInt(Field(1).expr, calls.vars(), 0);
-  first_tick_ = true;
-  block_events_ = Field(2).present && EvalBool(Field(2).expr, calls.vars(), false);
+  WaitProgress& progress = calls.BeginProgress<WaitProgress>();
+  progress.remaining_ms = EvalInt(Field(kWaitTime).expr, calls.vars(), 0);
+  progress.first_tick = true;
+  progress.block_events =
+      Field(kWaitBlock).present && EvalBool(Field(kWaitBlock).expr, calls.vars(), false);
 }
 
 void TComWait::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
-  if (!EvalBool(Field(0).expr, calls.vars(), true)) {
+  if (!EvalBool(Field(kWaitCondition).expr, calls.vars(), true)) {
     ++index;
     return;
   }
-  if (remaining_ != 0) {
-    if (first_tick_) {
-      first_tick_ = false;
+  WaitProgress* progress = calls.Progress<WaitProgress>();
+  if (progress != nullptr && progress->remaining_ms != 0) {
+    if (progress->first_tick) {
+      progress->first_tick = false;
     } else {
-      remaining_ -= calls.state().frame_delta;
-      if (remaining_ <= 0) {
+      progress->remaining_ms -= calls.state().frame_delta;
+      if (progress->remaining_ms <= 0) {
         ++index;
         return;
       }
@@ -164,64 +168,48 @@ void TComWait::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   calls.SetContinue(false);
 }
 
-void TComWait::SaveState(std::optional<std::vector<uint8_t>>& state) const {
-  BinaryWriter out;
-  out.Bytes(kStateTag);
-  out.I32(remaining_);
-  out.I32(first_tick_ ? 1 : 0);
-  out.U8(block_events_ ? 1 : 0);
-  if (!state) state.emplace();
-  state->insert(state->end(), out.bytes().begin(), out.bytes().end());
-}
-
-void TComWait::LoadState(BinaryReader& in) {
-  const int32_t version = ReadStateTag(in);
-  remaining_ = in.I32();
-  first_tick_ = in.I32() != 0;
-  if (version >= 100) block_events_ = in.U8() != 0;
-}
-
 void TComCalc::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  Run(Field(0).expr, calls.vars());
+  Run(Field(kCalcExpression).expr, calls.vars());
 }
 
 void TComVarNew::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   // Scope codes other than the four behave as global; the table refuses unknown type codes.
-  const int32_t scope = Field(3).number;
+  const int32_t scope = Field(kVarScope).number;
   const VarScope var_scope =
       scope >= 1 && scope <= 3 ? static_cast<VarScope>(scope) : VarScope::kGlobal;
-  calls.vars().Declare(Field(0).text, static_cast<ParamType>(Field(1).number), var_scope,
-                       &Field(2).expr);
+  calls.vars().Declare(Field(kVarName).text, static_cast<ParamType>(Field(kVarType).number),
+                       var_scope, &Field(kVarInitial).expr);
 }
 
 void TComVarDel::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  calls.vars().Delete(Field(0).text);
+  calls.vars().Delete(Field(kVarName).text);
 }
 
 void TComWhile::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  if (!IsTrue(Field(0).expr, calls)) index = Field(1).number;
+  if (!IsTrue(Field(kWhileCondition).expr, calls)) index = Field(kWhileEnd).number;
 }
 
 void TComWhileInit::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  Run(Field(0).expr, calls.vars());
+  Run(Field(kWhileInitExpression).expr, calls.vars());
 }
 
 void TComWhileLoop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
-  index = Field(1).number;
-  Run(Field(0).expr, calls.vars());
+  index = Field(kWhileLoopHead).number;
+  Run(Field(kWhileLoopStep).expr, calls.vars());
 }
 
 void TComPCReset::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
-  calls.ResetTo(Field(0).text, Field(1).number, Field(2).number != 0, page, index);
+  calls.ResetTo(Field(kResetPage).text, Field(kResetIndex).number, Field(kResetFull).number != 0,
+                page, index);
 }
 
 void TComReset::Execute(TCallMan& calls, TPage*& page, int32_t& index) {
-  calls.HardReset(Field(0).text, Field(1).number, page, index);
+  calls.HardReset(Field(kResetPage).text, Field(kResetIndex).number, page, index);
 }
 
 void TComTerminate::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {

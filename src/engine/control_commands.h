@@ -75,22 +75,13 @@ class TComContinue : public TComExit {
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
 };
 
+// Wait: holds the flow for a time, or while its condition holds (its progress: WaitProgress).
 class TComWait : public TCommand {
  public:
   using TCommand::TCommand;
-  bool BlocksEvents() const override { return block_events_; }
-  bool YieldsToEvents() const override { return true; }
+  bool YieldsToEvents(const CommandProgress* /*progress*/) const override { return true; }
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
-  void SaveState(std::optional<std::vector<uint8_t>>& state) const override;
-  void LoadState(BinaryReader& in) override;
-
-  int32_t remaining() const { return remaining_; }
-
- private:
-  int32_t remaining_ = 0;
-  bool first_tick_ = true;
-  bool block_events_ = false;
 };
 
 class TComCalc : public TCommand {
@@ -158,7 +149,7 @@ class TComDoEvent : public TCommand {
  public:
   using TCommand::TCommand;
   bool GetContinue() const override { return false; }
-  bool YieldsToEvents() const override { return true; }
+  bool YieldsToEvents(const CommandProgress* /*progress*/) const override { return true; }
 };
 
 // GameSave and GameLoad never end a tick; their work happens after the tick's update.

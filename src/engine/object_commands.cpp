@@ -22,8 +22,6 @@ namespace novu {
 namespace {
 
 // Tag in front of the saved state of a Flip; the digits are its version.
-constexpr std::string_view kStateTag = "novu100";
-constexpr int32_t kStateVersion = 100;
 
 // Flip modes: carry every control but the listed ones, or only the listed ones.
 constexpr int32_t FL_OUT = 0;
@@ -186,22 +184,6 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Reads the optional tag "novuNNN"; gives its version, or 0 (and rewinds) without one.
-int32_t ReadStateTag(BinaryReader& in) {
-  const size_t start = in.position();
-  if (in.remaining() >= kStateTag.size()) {
-    const std::string tag = in.BytesAsString(kStateTag.size());
-    int32_t version = 0;
-    bool digits = tag.starts_with("novu");
-    for (char c : std::string_view(tag).substr(4)) {
-      digits = digits && c >= '0' && c <= '9';
-      version = version * 10 + (c - '0');
-    }
-    if (digits) return version;
-  }
-  in.Seek(start);
-  return 0;
-}
-
 }  // namespace
 
 std::optional<ComponentType> CreatedComponentType(uint8_t code) {
@@ -454,37 +436,35 @@ void TComCabinet::LoadFrom(TCallMan& calls, TNovuBaseList& list, const std::stri
 // transition's source picture and block-events.
 
 void TComFlip::Begin(TCallMan& calls) {
-  run_state_ = 0;
-  kind_ = 0;
-  duration_ = 1;
-  yields_ = false;
-  if (const TCustomParam* kind = Evaluate(*this, 0, calls)) kind_ = kind->GetAsInt();
-  if (kind_ < 0 || kind_ > kLastKind) kind_ = 0;
+  FlipProgress& progress = calls.BeginProgress<FlipProgress>();
+  if (const TCustomParam* kind = Evaluate(*this, 0, calls)) progress.kind = kind->GetAsInt();
+  if (progress.kind < 0 || progress.kind > kLastKind) progress.kind = 0;
   const TCustomParam* duration = Evaluate(*this, 1, calls);
   const bool has_duration = duration != nullptr;
   const int32_t requested = has_duration ? duration->GetAsInt() : 0;
-  duration_ = std::max(requested, 1);
-  yields_ = has_duration && requested > 0;
+  progress.duration_ms = std::max(requested, 1);
+  progress.yields = has_duration && requested > 0;
   const bool reverse = EvaluateBool(*this, 2, calls);
-  block_events_ = EvaluateBool(*this, 9, calls);
-  hide_back_ = EvaluateBool(*this, 5, calls);
+  progress.block_events = EvaluateBool(*this, 9, calls);
+  progress.hide_back = EvaluateBool(*this, 5, calls);
   const TCustomParam* mode_value = Evaluate(*this, 3, calls);
   const std::optional<int32_t> mode =
       mode_value != nullptr ? std::optional<int32_t>(mode_value->GetAsInt()) : std::nullopt;
   TNovuBaseList* list = calls.host().Objects();
   if (list == nullptr) {
     EvaluateNames(Field(4), calls);
-    run_state_ = 3;
+    progress.stage = FlipStage::kAtOnce;
     return;
   }
   if (mode) {
-    if (!has_duration || requested <= 0) run_state_ = 3;
+    if (!has_duration || requested <= 0) progress.stage = FlipStage::kAtOnce;
     CarryChildren(calls, *list, *mode);
   } else {
     EvaluateNames(Field(4), calls);
   }
-  if (run_state_ != 3) {
-    list->SetActiveBase(list->active_index(), kind_, reverse, true, 0, duration_);
+  if (progress.stage != FlipStage::kAtOnce) {
+    list->SetActiveBase(list->active_index(), progress.kind, reverse, true, 0,
+                        progress.duration_ms);
     // The transition's parameters and source picture go to the transition engine; the
     // immediate switch has no use for them, but their expressions still run.
     Evaluate(*this, 6, calls);
@@ -511,49 +491,47 @@ void TComFlip::CarryChildren(TCallMan& calls, TNovuBaseList& list, int32_t mode)
 }
 
 void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  FlipProgress* progress = calls.Progress<FlipProgress>();
+  if (progress == nullptr) return;
   const int32_t now = calls.state().game_clock;
-  if (run_state_ == 0) {
-    run_state_ = 1;
+  if (progress->stage == FlipStage::kBegun) {
+    progress->stage = FlipStage::kFirstTickOver;
     return;
   }
-  if (run_state_ == 1) {
-    start_ = now;
-    run_state_ = 2;
+  if (progress->stage == FlipStage::kFirstTickOver) {
+    progress->start_clock = now;
+    progress->stage = FlipStage::kRunning;
   }
-  const int64_t elapsed = int64_t{now} - start_;
-  if (run_state_ == 2 && elapsed < duration_) return;
+  const int64_t elapsed = int64_t{now} - progress->start_clock;
+  if (progress->stage == FlipStage::kRunning && elapsed < progress->duration_ms) return;
   ++index;
-  if (TNovuBaseList* list = calls.host().Objects()) SwitchScreens(*list, false);
+  if (TNovuBaseList* list = calls.host().Objects()) {
+    SwitchScreens(*list, progress->hide_back, false);
+  }
 }
 
-void TComFlip::Finish(TCallMan& calls) {
-  if (TNovuBaseList* list = calls.host().Objects()) SwitchScreens(*list, true);
+bool TComFlip::YieldsToEvents(const CommandProgress* progress) const {
+  const auto* flip = dynamic_cast<const FlipProgress*>(progress);
+  return flip != nullptr && flip->yields;
 }
 
-void TComFlip::SwitchScreens(TNovuBaseList& list, bool delete_cabinets) {
+void TComFlip::Finish(TCallMan& calls, CommandProgress* progress) {
+  const auto* flip = dynamic_cast<const FlipProgress*>(progress);
+  if (TNovuBaseList* list = calls.host().Objects()) {
+    SwitchScreens(*list, flip != nullptr && flip->hide_back, true);
+  }
+}
+
+void TComFlip::SwitchScreens(TNovuBaseList& list, bool hide_back, bool delete_cabinets) {
   list.SetActiveBase(1 - list.active_index(), 0, false, true, 0, 0);
   if (TNovuObject* snapshot = list.FindByName(kTopmostName)) list.ScheduleDeletion(*snapshot);
-  if (!hide_back_) return;
+  if (!hide_back) return;
   TNovuControl& back = list.base(1 - list.active_index());
   for (const auto& child : back.children()) {
     const TNovuControl* control = child->AsControl();
     if (!delete_cabinets && control != nullptr && control->IsCabinet()) continue;
     list.ScheduleDeletion(*child);
   }
-}
-
-void TComFlip::SaveState(std::optional<std::vector<uint8_t>>& state) const {
-  BinaryWriter out;
-  out.Bytes(kStateTag);
-  out.U8(block_events_ ? 1 : 0);
-  out.U8(hide_back_ ? 1 : 0);
-  state = out.Take();
-}
-
-void TComFlip::LoadState(BinaryReader& in) {
-  if (ReadStateTag(in) < kStateVersion) return;
-  block_events_ = in.U8() != 0;
-  hide_back_ = in.U8() != 0;
 }
 
 }  // namespace novu

@@ -79,36 +79,22 @@ class TComCabinet : public TCommand {
   Selection EvaluateSelection(TCallMan& calls);
 };
 
-// Flip: switches the shown screen, through a transition over a duration or at once. The run
-// state goes 0 (begun) -> 1 (first tick over) -> 2 (transition running); 3 switches at once.
+// Flip: switches the shown screen, through a transition over a duration or at once (its
+// progress: FlipProgress).
 class TComFlip : public TCommand {
  public:
   // Transition kinds above this one (and negative ones) switch at once.
   static constexpr int32_t kLastKind = 38;
 
   using TCommand::TCommand;
-  bool BlocksEvents() const override { return block_events_; }
-  bool YieldsToEvents() const override { return yields_; }
+  bool YieldsToEvents(const CommandProgress* progress) const override;
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
-  void Finish(TCallMan& calls) override;
-  void SaveState(std::optional<std::vector<uint8_t>>& state) const override;
-  void LoadState(BinaryReader& in) override;
-
-  int32_t run_state() const { return run_state_; }
-  int32_t kind() const { return kind_; }
+  void Finish(TCallMan& calls, CommandProgress* progress) override;
 
  private:
-  void SwitchScreens(TNovuBaseList& list, bool delete_cabinets);
+  static void SwitchScreens(TNovuBaseList& list, bool hide_back, bool delete_cabinets);
   void CarryChildren(TCallMan& calls, TNovuBaseList& list, int32_t mode);
-
-  int32_t run_state_ = 0;
-  int32_t start_ = 0;
-  int32_t kind_ = 0;
-  int32_t duration_ = 1;
-  bool yields_ = false;
-  bool block_events_ = false;
-  bool hide_back_ = false;
 };
 
 }  // namespace novu

@@ -2,7 +2,9 @@
 
 #include "controls/fipo_collection.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "core/binary_reader.h"
@@ -158,23 +160,35 @@ fs::path TProject::UserSaveFolder() const {
   return base / "novuplay" / platform::Cp932ToUtf8(SaveFolderName(setting_.title));
 }
 
+namespace {
+
+// Whether a file can be created in the folder (the way the save file is written).
+bool FolderWritable(const fs::path& folder) {
+  const fs::path probe = folder / "save.dat.$$$";
+  FILE* f = std::fopen(probe.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  std::error_code ec;
+  fs::remove(probe, ec);
+  return true;
+}
+
+}  // namespace
+
 fs::path TProject::SaveFilePath() {
   if (save_file_path_) return *save_file_path_;
   std::error_code ec;
-  if (!env_.argument_folder.empty()) {
-    save_file_path_ = env_.argument_folder / kSaveFileName;
-    return *save_file_path_;
-  }
-  if (env_.program_folder.empty()) {
+  // The save file lives in the game folder given on the command line, else beside the program;
+  // when that folder cannot be written, in the per-user folder.
+  const fs::path& game_folder =
+      env_.argument_folder.empty() ? env_.program_folder : env_.argument_folder;
+  if (game_folder.empty()) {
     save_file_path_ = fs::path();  // a project without folders (tests) keeps no save file
     return *save_file_path_;
   }
-  const fs::path program_save = env_.program_folder / kSaveFileName;
-  const fs::path probe = env_.program_folder / "save.dat.$$$";
-  if (FILE* f = std::fopen(probe.c_str(), "wb")) {
-    std::fclose(f);
-    fs::remove(probe, ec);
-    save_file_path_ = program_save;
+  const fs::path game_save = game_folder / kSaveFileName;
+  if (FolderWritable(game_folder)) {
+    save_file_path_ = game_save;
     return *save_file_path_;
   }
   const fs::path folder = UserSaveFolder();
@@ -183,11 +197,41 @@ fs::path TProject::SaveFilePath() {
     throw NovuError::FromUtf8("データファイルを作成することができません");
   }
   const fs::path user_save = folder / kSaveFileName;
-  if (fs::exists(program_save, ec) && !fs::exists(user_save, ec)) {
-    fs::copy_file(program_save, user_save, fs::copy_options::skip_existing, ec);
+  if (fs::exists(game_save, ec) && !fs::exists(user_save, ec)) {
+    fs::copy_file(game_save, user_save, fs::copy_options::skip_existing, ec);
   }
   save_file_path_ = user_save;
+  Notice("the game folder " + game_folder.string() + " cannot be written; progress is saved in " +
+         user_save.string());
   return *save_file_path_;
+}
+
+void TProject::Notice(const std::string& utf8) const {
+  if (env_.notice) env_.notice(utf8);
+}
+
+bool TProject::SetAsideDamagedSave(const fs::path& path, const NovuError& error) {
+  char stamp[32] = "";
+  const std::time_t now = std::time(nullptr);
+  if (const std::tm* local = std::localtime(&now)) {
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", local);
+  }
+  fs::path aside = path;
+  aside += std::string(".damaged-") + stamp;
+  std::error_code ec;
+  for (int n = 2; fs::exists(aside, ec); ++n) {
+    aside = path;
+    aside += std::string(".damaged-") + stamp + "-" + std::to_string(n);
+  }
+  fs::rename(path, aside, ec);
+  if (ec) {
+    Notice("the save file " + path.string() + " cannot be read (" + error.Utf8Message() +
+           ") nor moved aside (" + ec.message() + "); progress is not saved in this run");
+    return false;
+  }
+  Notice("the save file " + path.string() + " cannot be read (" + error.Utf8Message() +
+         "); it was moved to " + aside.string() + " and this game starts afresh");
+  return true;
 }
 
 void TProject::ReadSaveFile() {
@@ -199,9 +243,11 @@ void TProject::ReadSaveFile() {
       status_.Read(save.Extract(kStatusEntryName), *vars_);
     }
     status_loaded_ = true;
-  } catch (const NovuError&) {
-    // Damaged status data is left in the file as it is; this run starts without it and does
-    // not write over it.
+  } catch (const NovuError& e) {
+    // A damaged save file is never written over: it is moved aside whole (game slots and all)
+    // and this run starts without it; when it cannot be moved, this run does not save.
+    status_loaded_ = SetAsideDamagedSave(SaveFilePath(), e);
+    return;
   }
   RestoreScriptFiles(save);
   for (int i = 0; i < save.Count(); ++i) {
@@ -347,7 +393,8 @@ bool TProject::RequestDisc(int32_t disc) {
     const auto leave =
         env_.messages.Show(setting_.title, setting_.exit_message,
                            platform::MessageButtons::OkCancel, platform::MessageIcon::Information);
-    if (leave == platform::MessageResult::Ok) {
+    // Without a dialog nobody can insert the disc either: leave rather than ask for ever.
+    if (leave == platform::MessageResult::Ok || leave == platform::MessageResult::NotShown) {
       env_.state.terminate = true;
       RequestClose();
       return false;
@@ -363,6 +410,16 @@ void TProject::PageNeedsRebuild(std::string_view name) {
   env_.messages.Show(Jp("警告"), std::string(name) + "\r\n" + Jp("リビルドしてください"),
                      platform::MessageButtons::Ok, platform::MessageIcon::Warning);
   RequestClose();
+}
+
+void TProject::PageLoadFailed(std::string_view name, std::string_view reason) {
+  if (!failed_pages_.emplace(name).second) return;
+  // File errors already start with the name; errors in the page's data do not.
+  const std::string text = reason.starts_with(name)
+                               ? std::string(reason)
+                               : std::string(name) + "\r\n" + std::string(reason);
+  env_.messages.Show(Jp("警告"), text, platform::MessageButtons::Ok,
+                     platform::MessageIcon::Warning);
 }
 
 // The data of the discs found at start leave the file system before another disc is asked for.
@@ -435,7 +492,9 @@ bool TProject::LocateData() {
     const auto leave =
         env_.messages.Show(setting_.title, setting_.exit_message,
                            platform::MessageButtons::OkCancel, platform::MessageIcon::Information);
-    if (leave == platform::MessageResult::Ok) return false;
+    if (leave == platform::MessageResult::Ok || leave == platform::MessageResult::NotShown) {
+      return false;
+    }
   }
 }
 

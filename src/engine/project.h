@@ -8,9 +8,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
+#include "core/error.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "engine/project_setting.h"
@@ -52,6 +54,9 @@ struct ProjectEnvironment {
   std::filesystem::path user_data_folder;
   // Receives the interpreter's trace lines.
   std::function<void(std::string_view)> trace;
+  // Receives one-line notes for the person playing (UTF-8): where progress is saved when the
+  // game folder cannot be written, a damaged save file set aside.
+  std::function<void(std::string_view)> notice;
   // Asks the main window to close (Terminate).
   std::function<void()> request_close;
   // The object list the object commands work on.
@@ -99,6 +104,11 @@ class TProject : private CallManHost {
  private:
   std::vector<uint8_t> LoadPageFile(std::string_view name) override;
   void PageNeedsRebuild(std::string_view name) override;
+  void PageLoadFailed(std::string_view name, std::string_view reason) override;
+  void Notice(const std::string& utf8) const;
+  // Moves a save file that cannot be read to "save.dat.damaged-<date>" so that this run can
+  // save afresh; false when it could not be moved (it is then left alone and not written).
+  bool SetAsideDamagedSave(const std::filesystem::path& path, const NovuError& error);
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
   void ResetWorld() override;
@@ -131,6 +141,7 @@ class TProject : private CallManHost {
   // written back, so a start that failed early never replaces a player's saved progress.
   bool status_loaded_ = false;
   std::map<int32_t, std::string> save_captions_;
+  std::set<std::string, std::less<>> failed_pages_;  // each told once
   std::optional<std::filesystem::path> save_file_path_;
   bool started_ = false;
   int pending_load_slot_ = -1;

@@ -31,7 +31,14 @@ void ScriptEventQueue::PostEvent(TNovuObject* sender, std::string_view handler,
   event.kind = event_id;
   event.args.assign(arguments.begin(), arguments.end());
   event.object = sender;
-  events_.push_back(std::move(event));
+  Post(std::move(event));
+}
+
+bool ScriptEventQueue::SenderDeleted(uint64_t serial) const {
+  for (const ScriptEvent& e : events_) {
+    if (e.serial == serial) return e.sender && e.object == nullptr;
+  }
+  return false;
 }
 
 int32_t ScriptEventQueue::FindEvent(const TNovuObject* sender, uint8_t event_id) const {

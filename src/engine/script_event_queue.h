@@ -21,11 +21,17 @@ struct ScriptEvent {
   int32_t level = 0;                  // 0 pending, else the level it is handled at
   std::vector<std::string> args;
   const TNovuObject* object = nullptr;  // the sender while it exists
+  uint64_t serial = 0;                  // tells entries apart for as long as the queue lives
 };
 
 class ScriptEventQueue final : public EventQueue {
  public:
-  void Post(ScriptEvent event) { events_.push_back(std::move(event)); }
+  void Post(ScriptEvent event) {
+    event.serial = ++last_serial_;
+    events_.push_back(std::move(event));
+  }
+  // True when the entry of that serial had a sender object that has since been deleted.
+  bool SenderDeleted(uint64_t serial) const;
   ScriptEvent* FirstPending();
   void Remove(const ScriptEvent* event);
   void RemoveLevel(int32_t level);
@@ -43,6 +49,7 @@ class ScriptEventQueue final : public EventQueue {
 
  private:
   std::deque<ScriptEvent> events_;
+  uint64_t last_serial_ = 0;
 };
 
 }  // namespace novu

@@ -10,13 +10,8 @@
 namespace novu {
 namespace {
 
-constexpr std::string_view kBase0Name =
-    "\x01"
-    "BASE0";
-constexpr std::string_view kBase1Name =
-    "\x01"
-    "BASE1";
-constexpr std::string_view kInactiveBaseName = "\x01";
+constexpr std::string_view kBase0Name = kBaseNames[0];
+constexpr std::string_view kBase1Name = kBaseNames[1];
 
 // The smallest saved component: its type byte, an empty name and the priority.
 constexpr size_t kMinComponentRecordSize = 1 + 4 + 4;
@@ -218,17 +213,10 @@ TNovuObject* TNovuBaseList::FindComponent(std::string_view name) const {
 }
 
 TNovuControl* TNovuBaseList::FindControl(std::string_view name) const {
-  if (name.empty()) return bases_[active_].get();
-  if (name == kInactiveBaseName) return bases_[1 - active_].get();
-  if (name == kBase0Name) return bases_[0].get();
-  if (name == kBase1Name) return bases_[1].get();
-  for (TNovuObject* object : registry_) {
-    TNovuControl* control = object->AsControl();
-    if (control != nullptr && object->name() == name && !IsPendingDeletion(*object)) {
-      return control;
-    }
+  if (const std::optional<int> base = BaseIndexOfControlName(name, active_)) {
+    return bases_[*base].get();
   }
-  return nullptr;
+  return FindLiveControl(registry_, name, *this);
 }
 
 int32_t TNovuBaseList::ListNames(std::vector<std::string>& out, uint8_t type,

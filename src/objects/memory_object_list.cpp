@@ -11,14 +11,9 @@ void MemoryBase::InvalidateRect(const render::Rect& rect) {
 }
 
 MemoryObjectList::MemoryObjectList(Factory factory) : factory_(std::move(factory)) {
-  const char* const names[2] = {
-      "\x01"
-      "BASE0",
-      "\x01"
-      "BASE1"};
   for (int i = 0; i < 2; ++i) {
     bases_[i] = MakeObject<MemoryBase>(this);
-    bases_[i]->AssignName(names[i]);
+    bases_[i]->AssignName(std::string(kBaseNames[i]));
   }
 }
 
@@ -80,23 +75,10 @@ TNovuObject* MemoryObjectList::FindByName(std::string_view name) const {
 }
 
 TNovuControl* MemoryObjectList::FindControl(std::string_view name) const {
-  if (name.empty()) return ActiveBase();
-  if (name == "\x01") return bases_[1 - active_].get();
-  if (name ==
-      "\x01"
-      "BASE0")
-    return bases_[0].get();
-  if (name ==
-      "\x01"
-      "BASE1")
-    return bases_[1].get();
-  for (TNovuObject* object : registry_) {
-    TNovuControl* control = object->AsControl();
-    if (control != nullptr && object->name() == name && !IsPendingDeletion(*object)) {
-      return control;
-    }
+  if (const std::optional<int> base = BaseIndexOfControlName(name, active_)) {
+    return bases_[*base].get();
   }
-  return nullptr;
+  return FindLiveControl(registry_, name, *this);
 }
 
 void MemoryObjectList::AdoptRoot(std::unique_ptr<TNovuObject> object) {

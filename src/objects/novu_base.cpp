@@ -47,9 +47,4 @@ void TNovuBase::SetMousePosition(int32_t x, int32_t y) {
   mouse_.moved = true;
 }
 
-PropValue TNovuCabinet::GetProperty(PropId id) const {
-  if (id == PR_VISIBLE) return false;
-  return TNovuControl::GetProperty(id);
-}
-
 }  // namespace novu

@@ -77,7 +77,6 @@ class TNovuCabinet final : public TNovuControl {
   bool IsCabinet() const override { return true; }
   bool IsVisible() const override { return false; }
   void Paint(render::TCustomDIBX& /*surface*/) override {}
-  PropValue GetProperty(PropId id) const override;
 };
 
 }  // namespace novu

@@ -296,7 +296,7 @@ void TNovuControl::SetParent(TNovuControl* parent) {
   }
 }
 
-void TNovuControl::SetParentByName(const std::string& name) {
+void TNovuControl::SetParentByName(std::string_view name) {
   if (IsBase() || owner() == nullptr) return;
   if (TNovuControl* parent = owner()->FindControl(name)) SetParent(parent);
 }
@@ -639,152 +639,109 @@ void TNovuControl::SetEventLabel(PropId id, std::string_view label) {
   if (const std::optional<size_t> slot = EventSlot(id)) event_labels_[*slot] = label;
 }
 
-PropValue TNovuControl::GetProperty(PropId id) const {
-  if (EventSlot(id)) return EventLabel(id);
-  switch (id) {
-    case PR_PARENT:
-      return holder_ != nullptr ? holder_->name() : std::string();
-    case PR_LEFT:
-      return left_;
-    case PR_TOP:
-      return top_;
-    case PR_WIDTH:
-      return width_;
-    case PR_HEIGHT:
-      return height_;
-    case PR_COLOR:
-      return color_;
-    case PR_OFFSETX:
-      return offset_x_;
-    case PR_OFFSETY:
-      return offset_y_;
-    case PR_VISIBLE:
-      return IsVisible();
-    case PR_IGNOREMOUSE:
-      return int32_t{mouse_mode_};
-    case PR_CURSOR:
-      return cursor_;
-    case PR_POSZOOMED:
-      return pos_zoomed_;
-    case PR_CLIPLEFT:
-      return clip_left_;
-    case PR_CLIPTOP:
-      return clip_top_;
-    case PR_CLIPWIDTH:
-      return clip_width_;
-    case PR_CLIPHEIGHT:
-      return clip_height_;
-    case PR_ANIPAUSED:
-      // Internal helpers follow the control they belong to.
-      if (IsInternalName(name()) && holder_ != nullptr) return holder_->GetProperty(PR_ANIPAUSED);
-      return animation_paused_;
-    case PR_PLAYING:
-      return motion_ != nullptr;
-    case PR_HANDLEKEY:
-      return int32_t{handle_key_ ? 1 : 0};
-    case PR_PLUSX:
-      return plus_x_;
-    case PR_PLUSY:
-      return plus_y_;
-    default:
-      return TNovuComponent::GetProperty(id);
+RowBuilder<TNovuControl> TNovuControl::EventLabelRow(size_t slot) {
+  using R = PropertyRows<TNovuControl>;
+  auto row = R::Answer(kEventLabelIds[slot],
+                       [slot](const TNovuControl& c) { return c.event_labels_[slot]; });
+  row.Set([slot](TNovuControl& c, const PropValue& v) { c.event_labels_[slot] = PropAsStr(v); });
+  row.Save([slot](TNovuControl& c, Serializer& s) { s.String(c.event_labels_[slot]); });
+  return row;
+}
+
+const PropertyTable& TNovuControl::Table() {
+  using R = PropertyRows<TNovuControl>;
+  static const PropertyTable table(
+      &TNovuComponent::Table(),
+      {
+          R::Answer(PR_PARENT,
+                    [](const TNovuControl& c) {
+                      return c.holder_ != nullptr ? c.holder_->name() : std::string();
+                    })
+              .Set(&TNovuControl::SetParentByName),
+          R::Field(PR_LEFT, &TNovuControl::left_).Set(&TNovuControl::SetLeft),
+          R::Field(PR_TOP, &TNovuControl::top_).Set(&TNovuControl::SetTop),
+          R::Field(PR_WIDTH, &TNovuControl::width_).Set(&TNovuControl::SetWidth),
+          R::Field(PR_HEIGHT, &TNovuControl::height_).Set(&TNovuControl::SetHeight),
+          R::Field(PR_OFFSETX, &TNovuControl::offset_x_).Set(&TNovuControl::SetOffsetX),
+          R::Field(PR_OFFSETY, &TNovuControl::offset_y_).Set(&TNovuControl::SetOffsetY),
+          R::Field(PR_POSZOOMED, &TNovuControl::pos_zoomed_).Set(&TNovuControl::SetPosZoomed),
+          R::SavedField(&TNovuControl::motion_x_).Since(130),
+          R::SavedField(&TNovuControl::motion_y_).Since(130),
+          R::Field(PR_PLUSX, &TNovuControl::plus_x_).Set(&TNovuControl::SetPlusX).Since(130),
+          R::Field(PR_PLUSY, &TNovuControl::plus_y_).Set(&TNovuControl::SetPlusY).Since(130),
+          R::Field(PR_CLIPLEFT, &TNovuControl::clip_left_)
+              .Set([](TNovuControl& c, const PropValue& v) {
+                c.SetClip(PropAsInt(v), c.clip_top_, c.clip_width_, c.clip_height_);
+              })
+              .Since(104),
+          R::Field(PR_CLIPTOP, &TNovuControl::clip_top_)
+              .Set([](TNovuControl& c, const PropValue& v) {
+                c.SetClip(c.clip_left_, PropAsInt(v), c.clip_width_, c.clip_height_);
+              })
+              .Since(104),
+          R::Field(PR_CLIPWIDTH, &TNovuControl::clip_width_)
+              .Set([](TNovuControl& c, const PropValue& v) {
+                c.SetClip(c.clip_left_, c.clip_top_, PropAsInt(v), c.clip_height_);
+              })
+              .Since(104),
+          R::Field(PR_CLIPHEIGHT, &TNovuControl::clip_height_)
+              .Set([](TNovuControl& c, const PropValue& v) {
+                c.SetClip(c.clip_left_, c.clip_top_, c.clip_width_, PropAsInt(v));
+              })
+              .Since(104),
+          R::Field(PR_ANIPAUSED, &TNovuControl::animation_paused_)
+              .Get([](const TNovuControl& c) -> PropValue {
+                // Internal helpers follow the control they belong to.
+                if (IsInternalName(c.name()) && c.holder_ != nullptr) {
+                  return c.holder_->GetProperty(PR_ANIPAUSED);
+                }
+                return c.animation_paused_;
+              })
+              .Since(104),
+          R::Field(PR_VISIBLE, &TNovuControl::visible_)
+              .Get([](const TNovuControl& c) { return c.IsVisible(); })
+              .Set(&TNovuControl::SetVisible),
+          R::Field(PR_COLOR, &TNovuControl::color_).Set(&TNovuControl::SetColor),
+          R::Saved([](TNovuControl& c, Serializer& s) {
+            render::Rect& r = c.picture_rect_;
+            for (int32_t* v : {&r.left, &r.top, &r.right, &r.bottom}) s.I32(*v);
+          }),
+          // The mode is kept as the byte it is saved as.
+          R::Field(PR_IGNOREMOUSE, &TNovuControl::mouse_mode_).Set(&TNovuControl::SetMouseMode),
+          R::Field(PR_CURSOR, &TNovuControl::cursor_),
+          EventLabelRow(0),             // mouse move
+          EventLabelRow(1).Since(102),  // mouse in
+          EventLabelRow(2),
+          EventLabelRow(3),
+          EventLabelRow(4),
+          EventLabelRow(5),
+          EventLabelRow(6),
+          EventLabelRow(7),
+          EventLabelRow(8),
+          R::Field(PR_HANDLEKEY, &TNovuControl::handle_key_)
+              .Get([](const TNovuControl& c) { return int32_t{c.handle_key_ ? 1 : 0}; })
+              .Set([](TNovuControl& c, const PropValue& v) { c.SetHandleKey(PropAsInt(v) != 0); })
+              .Since(118),
+          EventLabelRow(9).Since(118),  // the keyboard and focus labels
+          EventLabelRow(10).Since(118),
+          EventLabelRow(11).Since(118),
+          EventLabelRow(12).Since(118),
+          EventLabelRow(13).Since(118),
+          R::Answer(PR_PLAYING, [](const TNovuControl& c) { return c.motion_ != nullptr; }),
+          R::Saved([](TNovuControl& c, Serializer& s) { c.SyncChildren(s); }),
+      });
+  return table;
+}
+
+void TNovuControl::SyncChildren(Serializer& s) {
+  if (s.loading()) {
+    LoadChildren(s.reader(), ObjectLoadContext{s.version()});
+  } else {
+    SaveChildren(s.writer());
   }
 }
 
-void TNovuControl::SetProperty(PropId id, const PropValue& value) {
-  if (EventSlot(id)) {
-    SetEventLabel(id, PropAsStr(value));
-    return;
-  }
-  switch (id) {
-    case PR_PARENT:
-      SetParentByName(PropAsStr(value));
-      break;
-    case PR_LEFT:
-      SetLeft(PropAsInt(value));
-      break;
-    case PR_TOP:
-      SetTop(PropAsInt(value));
-      break;
-    case PR_WIDTH:
-      SetWidth(PropAsInt(value));
-      break;
-    case PR_HEIGHT:
-      SetHeight(PropAsInt(value));
-      break;
-    case PR_COLOR:
-      SetColor(PropAsInt(value));
-      break;
-    case PR_OFFSETX:
-      SetOffsetX(PropAsInt(value));
-      break;
-    case PR_OFFSETY:
-      SetOffsetY(PropAsInt(value));
-      break;
-    case PR_VISIBLE:
-      SetVisible(PropAsBool(value));
-      break;
-    case PR_IGNOREMOUSE:
-      // The mode is kept as the byte it is saved as.
-      SetMouseMode(static_cast<uint8_t>(PropAsInt(value)));
-      break;
-    case PR_CURSOR:
-      cursor_ = PropAsStr(value);
-      break;
-    case PR_POSZOOMED:
-      SetPosZoomed(PropAsBool(value));
-      break;
-    case PR_CLIPLEFT:
-      SetClip(PropAsInt(value), clip_top_, clip_width_, clip_height_);
-      break;
-    case PR_CLIPTOP:
-      SetClip(clip_left_, PropAsInt(value), clip_width_, clip_height_);
-      break;
-    case PR_CLIPWIDTH:
-      SetClip(clip_left_, clip_top_, PropAsInt(value), clip_height_);
-      break;
-    case PR_CLIPHEIGHT:
-      SetClip(clip_left_, clip_top_, clip_width_, PropAsInt(value));
-      break;
-    case PR_ANIPAUSED:
-      animation_paused_ = PropAsBool(value);
-      break;
-    case PR_HANDLEKEY:
-      SetHandleKey(PropAsInt(value) != 0);
-      break;
-    case PR_PLUSX:
-      SetPlusX(PropAsInt(value));
-      break;
-    case PR_PLUSY:
-      SetPlusY(PropAsInt(value));
-      break;
-    default:
-      TNovuComponent::SetProperty(id, value);
-      break;
-  }
-}
-
-// --- saving ---
-
-void TNovuControl::SaveToStream(BinaryWriter& out) const {
-  TNovuComponent::SaveToStream(out);
-  for (int32_t v : {left_, top_, width_, height_, offset_x_, offset_y_}) out.I32(v);
-  out.Bool(pos_zoomed_);
-  for (int32_t v : {motion_x_, motion_y_, plus_x_, plus_y_}) out.I32(v);
-  for (int32_t v : {clip_left_, clip_top_, clip_width_, clip_height_}) out.I32(v);
-  out.Bool(animation_paused_);
-  out.Bool(visible_);
-  out.I32(color_);
-  for (int32_t v :
-       {picture_rect_.left, picture_rect_.top, picture_rect_.right, picture_rect_.bottom}) {
-    out.I32(v);
-  }
-  out.U8(mouse_mode_);
-  out.String(cursor_);
-  for (size_t i = 0; i < 9; ++i) out.String(event_labels_[i]);
-  out.Bool(handle_key_);
-  for (size_t i = 9; i < event_labels_.size(); ++i) out.String(event_labels_[i]);
-
+void TNovuControl::SaveChildren(BinaryWriter& out) const {
   std::vector<const TNovuObject*> saved;
   for (const auto& child : children_) {
     const bool pending = owner() != nullptr && owner()->IsPendingDeletion(*child);
@@ -797,35 +754,6 @@ void TNovuControl::SaveToStream(BinaryWriter& out) const {
     out.U8(child->GetType());
     child->SaveToStream(out);
   }
-}
-
-void TNovuControl::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuComponent::LoadFromStream(in, context);
-  for (int32_t* v : {&left_, &top_, &width_, &height_, &offset_x_, &offset_y_}) *v = in.I32();
-  pos_zoomed_ = in.Bool();
-  if (context.version >= 130) {
-    for (int32_t* v : {&motion_x_, &motion_y_, &plus_x_, &plus_y_}) *v = in.I32();
-  }
-  if (context.version > 103) {
-    for (int32_t* v : {&clip_left_, &clip_top_, &clip_width_, &clip_height_}) *v = in.I32();
-    animation_paused_ = in.Bool();
-  }
-  visible_ = in.Bool();
-  color_ = in.I32();
-  for (int32_t* v :
-       {&picture_rect_.left, &picture_rect_.top, &picture_rect_.right, &picture_rect_.bottom}) {
-    *v = in.I32();
-  }
-  mouse_mode_ = in.U8();
-  cursor_ = in.String();
-  event_labels_[0] = in.String();                             // mouse move
-  if (context.version > 101) event_labels_[1] = in.String();  // mouse in
-  for (size_t i = 2; i < 9; ++i) event_labels_[i] = in.String();
-  if (context.version > 117) {
-    handle_key_ = in.Bool();
-    for (size_t i = 9; i < event_labels_.size(); ++i) event_labels_[i] = in.String();
-  }
-  LoadChildren(in, context);
 }
 
 void TNovuControl::LoadChildren(BinaryReader& in, const ObjectLoadContext& context) {

@@ -189,13 +189,10 @@ class TNovuControl : public TNovuComponent {
   virtual void KeyUp(std::span<const int32_t> keys);
 
   // --- properties and saving ---
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
   const std::string& EventLabel(PropId id) const;
   void SetEventLabel(PropId id, std::string_view label);
-
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
 
  protected:
   // What the control draws itself before its children; nothing by default.
@@ -224,7 +221,11 @@ class TNovuControl : public TNovuComponent {
   // The nearest cabinet among this control and its ancestors.
   TNovuControl* EnclosingCabinet();
   int32_t SubtreeHeight() const;
-  void SetParentByName(const std::string& name);
+  void SetParentByName(std::string_view name);
+  // The event label in saved slot `slot`, as a table row.
+  static RowBuilder<TNovuControl> EventLabelRow(size_t slot);
+  void SyncChildren(Serializer& s);
+  void SaveChildren(BinaryWriter& out) const;
   void LoadChildren(BinaryReader& in, const ObjectLoadContext& context);
 
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;

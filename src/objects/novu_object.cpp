@@ -3,6 +3,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "objects/event_queue.h"
+#include "objects/novu_control.h"
 #include "objects/object_list.h"
 #include "objects/property_catalogue.h"
 
@@ -24,6 +25,8 @@ void TNovuObject::Create() {
 
 void TNovuObject::SetName(std::string_view name) {
   if (name == name_) return;
+  // The two bases are found, saved and restored by their fixed names: a base is never renamed.
+  if (const TNovuControl* control = AsControl(); control != nullptr && control->IsBase()) return;
   if (owner_ != nullptr && !name.empty()) {
     TNovuObject* other = owner_->FindByName(name);
     if (other != nullptr && other != this) ResolveNameClash(*other);
@@ -46,35 +49,29 @@ bool TNovuObject::IsPaused() const {
   return PropAsBool(GetProperty(PR_PAUSED));
 }
 
+const PropertyTable& TNovuObject::Table() {
+  using R = PropertyRows<TNovuObject>;
+  static const PropertyTable table(
+      nullptr,
+      {
+          R::Field(PR_NAME, &TNovuObject::name_).Set(&TNovuObject::SetName),
+          R::Field(PR_PRIORITY, &TNovuObject::priority_).Set(&TNovuObject::SetPriority),
+          R::SavedField(&TNovuObject::order_).Since(104),
+          R::Field(PR_TAG, &TNovuObject::tag_).Set(&TNovuObject::SetTag).Since(120),
+          R::Answer(PR_COMPOTYPE,
+                    [](const TNovuObject& o) { return static_cast<int32_t>(o.GetType()); }),
+      });
+  return table;
+}
+
 PropValue TNovuObject::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_NAME:
-      return name_;
-    case PR_PRIORITY:
-      return priority_;
-    case PR_TAG:
-      return tag_;
-    case PR_COMPOTYPE:
-      return static_cast<int32_t>(GetType());
-    default:
-      return CatalogueDefault(id);
-  }
+  if (const PropertyRow* row = Properties().Getter(id)) return row->get(*this);
+  return CatalogueDefault(id);
 }
 
 void TNovuObject::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_NAME:
-      SetName(PropAsStr(value));
-      break;
-    case PR_PRIORITY:
-      SetPriority(PropAsInt(value));
-      break;
-    case PR_TAG:
-      SetTag(PropAsStr(value));
-      break;
-    default:
-      break;  // not implemented by this class: the write is ignored
-  }
+  // Properties the class does not take ignore the write.
+  if (const PropertyRow* row = Properties().Setter(id)) row->set(*this, value);
 }
 
 PropValue TNovuObject::CatalogueDefault(PropId id) const {
@@ -107,17 +104,15 @@ PropValue TNovuObject::CatalogueDefault(PropId id) const {
 }
 
 void TNovuObject::SaveToStream(BinaryWriter& out) const {
-  out.String(name_);
-  out.I32(priority_);
-  out.I32(order_);
-  out.String(tag_);
+  Serializer s(out);
+  // Saving only reads the object (see property_table.h).
+  Properties().Sync(const_cast<TNovuObject&>(*this), s);
 }
 
 void TNovuObject::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  name_ = in.String();
-  priority_ = in.I32();
-  if (context.version > 103) order_ = in.I32();
-  if (context.version >= 120) tag_ = in.String();
+  Serializer s(in, context.version);
+  Properties().Sync(*this, s);
+  AfterLoad();
 }
 
 void TNovuObject::PostEvent(std::string_view label, std::span<const std::string> arguments,

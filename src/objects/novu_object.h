@@ -1,8 +1,9 @@
 #pragma once
 // TNovuObject, the root of every script object, and TNovuComponent, the base of the objects that
 // are not drawn (sounds, timers, property motions, downloads). Scripts reach every object through
-// its numbered properties; a class answers the properties it implements and leaves the rest to
-// TNovuObject, which answers the catalogue default and ignores writes.
+// its numbered properties. Each class declares its properties and its saved record once, in a
+// property table (objects/property_table.h, docs/adding-a-control.md); a property no table
+// mentions answers the catalogue default and ignores writes.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -11,6 +12,7 @@
 
 #include "objects/component_type.h"
 #include "objects/property_id.h"
+#include "objects/property_table.h"
 #include "objects/property_value.h"
 
 namespace novu {
@@ -67,7 +69,7 @@ class TNovuObject {
   const TNovuControl* AsControl() const { return const_cast<TNovuObject*>(this)->AsControl(); }
 
   // Renames the object. A registered object already carrying the name is deleted (plain objects
-  // and components) or renamed (controls, see TNovuControl).
+  // and components) or renamed (controls, see TNovuControl). A base keeps its name.
   void SetName(std::string_view name);
   // Sets the name without looking at other objects (loading, deletion).
   void AssignName(std::string name) { name_ = std::move(name); }
@@ -85,19 +87,25 @@ class TNovuObject {
   virtual TNovuControl* GetBase() const { return nullptr; }
   virtual bool IsPaused() const;
 
-  // Property access by number; the id is valid (0..162). The getter answers in the catalogue
-  // type of the property; the setter is given a value of that type.
-  virtual PropValue GetProperty(PropId id) const;
-  virtual void SetProperty(PropId id, const PropValue& value);
+  // The class's property table; every class with properties of its own overrides it.
+  virtual const PropertyTable& Properties() const { return Table(); }
+  static const PropertyTable& Table();
+
+  // Property access by number, through the property table; the id is valid (0..162). The
+  // getter answers in the catalogue type of the property; the setter is given a value of that
+  // type.
+  PropValue GetProperty(PropId id) const;
+  void SetProperty(PropId id, const PropValue& value);
   // The answer of a class that does not implement `id`.
   PropValue CatalogueDefault(PropId id) const;
 
   // Per-frame work; a non-zero result asks the owner to delete the object.
   virtual int32_t Update() { return 0; }
 
-  // The saved state: the object part, then what the classes below add.
-  virtual void SaveToStream(BinaryWriter& out) const;
-  virtual void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context);
+  // The saved state, as the property table lays it out: the object part, then what the classes
+  // below add.
+  void SaveToStream(BinaryWriter& out) const;
+  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context);
 
   // Posts an event label to the owner's queue; nothing when the label is empty or there is no
   // owner.
@@ -111,6 +119,8 @@ class TNovuObject {
   virtual void ResolveNameClash(TNovuObject& other);
   // Called after the priority changed (controls resort their siblings and repaint).
   virtual void PriorityChanged() {}
+  // Called once a saved record has been read into the object.
+  virtual void AfterLoad() {}
 
  private:
   friend class TNovuControl;  // keeps holder_ in step with its child list

@@ -1,15 +1,13 @@
 #include "objects/novu_timer.h"
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "objects/event_queue.h"
 #include "objects/object_list.h"
 
 namespace novu {
 namespace {
 
-// Saves after this version keep the auto-scrap and fired flags.
-constexpr int32_t kTimerFlagsVersion = 103;
+// Saves from this version on keep the auto-scrap and fired flags.
+constexpr int32_t kTimerFlagsVersion = 104;
 
 }  // namespace
 
@@ -30,42 +28,28 @@ bool TNovuTimer::NotifyQueued() const {
   return IsEventQueued(static_cast<uint8_t>(PR_ONNOTIFY));
 }
 
-PropValue TNovuTimer::GetProperty(PropId id) const {
-  switch (id) {
-    case PR_ONNOTIFY:
-      return handler_;
-    case PR_DELAY:
-      return interval_;
-    case PR_PAUSED:
-      return paused_;
-    case PR_AUTOSCRAP:
-      return auto_scrap_;
-    default:
-      return TNovuComponent::GetProperty(id);
-  }
-}
-
-void TNovuTimer::SetProperty(PropId id, const PropValue& value) {
-  switch (id) {
-    case PR_ONNOTIFY:
-      handler_ = PropAsStr(value);
-      Restart();
-      break;
-    case PR_DELAY:
-      interval_ = PropAsInt(value);
-      Restart();
-      break;
-    case PR_PAUSED:
-      paused_ = PropAsBool(value);
-      Restart();
-      break;
-    case PR_AUTOSCRAP:
-      auto_scrap_ = PropAsBool(value);
-      break;
-    default:
-      TNovuComponent::SetProperty(id, value);
-      break;
-  }
+const PropertyTable& TNovuTimer::Table() {
+  using R = PropertyRows<TNovuTimer>;
+  // A changed handler, interval or pause starts counting afresh.
+  static const PropertyTable table(
+      &TNovuComponent::Table(),
+      {
+          R::Field(PR_ONNOTIFY, &TNovuTimer::handler_).Set([](TNovuTimer& t, const PropValue& v) {
+            t.handler_ = PropAsStr(v);
+            t.Restart();
+          }),
+          R::Field(PR_DELAY, &TNovuTimer::interval_).Set([](TNovuTimer& t, const PropValue& v) {
+            t.interval_ = PropAsInt(v);
+            t.Restart();
+          }),
+          R::Field(PR_PAUSED, &TNovuTimer::paused_).Set([](TNovuTimer& t, const PropValue& v) {
+            t.paused_ = PropAsBool(v);
+            t.Restart();
+          }),
+          R::Field(PR_AUTOSCRAP, &TNovuTimer::auto_scrap_).Since(kTimerFlagsVersion),
+          R::SavedField(&TNovuTimer::fired_).Since(kTimerFlagsVersion),
+      });
+  return table;
 }
 
 int32_t TNovuTimer::Update() {
@@ -82,24 +66,7 @@ int32_t TNovuTimer::Update() {
   return 0;
 }
 
-void TNovuTimer::SaveToStream(BinaryWriter& out) const {
-  TNovuComponent::SaveToStream(out);
-  out.String(handler_);
-  out.I32(interval_);
-  out.U8(paused_ ? 1 : 0);
-  out.U8(auto_scrap_ ? 1 : 0);
-  out.U8(fired_ ? 1 : 0);
-}
-
-void TNovuTimer::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuComponent::LoadFromStream(in, context);
-  handler_ = in.String();
-  interval_ = in.I32();
-  paused_ = in.U8() != 0;
-  if (context.version > kTimerFlagsVersion) {
-    auto_scrap_ = in.U8() != 0;
-    fired_ = in.U8() != 0;
-  }
+void TNovuTimer::AfterLoad() {
   last_firing_ = Now();
 }
 

@@ -15,18 +15,18 @@ class TNovuTimer final : public TNovuComponent {
   explicit TNovuTimer(ObjectList* owner);
 
   ComponentType GetType() const override { return LT_TIMER; }
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
   int32_t Update() override;
-
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
 
   const std::string& handler() const { return handler_; }
   int32_t interval() const { return interval_; }
   bool paused() const { return paused_; }
   bool fired() const { return fired_; }
   int32_t last_firing() const { return last_firing_; }
+
+ protected:
+  void AfterLoad() override;
 
  private:
   int32_t Now() const;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "objects/novu_object.h"
+#include "objects/novu_control.h"
+#include "objects/object_list.h"
 
 namespace novu {
 
@@ -20,6 +21,25 @@ TNovuObject* FindNamed(std::span<TNovuObject* const> objects, std::string_view n
   if (name.empty()) return nullptr;
   for (TNovuObject* object : objects) {
     if (object->name() == name) return object;
+  }
+  return nullptr;
+}
+
+std::optional<int> BaseIndexOfControlName(std::string_view name, int active_index) {
+  if (name.empty()) return active_index;
+  if (name == kInactiveBaseName) return 1 - active_index;
+  if (name == kBaseNames[0]) return 0;
+  if (name == kBaseNames[1]) return 1;
+  return std::nullopt;
+}
+
+TNovuControl* FindLiveControl(std::span<TNovuObject* const> objects, std::string_view name,
+                              const ObjectList& list) {
+  for (TNovuObject* object : objects) {
+    TNovuControl* control = object->AsControl();
+    if (control != nullptr && object->name() == name && !list.IsPendingDeletion(*object)) {
+      return control;
+    }
   }
   return nullptr;
 }

@@ -5,8 +5,6 @@
 #include <limits>
 #include <numbers>
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "core/error.h"
 #include "expr/custom_param.h"
 #include "objects/novu_control.h"
@@ -16,8 +14,8 @@
 namespace novu {
 namespace {
 
-// Saves after this version keep the paused flag.
-constexpr int32_t kPausedFlagVersion = 125;
+// Saves from this version on keep the paused flag.
+constexpr int32_t kPausedFlagVersion = 126;
 
 int32_t SaturatingAdd(int32_t a, int32_t b) {
   const int64_t sum = int64_t{a} + b;
@@ -31,17 +29,32 @@ void TNovuPropMotion::SetPropertyId(int32_t id) {
   property_id_ = IsValidPropId(id) ? static_cast<uint8_t>(id) : kNoProperty;
 }
 
-PropValue TNovuPropMotion::GetProperty(PropId id) const {
-  if (id == PR_PAUSED) return paused_;
-  return TNovuComponent::GetProperty(id);
-}
-
-void TNovuPropMotion::SetProperty(PropId id, const PropValue& value) {
-  if (id == PR_PAUSED) {
-    paused_ = PropAsBool(value);
-    return;
-  }
-  TNovuComponent::SetProperty(id, value);
+const PropertyTable& TNovuPropMotion::Table() {
+  using R = PropertyRows<TNovuPropMotion>;
+  static const PropertyTable table(
+      &TNovuComponent::Table(),
+      {
+          R::Saved([](TNovuPropMotion& m, Serializer& s) {
+            if (s.loading()) {
+              s.String(m.target_name_);
+            } else {
+              std::string name = m.SavedTargetName();
+              s.String(name);
+            }
+          }),
+          R::Saved([](TNovuPropMotion& m, Serializer& s) {
+            int32_t id = m.property_id_;
+            s.I32(id);
+            if (s.loading()) m.SetPropertyId(id);
+          }),
+          R::SavedField(&TNovuPropMotion::target_value_),
+          R::SavedField(&TNovuPropMotion::duration_),
+          R::SavedField(&TNovuPropMotion::motion_type_),
+          R::SavedField(&TNovuPropMotion::start_value_),
+          R::SavedField(&TNovuPropMotion::elapsed_),
+          R::Field(PR_PAUSED, &TNovuPropMotion::paused_).Since(kPausedFlagVersion),
+      });
+  return table;
 }
 
 long double TNovuPropMotion::ValueAt(int32_t type, long double start, long double target,
@@ -117,33 +130,16 @@ int32_t TNovuPropMotion::Update() {
   return 0;
 }
 
-void TNovuPropMotion::SaveToStream(BinaryWriter& out) const {
-  TNovuComponent::SaveToStream(out);
+std::string TNovuPropMotion::SavedTargetName() const {
   if (target_ != nullptr) {
     const TNovuObject* live = LiveTarget();
-    out.String(live != nullptr ? live->name() : std::string());
-  } else {
-    out.String(target_lost_ ? std::string() : target_name_);
+    return live != nullptr ? live->name() : std::string();
   }
-  out.I32(property_id_);
-  out.Float80(target_value_);
-  out.I32(duration_);
-  out.I32(motion_type_);
-  out.Float80(start_value_);
-  out.I32(elapsed_);
-  out.U8(paused_ ? 1 : 0);
+  return target_lost_ ? std::string() : target_name_;
 }
 
-void TNovuPropMotion::LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) {
-  TNovuComponent::LoadFromStream(in, context);
-  target_name_ = in.String();
-  SetPropertyId(in.I32());
-  target_value_ = in.Float80();
-  duration_ = in.I32();
-  motion_type_ = in.I32();
-  start_value_ = in.Float80();
-  elapsed_ = std::max(in.I32(), 0);
-  if (context.version > kPausedFlagVersion) paused_ = in.U8() != 0;
+void TNovuPropMotion::AfterLoad() {
+  elapsed_ = std::max(elapsed_, 0);
   target_ = nullptr;
   // A motion that had begun already read its start value; with an empty name its target was
   // gone when the game was saved, and the empty name must not turn into the screen's base.

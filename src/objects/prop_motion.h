@@ -22,12 +22,9 @@ class TNovuPropMotion final : public TNovuComponent {
   using TNovuComponent::TNovuComponent;
 
   ComponentType GetType() const override { return LT_PROPMOTION; }
-  PropValue GetProperty(PropId id) const override;
-  void SetProperty(PropId id, const PropValue& value) override;
+  static const PropertyTable& Table();
+  const PropertyTable& Properties() const override { return Table(); }
   int32_t Update() override;
-
-  void SaveToStream(BinaryWriter& out) const override;
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override;
 
   void SetTargetName(std::string_view name) { target_name_ = name; }
   // Ids outside the property numbers leave no property: the motion then deletes itself.
@@ -46,7 +43,12 @@ class TNovuPropMotion final : public TNovuComponent {
   static long double ValueAt(int32_t type, long double start, long double target, int32_t elapsed,
                              int32_t duration, bool& finished);
 
+ protected:
+  void AfterLoad() override;
+
  private:
+  // The name saved for the target: its current name, or none once it is gone.
+  std::string SavedTargetName() const;
   // The target when it still exists; none once it was freed or renamed away.
   TNovuObject* LiveTarget() const;
   TNovuObject* FindTarget() const;

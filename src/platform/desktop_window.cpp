@@ -27,8 +27,14 @@ constexpr int kDefaultPanelHeight = 480;
 
 class VideoSubsystem {
  public:
-  VideoSubsystem() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) ThrowSdlError("SDL video");
+  explicit VideoSubsystem(bool require_display) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) ThrowSdlError("no display could be opened");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (require_display && IsInvisibleVideoDriver(driver ? driver : "")) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      throw NovuError(std::string("no display could be opened (SDL's '") + (driver ? driver : "") +
+                      "' video driver is in use, and it shows nothing)");
+    }
   }
   ~VideoSubsystem() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
   VideoSubsystem(const VideoSubsystem&) = delete;
@@ -76,7 +82,9 @@ unsigned ButtonBit(MouseButton button) {
 class DesktopWindow : public Window {
  public:
   explicit DesktopWindow(const DesktopWindowOptions& options)
-      : toolbar_painter_(ToolbarPainter::WithInstalledFont()) {
+      : video_(options.require_display),
+        integer_scaling_(options.integer_scaling),
+        toolbar_painter_(ToolbarPainter::WithInstalledFont()) {
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     flags |= options.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
     window_.reset(SDL_CreateWindow("NovuPlayer", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -240,7 +248,7 @@ class DesktopWindow : public Window {
 
   ViewLayout LayoutFor(const Surface& s) const {
     return ComputeViewLayout({s.width, s.height, s.ui_scale, !full_screen_, toolbar_visible_,
-                              PanelWidthForLayout(), PanelHeightForLayout()});
+                              PanelWidthForLayout(), PanelHeightForLayout(), integer_scaling_});
   }
 
   void ApplyWindowedSize() {
@@ -452,6 +460,7 @@ class DesktopWindow : public Window {
   }
 
   VideoSubsystem video_;
+  bool integer_scaling_ = false;
   WindowPtr window_;
   RendererPtr renderer_;
   TexturePtr frame_texture_;
@@ -476,6 +485,10 @@ class DesktopWindow : public Window {
 };
 
 }  // namespace
+
+bool IsInvisibleVideoDriver(std::string_view driver) {
+  return driver == "offscreen" || driver == "dummy" || driver == "evdev";
+}
 
 std::unique_ptr<Window> CreateDesktopWindow(const DesktopWindowOptions& options) {
   return std::make_unique<DesktopWindow>(options);

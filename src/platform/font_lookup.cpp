@@ -229,3 +229,28 @@ extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }
 #endif
+
+namespace novu::platform {
+
+std::vector<std::string> ListFontFamilies(bool fixed_pitch_only) {
+  std::vector<std::string> names;
+  if (!FcInit()) return names;
+  Pattern pattern(FcPatternCreate());
+  if (fixed_pitch_only) FcPatternAddInteger(pattern.get(), FC_SPACING, FC_MONO);
+  FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcFontSet* fonts = FcFontList(nullptr, pattern.get(), fields);
+  FcObjectSetDestroy(fields);
+  if (fonts == nullptr) return names;
+  for (int i = 0; i < fonts->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch) {
+      names.emplace_back(reinterpret_cast<const char*>(family));
+    }
+  }
+  FcFontSetDestroy(fonts);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+}  // namespace novu::platform

@@ -18,6 +18,10 @@ struct FontFile {
 // since it would draw empty boxes).
 std::optional<FontFile> FindFontForLanguage(std::string_view language);
 
+// The family names (UTF-8) of the installed fonts, sorted and without repeats; with
+// `fixed_pitch_only` only the monospaced ones. Empty when fontconfig cannot start.
+std::vector<std::string> ListFontFamilies(bool fixed_pitch_only);
+
 // The installed font of a family (UTF-8, any of the family's names), or nothing when fontconfig
 // only has a stand-in of another family.
 std::optional<FontFile> FindFontByFamily(std::string_view family);

@@ -41,9 +41,15 @@ class DesktopMessageBoxes : public MessageBoxService {
         flags,       nullptr, title.c_str(), message.c_str(), static_cast<int>(data.size()),
         data.data(), nullptr};
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-      // No dialog could be shown (or it was closed): answer as Escape would.
-      std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+      // The reader must still get the message, and the reason there was no dialog.
+      std::fprintf(stderr, "%s: %s\n(no dialog could be shown: %s)\n", title.c_str(),
+                   message.c_str(), SDL_GetError());
+      std::fflush(stderr);
+      return buttons == MessageButtons::Ok ? MessageResult::Ok : MessageResult::NotShown;
+    }
+    if (pressed < 0) {
+      // Closed without a button: answered as Escape would.
       return buttons == MessageButtons::Ok      ? MessageResult::Ok
              : buttons == MessageButtons::YesNo ? MessageResult::No
                                                 : MessageResult::Cancel;

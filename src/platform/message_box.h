@@ -9,7 +9,10 @@ namespace novu::platform {
 
 enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class MessageResult { Ok, Cancel, Yes, No };
+// NotShown: no dialog could be put on the screen (the desktop offers none); the question and
+// the reason went to standard error, and callers treat it as the negative answer unless they
+// have a safer one (the quit question quits, as the window's close box does).
+enum class MessageResult { Ok, Cancel, Yes, No, NotShown };
 
 class MessageBoxService {
  public:

@@ -22,10 +22,11 @@ struct Size {
   int width = 0, height = 0;
 };
 
-Size FitFrame(int area_width, int area_height, int panel_width, int panel_height) {
-  int factor = std::min(area_width / panel_width, area_height / panel_height);
-  if (factor >= 1) return {panel_width * factor, panel_height * factor};
-  // Too small for the panel: shrink along the tighter side, keep the aspect.
+Size FitFrame(int area_width, int area_height, int panel_width, int panel_height,
+              bool integer_scaling) {
+  const int factor = std::min(area_width / panel_width, area_height / panel_height);
+  if (integer_scaling && factor >= 1) return {panel_width * factor, panel_height * factor};
+  // Scale to the tighter side, keep the aspect.
   if (int64_t{area_width} * panel_height <= int64_t{area_height} * panel_width) {
     int64_t height = int64_t{area_width} * panel_height / panel_width;
     return {area_width, static_cast<int>(std::max<int64_t>(1, height))};
@@ -50,7 +51,7 @@ ViewLayout ComputeViewLayout(const ViewGeometry& g) {
   if (g.panel_width <= 0 || g.panel_height <= 0 || area_width <= 0 || area_height <= 0) {
     return layout;
   }
-  Size frame = FitFrame(area_width, area_height, g.panel_width, g.panel_height);
+  Size frame = FitFrame(area_width, area_height, g.panel_width, g.panel_height, g.integer_scaling);
   const int left = (area_width - frame.width) / 2;
   const int top = area_top + (area_height - frame.height) / 2;
   layout.frame = {left, top, left + frame.width, top + frame.height};

@@ -18,6 +18,7 @@ struct ViewGeometry {
   bool toolbar_visible = true;  // whether the toolbar is drawn at all
   int panel_width = 0;
   int panel_height = 0;
+  bool integer_scaling = false;  // only whole factors of the panel (sharp pixels)
 };
 
 struct ViewLayout {
@@ -26,8 +27,9 @@ struct ViewLayout {
   int ui_scale = 1;
 };
 
-// The frame keeps its aspect: it is scaled by the largest whole factor that fits the area below
-// the dock, or shrunk to fit when even factor 1 does not, and centred (letterboxed) in the rest.
+// The frame keeps its aspect and fills the area below the dock along its tighter side, centred
+// (letterboxed) in the rest. With integer scaling it takes the largest whole factor that fits
+// instead, and is shrunk to fit only when even factor 1 does not.
 ViewLayout ComputeViewLayout(const ViewGeometry& geometry);
 
 struct PanelPoint {

@@ -19,6 +19,8 @@ const char* CommandLineHelp() {
          "  --screenshot FILE  write the composed frame as PNG at the end\n"
          "  --input FILE       scripted input, one event a line: TICK EVENT ARGS\n"
          "  --seed N           seed the random generator with N\n"
+         "  --integer-scaling  scale the picture by whole factors only (game.ini: [Screen]\n"
+         "                     IntegerScaling=1); by default it fills the window, aspect kept\n"
          "  --help, --version\n"
          "\n"
          "exit status: 0 after a normal close, 1 when start-up failed, 2 for a bad command line\n";
@@ -41,6 +43,8 @@ std::variant<CommandLine, std::string> ParseCommandLine(std::span<const std::str
     std::optional<std::string> error;
     if (arg == "--headless") {
       cl.headless = true;
+    } else if (arg == "--integer-scaling") {
+      cl.integer_scaling = true;
     } else if (arg == "--help" || arg == "-h") {
       cl.show_help = true;
     } else if (arg == "--version") {
@@ -75,6 +79,11 @@ std::variant<CommandLine, std::string> ParseCommandLine(std::span<const std::str
       cl.sources.push_back(arg);
     }
     if (error) return *error;
+  }
+  // "/config" with options (--headless, say) is still the settings dialog, not a game folder.
+  if (cl.sources.size() == 1 && cp932::EqualsNoCase(cl.sources[0], "/config")) {
+    cl.show_config = true;
+    cl.sources.clear();
   }
   return cl;
 }

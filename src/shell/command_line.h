@@ -18,7 +18,8 @@ struct CommandLine {
   std::string screenshot_file;
   std::string input_file;
   std::optional<uint32_t> seed;
-  bool show_config = false;  // "/config": the settings dialog instead of playing
+  bool integer_scaling = false;  // whole factors only when the window scales the picture
+  bool show_config = false;      // "/config": the settings dialog instead of playing
   bool show_help = false;
   bool show_version = false;
   std::vector<std::string> sources;  // as given; the first is the project folder

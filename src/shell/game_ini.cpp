@@ -13,6 +13,7 @@ GameIniSettings GameIniSettings::FromIni(const IniFile& ini) {
   s.direct_sound = ini.ReadBool("Sound", "DirectSound", s.direct_sound);
   s.delay_time = NormalizeDelayTime(ini.ReadInteger("Sound", "DelayTime", s.delay_time));
   s.use_wmp = ini.ReadBool("Video", "UseWMP", s.use_wmp);
+  s.integer_scaling = ini.ReadBool("Screen", "IntegerScaling", s.integer_scaling);
   return s;
 }
 

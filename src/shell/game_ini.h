@@ -5,9 +5,10 @@
 namespace novu {
 
 struct GameIniSettings {
-  bool direct_sound = true;  // [Sound] DirectSound
-  int delay_time = 500;      // [Sound] DelayTime, ms of wave-out buffering
-  bool use_wmp = false;      // [Video] UseWMP
+  bool direct_sound = true;      // [Sound] DirectSound
+  int delay_time = 500;          // [Sound] DelayTime, ms of wave-out buffering
+  bool use_wmp = false;          // [Video] UseWMP
+  bool integer_scaling = false;  // [Screen] IntegerScaling: whole factors only in the window
 
   static GameIniSettings FromIni(const IniFile& ini);
 };

@@ -1,7 +1,11 @@
 #include "shell/player.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -13,6 +17,7 @@
 #include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
 #include "media/novu_media_library.h"
+#include "platform/desktop_window.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
 #include "shell/input_script.h"
@@ -32,6 +37,14 @@ constexpr int kExitBadCommandLine = 2;
 
 void Complain(const std::string& utf8) {
   std::fprintf(stderr, "novuplay: %s\n", utf8.c_str());
+}
+
+// How to go on when no window can be shown.
+std::string NoDisplayAdvice() {
+  const char* display = std::getenv("DISPLAY");
+  return std::string("\nthere is no usable display (DISPLAY=") + (display ? display : "") +
+         "); start the player from a desktop session, or play without a window: "
+         "novuplay --headless [GAME_FOLDER]";
 }
 
 fs::path GameFolder(const CommandLine& cl, const fs::path& program_folder) {
@@ -69,19 +82,21 @@ std::optional<InputScript> LoadInputScript(const std::string& path, int& status)
   }
 }
 
-// Writes the end-of-run reports of a headless run.
-void WriteReports(const CommandLine& cl, const TParamCollection* vars) {
-  if (!cl.dump_vars_file.empty()) {
-    std::ofstream out(cl.dump_vars_file, std::ios::binary);
-    out << (vars ? DumpVariablesJson(*vars) : std::string("{\"variables\":[]}\n"));
-  }
+// Opens a report file for writing; false (with the reason said) when it cannot be.
+bool OpenReportFile(std::ofstream& out, const std::string& path, const char* what) {
+  out.open(path, std::ios::binary | std::ios::trunc);
+  if (out.is_open()) return true;
+  Complain(std::string("cannot write the ") + what + " " + path + ": " + std::strerror(errno));
+  return false;
 }
 
 // The interpreter's trace lines, to a file or standard output.
 class TraceWriter {
  public:
-  explicit TraceWriter(const std::string& target) {
-    if (!target.empty() && target != "-") file_.open(target, std::ios::binary | std::ios::trunc);
+  // False when the file cannot be written (the reason is said).
+  bool Open(const std::string& target) {
+    if (target.empty() || target == "-") return true;
+    return OpenReportFile(file_, target, "trace file");
   }
   void Write(std::string_view cp932_line) {
     const std::string line = platform::Cp932ToUtf8(cp932_line) + "\n";
@@ -114,6 +129,13 @@ class Player {
     auto input = LoadInputScript(cl_.input_file, status);
     if (!input) return status;
     input_ = std::move(*input);
+    // Report files are opened before the first tick: a run whose reports cannot be written fails
+    // at once rather than after it played.
+    if (!cl_.trace_file.empty() && !trace_.Open(cl_.trace_file)) return kExitStartupFailed;
+    if (!cl_.dump_vars_file.empty() &&
+        !OpenReportFile(dump_vars_, cl_.dump_vars_file, "variable dump")) {
+      return kExitStartupFailed;
+    }
 
     runtime_.messages = cl_.headless ? std::make_unique<platform::HeadlessMessageBoxes>()
                                      : platform::CreateDesktopMessageBoxes();
@@ -125,7 +147,8 @@ class Player {
     // The frame as the last tick left it, before shutdown frees the screen.
     const bool shot = WriteScreenshot();
     Shutdown();
-    return shot ? kExitOk : kExitStartupFailed;
+    const bool dumped = WriteVariableDump();
+    return shot && dumped ? kExitOk : kExitStartupFailed;
   }
 
  private:
@@ -137,10 +160,13 @@ class Player {
     runtime_.clock = platform::CreateSystemClock();
     imagefmt::InstallLayeredImageLoader();
     try {
+      const platform::DesktopWindowOptions options{
+          .require_display = true,
+          .integer_scaling = cl_.integer_scaling || runtime_.settings.integer_scaling};
       runtime_.window =
-          cl_.headless ? platform::CreateHeadlessWindow() : platform::CreateDesktopWindow();
+          cl_.headless ? platform::CreateHeadlessWindow() : platform::CreateDesktopWindow(options);
     } catch (const NovuError& e) {
-      Complain(e.Utf8Message() + " (no display? run with --headless)");
+      Complain(e.Utf8Message() + NoDisplayAdvice());
       return false;
     }
     game_folder_ = GameFolder(cl_, program_folder_);
@@ -163,6 +189,12 @@ class Player {
           if (!runtime_.files->Exists(name)) return std::nullopt;
           return runtime_.files->LoadFile(name);
         });
+    runtime_.images->SetWarningSink([](std::string_view cp932_line) {
+      std::string line = platform::Cp932ToUtf8(cp932_line);
+      std::replace_if(
+          line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+      Complain("警告: " + line);
+    });
     runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
         ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
     runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
@@ -171,6 +203,7 @@ class Player {
     runtime_.variable_host->set_state(&runtime_.state);
     runtime_.variable_host->set_title(
         [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
+    runtime_.variable_host->set_full_screen([this](bool on) { view_->SetFullScreen(on); });
     runtime_.vars->SetHost(runtime_.variable_host.get());
     runtime_.desktop = cl_.headless ? std::make_unique<platform::HeadlessDesktopServices>()
                                     : platform::CreateDesktopServices();
@@ -183,9 +216,9 @@ class Player {
     env.objects = runtime_.objects.get();
     env.images = runtime_.images.get();
     env.request_close = [this] { view_->RequestClose(); };
+    env.notice = [](std::string_view utf8) { Complain(std::string(utf8)); };
     if (!cl_.trace_file.empty()) {
-      trace_ = std::make_unique<TraceWriter>(cl_.trace_file);
-      env.trace = [this](std::string_view line) { trace_->Write(line); };
+      env.trace = [this](std::string_view line) { trace_.Write(line); };
     }
     try {
       runtime_.project = std::make_unique<TProject>(std::move(env));
@@ -284,8 +317,17 @@ class Player {
   void Shutdown() {
     runtime_.state.terminate = true;
     runtime_.FreeProject();  // runs the exit page and stores the status data
-    WriteReports(cl_, runtime_.vars.get());
     novuFinal();
+  }
+
+  bool WriteVariableDump() {
+    if (!dump_vars_.is_open()) return true;
+    const TParamCollection* vars = runtime_.vars.get();
+    dump_vars_ << (vars ? DumpVariablesJson(*vars) : std::string("{\"variables\":[]}\n"));
+    dump_vars_.close();
+    if (dump_vars_) return true;
+    Complain("cannot write the variable dump " + cl_.dump_vars_file + ": " + std::strerror(errno));
+    return false;
   }
 
   const CommandLine& cl_;
@@ -295,7 +337,8 @@ class Player {
   Runtime runtime_;
   RuntimeHooks hooks_;
   std::unique_ptr<TFormView> view_;
-  std::unique_ptr<TraceWriter> trace_;
+  TraceWriter trace_;
+  std::ofstream dump_vars_;
   InputScript input_;
   std::vector<platform::InputEvent> events_;
 };

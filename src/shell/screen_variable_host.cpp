@@ -2,6 +2,8 @@
 
 #include "core/process_state.h"
 #include "objects/base_list.h"
+#include "platform/font_lookup.h"
+#include "platform/text_encoding.h"
 #include "shell/screen_manager.h"
 
 namespace novu {
@@ -63,6 +65,19 @@ std::string ScreenVariableHost::GetStr(SystemVariable v) {
       return objects_.default_cursor();
     case SystemVariable::kTitle:
       return title_ ? title_() : std::string();
+    case SystemVariable::kFonts:
+    case SystemVariable::kFixedFonts: {
+      // One name per line (CR LF), the whole list trimmed.
+      const bool fixed = v == SystemVariable::kFixedFonts;
+      const std::vector<std::string> names =
+          font_lister_ ? font_lister_(fixed) : platform::ListFontFamilies(fixed);
+      std::string lines;
+      for (const std::string& name : names) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += platform::Utf8ToCp932(name);
+      }
+      return lines;
+    }
     case SystemVariable::kActiveCompo: {
       const TNovuControl* focus = objects_.FocusedControl();
       return focus != nullptr ? focus->name() : std::string();
@@ -86,6 +101,9 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       break;
     case SystemVariable::kCGDither:
       objects_.SetDither(value);
+      break;
+    case SystemVariable::kFullScr:
+      if (full_screen_) full_screen_(value);
       break;
     default:
       next().SetBool(v, value);

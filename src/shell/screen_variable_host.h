@@ -6,6 +6,7 @@
 // else goes to the default host.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "expr/system_variable_host.h"
 
@@ -25,6 +26,12 @@ class ScreenVariableHost final : public SystemVariableHost {
   void set_state(const ProcessState* state) { state_ = state; }
   // @Title reads the project title through this.
   void set_title(std::function<std::string()> title) { title_ = std::move(title); }
+  // A script writing @FullScr switches full screen through this.
+  void set_full_screen(std::function<void(bool)> switcher) { full_screen_ = std::move(switcher); }
+  // The installed font families for @Fonts and @FixedFonts (UTF-8); the desktop's by default.
+  void set_font_lister(std::function<std::vector<std::string>(bool fixed)> lister) {
+    font_lister_ = std::move(lister);
+  }
 
   bool GetBool(SystemVariable v) override;
   int32_t GetInt(SystemVariable v) override;
@@ -41,6 +48,8 @@ class ScreenVariableHost final : public SystemVariableHost {
   TScreenManager* screens_;
   const ProcessState* state_ = nullptr;
   std::function<std::string()> title_;
+  std::function<void(bool)> full_screen_;
+  std::function<std::vector<std::string>(bool fixed)> font_lister_;
 };
 
 }  // namespace novu

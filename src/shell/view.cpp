@@ -116,7 +116,8 @@ void TFormView::ConfirmQuit() {
                                             : FormatOne("Do you want to exit %s?", title_);
   auto answer = messages_.Show(title_, text, platform::MessageButtons::YesNo,
                                platform::MessageIcon::Question);
-  if (answer == platform::MessageResult::Yes) {
+  // Without a dialog to ask in, the quit button quits as the window's close box does.
+  if (answer == platform::MessageResult::Yes || answer == platform::MessageResult::NotShown) {
     RequestClose();
   } else {
     state_.terminate = saved;

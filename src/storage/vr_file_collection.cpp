@@ -1,6 +1,7 @@
 #include "storage/vr_file_collection.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "core/binary_reader.h"
@@ -187,7 +188,7 @@ void TVrFileCollection::ThrowPastEnd(const TVrFile& entry) {
 
 std::vector<uint8_t> TVrFileCollection::ReadStoredBytes(const TVrFile& entry) {
   if (entry.source == TVrFile::Source::kMemory) return entry.Memory()->Bytes();
-  if (entry.source == TVrFile::Source::kFolder) return ReadFolderFile(entry.Name());
+  if (entry.source == TVrFile::Source::kFolder) return ReadFolderEntry(entry);
   if (container_ == nullptr) throw NotFound(entry.Name());
   SeekToEntry(entry);
   // Read through a small hot buffer rather than into a zero-filled vector of the full size.
@@ -205,14 +206,36 @@ std::vector<uint8_t> TVrFileCollection::ReadStoredBytes(const TVrFile& entry) {
 }
 
 std::vector<uint8_t> TVrFileCollection::ReadEntry(const TVrFile& entry) {
-  if (entry.source != TVrFile::Source::kContainer || entry.stored) return ReadStoredBytes(entry);
+  if (entry.source != TVrFile::Source::kContainer) return ReadStoredBytes(entry);
   if (container_ == nullptr) throw NotFound(entry.Name());
+  if (!HasChecksums()) {
+    if (entry.stored) return ReadStoredBytes(entry);
+    SeekToEntry(entry);
+    return Inflate(*container_, entry.size, entry.Name());
+  }
+  // The checksum covers either the bytes as stored or the inflated content.
+  if (entry.stored || !entry.checksum_before_compression) {
+    std::vector<uint8_t> stored = ReadStoredBytes(entry);
+    VerifyChecksum(entry, stored);
+    return entry.stored ? stored : Inflate(stored, entry.Name());
+  }
   SeekToEntry(entry);
-  return Inflate(*container_, entry.size, entry.Name());
+  std::vector<uint8_t> content = Inflate(*container_, entry.size, entry.Name());
+  VerifyChecksum(entry, content);
+  return content;
+}
+
+void TVrFileCollection::VerifyChecksum(const TVrFile& entry, std::span<const uint8_t> data) {
+  const uint32_t actual = Crc32(data);
+  if (actual == entry.checksum) return;
+  char detail[64];
+  std::snprintf(detail, sizeof detail, " (checksum %08X, the data gives %08X)", entry.checksum,
+                actual);
+  throw NovuError(FormatOne(Jp("%s:ファイルが壊れています"), entry.Name()) + detail);
 }
 
 bool TVrFileCollection::ChecksumMatches(const TVrFile& entry) {
-  if (entry.source != TVrFile::Source::kContainer || version_ <= 100) return true;
+  if (entry.source != TVrFile::Source::kContainer || !HasChecksums()) return true;
   const std::vector<uint8_t> stored = ReadStoredBytes(entry);
   if (entry.checksum_before_compression && !entry.stored) {
     return Crc32(Inflate(stored, entry.Name())) == entry.checksum;
@@ -232,6 +255,13 @@ std::vector<uint8_t> TVrFileCollection::ReadFolderFile(std::string_view name) {
   return std::move(*bytes);
 }
 
+std::vector<uint8_t> TVrFileCollection::ReadFolderEntry(const TVrFile& entry) {
+  if (entry.disk_path.empty()) return ReadFolderFile(entry.Name());
+  std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(entry.disk_path);
+  if (!bytes) throw NotFound(entry.Name());
+  return std::move(*bytes);
+}
+
 std::vector<uint8_t> TVrFileCollection::Extract(std::string_view name) {
   if (const TVrFile* entry = FindEntry(name)) return ReadEntry(*entry);
   if (folder_.empty()) throw NotFound(name);
@@ -248,11 +278,12 @@ TVrFile& TVrFileCollection::AddMemoryEntry(std::string_view name) {
   return Adopt(std::move(entry));
 }
 
-TVrFile& TVrFileCollection::AddFolderEntry(std::string_view name) {
+TVrFile& TVrFileCollection::AddFolderEntry(std::string_view name, std::filesystem::path disk_path) {
   Remove(name);
   auto entry = std::make_unique<TVrFile>();
   entry->SetName(std::string(name));
   entry->source = TVrFile::Source::kFolder;
+  entry->disk_path = std::move(disk_path);
   return Adopt(std::move(entry));
 }
 
@@ -286,12 +317,16 @@ ArchiveEntryInfo TVrFileCollection::WriteEntry(TKxBigStream& out, TVrFile& entry
       info.time = entry.time;
       break;
     case TVrFile::Source::kFolder: {
-      content = ReadFolderFile(entry.Name());
+      content = ReadFolderEntry(entry);
       const bool picture = cp932::ToUpper(GameExtension(entry.Name())) == ".FIP";
       compressible = picture && picture_test_
                          ? picture_test_(content)
                          : IsCompressibleName(entry.Name(), static_cast<int64_t>(content.size()));
-      if (auto file = disk_index_.FindFile(folder_, entry.Name())) info.time = FileTimeOf(*file);
+      if (!entry.disk_path.empty()) {
+        info.time = FileTimeOf(entry.disk_path);
+      } else if (auto file = disk_index_.FindFile(folder_, entry.Name())) {
+        info.time = FileTimeOf(*file);
+      }
       break;
     }
   }

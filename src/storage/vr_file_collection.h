@@ -34,6 +34,9 @@ class TVrFile : public THashCollectionItem {
   int32_t time = 0;
   uint32_t checksum = 0;
   bool checksum_before_compression = false;
+  // kFolder: the file on disk when it was given; otherwise the name is looked up in the
+  // collection folder without regard to case.
+  std::filesystem::path disk_path;
 
   TKxBigMemoryStream* Memory() const { return memory_.get(); }
 
@@ -76,7 +79,8 @@ class TVrFileCollection : public THashCollection {
   TVrFile& Entry(int index) const { return static_cast<TVrFile&>(Item(index)); }
 
   // The content of `name`: from the container (inflated unless stored), from memory, or from
-  // the collection folder. Throws "%s:ファイルがありません" when none has it.
+  // the collection folder. Throws "%s:ファイルがありません" when none has it, and
+  // "%s:ファイルが壊れています" when an archive entry does not match its checksum.
   std::vector<uint8_t> Extract(std::string_view name);
   std::vector<uint8_t> ReadEntry(const TVrFile& entry);
   // The bytes of the entry as they lie in the container (compressed or not).
@@ -86,8 +90,9 @@ class TVrFileCollection : public THashCollection {
 
   // A new run-time entry with an empty owned stream; an older entry of the same name goes.
   TVrFile& AddMemoryEntry(std::string_view name);
-  // An entry naming a file in the collection folder (used to pack a folder).
-  TVrFile& AddFolderEntry(std::string_view name);
+  // An entry naming a file in the collection folder (used to pack a folder); `disk_path`, when
+  // given, is the very file to read.
+  TVrFile& AddFolderEntry(std::string_view name, std::filesystem::path disk_path = {});
   void Remove(std::string_view name);
 
   // Writes the collection as a version 102 archive to `out`, starting at its current position.
@@ -115,8 +120,12 @@ class TVrFileCollection : public THashCollection {
             int64_t base, int64_t archive_size, std::span<const uint8_t> split_directory);
   void Reset();
   std::vector<uint8_t> ReadFolderFile(std::string_view name);
+  std::vector<uint8_t> ReadFolderEntry(const TVrFile& entry);
   void SeekToEntry(const TVrFile& entry);
   [[noreturn]] static void ThrowPastEnd(const TVrFile& entry);
+  // Archives after version 100 carry a CRC-32 per entry.
+  bool HasChecksums() const { return version_ > 100; }
+  static void VerifyChecksum(const TVrFile& entry, std::span<const uint8_t> data);
   ArchiveEntryInfo WriteEntry(TKxBigStream& out, TVrFile& entry, int64_t start);
 
   std::unique_ptr<TKxBigStream> container_;

@@ -283,7 +283,8 @@ TEST(ImageControls, ZoomFromASaveGetsTheSetterClamp) {
   ImageScene s;
   auto& plain = s.Add<TNovuBox>(LT_BOX, "template");
   BinaryWriter out;
-  plain.TNovuControl::SaveToStream(out);
+  Serializer control_part(out);
+  TNovuControl::Table().Sync(plain, control_part);
   out.I32(128);  // alpha
   out.I32(-7);   // zoom x
   out.I32(0);    // angle

@@ -19,6 +19,30 @@ grep -q 'stored .* ok   bgm\\title.ogg' listing
 "$tool" extract game.dat -o out > /dev/null
 diff -r src out
 
+# The listing gives the original and the stored size and their ratio.
+head -1 listing | grep -q '^version 102, 4 entries$'
+grep -q '^ *original  *stored  *ratio  *kind' listing
+read -r original stored ratio _ < <(grep 'script\\start.txt' listing)
+[ "$original" = "$(stat -c %s src/script/start.txt)" ]
+[ "$stored" -lt "$original" ]
+[[ "$ratio" =~ ^[0-9]+\.[0-9]%$ ]]
+grep -q '^ *0  *0  *-  *stored .* empty.txt' listing
+
+# Folders whose names differ only in case are two folders on disk: each file is read where it is.
+mkdir -p cased/CG cased/cg/sub
+echo one > cased/CG/Bg01.fip
+echo two > cased/cg/sub/Chara.FIP
+"$tool" pack cased -o cased.dat > /dev/null
+"$tool" extract cased.dat -o cased-out > /dev/null
+diff -r cased cased-out
+# Two files whose names are equal without regard to case cannot both be entries.
+mkdir -p twins/a
+echo x > twins/a/Read.txt
+echo y > twins/a/READ.TXT
+if "$tool" pack twins -o twins.dat 2> twins.err; then exit 1; fi
+grep -q 'a/READ.TXT' twins.err && grep -q 'a/Read.txt' twins.err
+[ ! -e twins.dat ]
+
 # Only the named entries, in any letter case.
 "$tool" extract game.dat -o some 'cg\BG01.FIP' > /dev/null
 cmp src/CG/Bg01.fip some/CG/Bg01.fip

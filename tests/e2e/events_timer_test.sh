@@ -28,6 +28,28 @@ expect_vars every <<'JSON'
 ]}
 JSON
 
+# ---- A handler that deletes its own sender and yields: after resuming, @Sender is empty.
+game gone
+page gone main <<'PAGE'
+VarNew "before" type=string value=`"-"`
+VarNew "after" type=string value=`"-"`
+Timer PR_NAME=`"t"` PR_ONNOTIFY=`"h.nsb"` PR_DELAY=`30`
+Exit
+PAGE
+page gone h <<'PAGE'
+Calc `before = @Sender`
+ObjDel `"t"`
+DoEvent
+Calc `after = @Sender`
+PAGE
+play_ok gone 10
+expect_vars gone <<'JSON'
+{"variables":[
+{"name":"before","type":4,"scope":0,"dims":[],"values":["t"]},
+{"name":"after","type":4,"scope":0,"dims":[],"values":[""]}
+]}
+JSON
+
 # ---- The handler interrupts a Wait of 300 ms; the Wait then ends at 315 ms as if it had not
 # been interrupted. The timer scraps itself after its one handler: it still exists while the
 # handler runs and is gone afterwards.

@@ -50,15 +50,33 @@ grep -q "警告: プロジェクトがありません" "$work/err" ||
 # One player per game folder: a second one ends at once.
 mkdir -p "$work/game"
 cp -r "$build/demo/." "$work/game/"
-"$player" --headless "$work/game" &
+# The first player holds the lock from before its first traced command until it ends.
+"$player" --headless --trace "$work/first-trace" "$work/game" 2>/dev/null &
 first=$!
-sleep 1
+for _ in $(seq 200); do
+  [ -s "$work/first-trace" ] && break
+  kill -0 "$first" 2>/dev/null || break
+  sleep 0.05
+done
+[ -s "$work/first-trace" ] || { echo "FAIL: the first player never started"; failures=$((failures + 1)); }
 timeout 10 "$player" --headless --ticks 5 "$work/game" 2>"$work/err"
 check "second player on the same folder" 1 $?
 kill "$first" 2>/dev/null
 wait "$first" 2>/dev/null
 "$player" --headless --ticks 5 "$work/game" 2>"$work/err"
 check "the folder is free again" 0 $?
+
+# Without --headless there must be a display to show the window on: SDL's invisible drivers
+# (chosen by hand, or its fall-back when no X server answers) are refused with a reason.
+for case in "dummy driver|SDL_VIDEODRIVER=dummy DISPLAY=:0" \
+  "unusable display|-u SDL_VIDEODRIVER DISPLAY=:987 WAYLAND_DISPLAY=novu-none XDG_RUNTIME_DIR="; do
+  name=${case%%|*}
+  # shellcheck disable=SC2086
+  env ${case#*|} "$player" --ticks 5 "$work/demo" >"$work/out" 2>"$work/err"
+  check "window without a display ($name)" 1 $?
+  grep -q "no usable display" "$work/err" && grep -q -- "--headless" "$work/err" ||
+    { echo "FAIL: $name: no reason given: $(cat "$work/err")"; failures=$((failures + 1)); }
+done
 
 # A bad command line, and the reports of a headless run.
 "$player" --ticks 2>/dev/null
@@ -68,6 +86,16 @@ printf '1 click 10 10 left\n2 key 0x41\n' > "$work/input.txt"
   --dump-vars "$work/vars.json" --trace "$work/trace.txt" "$work/demo"
 check "headless reports" 0 $?
 grep -q '"variables"' "$work/vars.json" || { echo "FAIL: no variable dump"; failures=$((failures + 1)); }
+# Report files that cannot be written: the run fails before its first tick and says why.
+for case in "--dump-vars|variable dump" "--trace|trace file"; do
+  option=${case%%|*}
+  "$player" --headless --ticks 3 "$option" "$work/no-such-folder/report" "$work/demo" \
+    >"$work/out" 2>"$work/err"
+  check "$option to an unwritable path" 1 $?
+  grep -q "cannot write the ${case#*|} $work/no-such-folder/report: No such file" "$work/err" ||
+    { echo "FAIL: $option: no reason given: $(cat "$work/err")"; failures=$((failures + 1)); }
+  [ ! -s "$work/out" ] || { echo "FAIL: $option: the run went on: $(cat "$work/out")"; failures=$((failures + 1)); }
+done
 printf '1 jump\n' > "$work/bad-input.txt"
 "$player" --headless --ticks 3 --input "$work/bad-input.txt" "$work/demo" 2>/dev/null
 check "bad input script" 2 $?

@@ -120,6 +120,33 @@ JSON
 find "$work" -name 'main.nsb' -newer "$work/escape/src/main.nst" | grep -v "/escape/game/" &&
   fail "escape: a page was written outside the save folder"
 
+# ---- ExtractFile: by wildcard, and over an existing file only when the question is answered
+# Yes (the headless answer is Yes the first time a question is asked, No when it comes again).
+game extract
+page extract main <<'PAGE'
+VarNew "all" type=bool value=`ExtractFile("*.NSB", FALSE, "all")`
+VarNew "ask1" type=bool value=`ExtractFile("sub.nsb", TRUE, "all")`
+VarNew "ask2" type=bool value=`ExtractFile("sub.nsb", TRUE, "all")`
+VarNew "none" type=bool value=`ExtractFile("*.xyz", FALSE, "all")`
+Exit
+PAGE
+page extract sub <<'PAGE'
+Exit
+PAGE
+play_ok extract 3
+expect_vars extract <<'JSON'
+{"variables":[
+{"name":"all","type":3,"scope":0,"dims":[],"values":["TRUE"]},
+{"name":"ask1","type":3,"scope":0,"dims":[],"values":["TRUE"]},
+{"name":"ask2","type":3,"scope":0,"dims":[],"values":["FALSE"]},
+{"name":"none","type":3,"scope":0,"dims":[],"values":["FALSE"]}
+]}
+JSON
+[ -s "$work/extract/game/all/main.nsb" ] && [ -s "$work/extract/game/all/sub.nsb" ] ||
+  fail "extract: the wildcard did not extract both pages"
+[ "$(grep -c '既に同名のファイルが存在します。上書きしますか？' "$work/extract/err")" = 2 ] ||
+  fail "extract: the overwrite question was not asked twice: $(cat "$work/extract/err")"
+
 # ---- Screen captures: into memory, copied into the save file (there for the next run), into
 # a file inside the save folder; nothing for a path outside it, another extension or a size
 # beyond the capture limit.

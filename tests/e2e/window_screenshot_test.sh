@@ -24,7 +24,9 @@ if [[ "${1:-}" != --inside-x ]]; then
   # The desktop libraries (D-Bus, the GL driver) keep allocations past exit; leaks of our own are
   # the unit tests' business, this check is about what reaches the screen.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-x "$@"
+  # -noreset: by default the X server resets whenever its last client disconnects, and a player
+  # connecting during such a reset (the window polls below connect and disconnect) loses X.
+  exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" --inside-x "$@"
 fi
 shift
 build=$1

@@ -4,6 +4,7 @@
 
 #include "core/binary_reader.h"
 #include "engine/object_commands.h"
+#include "fingerprint.h"
 #include "objects/base_list.h"
 #include "objects/novu_timer.h"
 #include "objects/object_factory.h"
@@ -283,8 +284,9 @@ TEST(ObjectCommand, FlipWithDurationWaitsAndOddKindsSwitchPlainly) {
   for (const char* kind : {"5", "-1", "39", "100000"}) {
     ObjectWorld w;
     w.Run(std::string("Flip kind=`") + kind + "` duration=`100`\n", 1);
-    auto& flip = dynamic_cast<TComFlip&>(w.calls->current_page()->Command(0));
-    EXPECT_EQ(flip.kind(), std::string(kind) == "5" ? 5 : 0) << kind;
+    const FlipProgress* flip = w.calls->Progress<FlipProgress>();
+    ASSERT_NE(flip, nullptr) << kind;
+    EXPECT_EQ(flip->kind, std::string(kind) == "5" ? 5 : 0) << kind;
     // The first tick is the start; the transition then runs its 100 ms.
     w.Frames(7);
     EXPECT_EQ(w.list.active_index(), 0) << kind;
@@ -352,16 +354,30 @@ Flip duration=`300` block=`)") +
 TEST(ObjectCommand, FlipStateSurvivesAnInterruption) {
   ObjectWorld w;
   w.Run("Flip duration=`100` block=`FALSE` hideback=`TRUE`\n", 1);
-  auto& flip = dynamic_cast<TComFlip&>(w.calls->current_page()->Command(0));
-  std::optional<std::vector<uint8_t>> state;
-  flip.SaveState(state);
+  FlipProgress* flip = w.calls->Progress<FlipProgress>();
+  ASSERT_NE(flip, nullptr);
+  std::optional<std::vector<uint8_t>> state = SaveProgress(*flip);
   ASSERT_TRUE(state.has_value());
   EXPECT_EQ(std::string(state->begin(), state->begin() + 7), "novu100");
   ASSERT_EQ(state->size(), 9u);
   (*state)[7] = 1;  // block-events
   BinaryReader in(*state);
-  flip.LoadState(in);
-  EXPECT_TRUE(flip.BlocksEvents());
+  LoadProgress(*flip, in);
+  EXPECT_TRUE(flip->BlocksEvents());
+}
+
+TEST(ObjectCommand, FlipStateKeepsItsSavedForm) {
+  for (const auto& [page, fingerprint] :
+       {std::pair{"Flip duration=`100` block=`FALSE` hideback=`TRUE`\n", "20f06ff0b9296e29"},
+        std::pair{"Flip duration=`100` block=`TRUE`\n", "20f3d4f0b92c4f9f"}}) {
+    ObjectWorld w;
+    w.Run(page, 1);
+    const FlipProgress* flip = w.calls->Progress<FlipProgress>();
+    ASSERT_NE(flip, nullptr);
+    std::optional<std::vector<uint8_t>> state = SaveProgress(*flip);
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(testing::Fingerprint(std::string(state->begin(), state->end())), fingerprint) << page;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // name.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 #include <map>
 
@@ -57,6 +59,7 @@ struct Game {
   ProcessState state;
   TParamCollection vars;
   TProjectSetting setting;
+  std::vector<std::string> notices;
   void Page(const std::string& name, std::string_view text) {
     files.Add(name, AssemblePage(text, name));
   }
@@ -67,6 +70,7 @@ struct Game {
     env.vars = &vars;
     env.argument_folder = folder.path();
     env.program_folder = folder.path();
+    env.notice = [this](std::string_view text) { notices.emplace_back(text); };
     return std::make_unique<TProject>(std::move(env));
   }
   // One run of the game: start, `ticks` ticks, close.
@@ -128,14 +132,49 @@ TEST(ProjectSave, ExitPageRunsAtCloseBeforeTheStatusIsStored) {
   EXPECT_EQ(g.Int("runs"), 40);
 }
 
-TEST(ProjectSave, DamagedStatusDataIsNeverOverwritten) {
-  Game g;
-  g.Page("main.nsb", "Calc `runs = 7`\n");
-  WriteSave(g.SaveFile(),
-            {{"STATUSSAVEDATA", {'S', 't', 'a', 't', 'u', 's', '1', '0', '3', 0xFF}}});
-  const auto before = platform::ReadWholeFile(g.SaveFile());
-  g.Run(2);
-  EXPECT_EQ(platform::ReadWholeFile(g.SaveFile()), before);
+// The save files in the game folder other than save.dat itself.
+std::vector<fs::path> SetAside(const Game& g) {
+  std::vector<fs::path> found;
+  for (const auto& item : fs::directory_iterator(g.folder.path())) {
+    if (item.path().filename().string().starts_with("save.dat.damaged-")) found.push_back(item);
+  }
+  return found;
+}
+
+TEST(ProjectSave, DamagedSaveFileIsMovedAsideNeverOverwrittenAndTheGameSavesAfresh) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> damage;
+  };
+  const Case cases[] = {
+      {"damaged status data",
+       [](const fs::path& save) {
+         WriteSave(save, {{"STATUSSAVEDATA", {'S', 't', 'a', 't', 'u', 's', '1', '0', '3', 0xFF}}});
+       }},
+      {"not an archive",
+       [](const fs::path& save) {
+         platform::WriteFileAtomically(save, std::vector<uint8_t>(9, 'x'));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Game g;
+    g.Page("main.nsb", "Calc `runs = runs + 1`\nExit\n");
+    c.damage(g.SaveFile());
+    const auto before = platform::ReadWholeFile(g.SaveFile());
+    g.Run(2);
+    const std::vector<fs::path> aside = SetAside(g);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(platform::ReadWholeFile(aside[0]), before);
+    ASSERT_EQ(g.notices.size(), 1u);
+    EXPECT_NE(g.notices[0].find(aside[0].string()), std::string::npos) << g.notices[0];
+    // The fresh save works as any other: the next run counts on from it, and says nothing.
+    g.Restart();
+    g.Run(2);
+    EXPECT_EQ(g.Int("runs"), 2);
+    EXPECT_EQ(g.notices.size(), 1u);
+    EXPECT_EQ(SetAside(g).size(), 1u);
+  }
 }
 
 TEST(ProjectSave, FailedStartLeavesTheSaveFileAlone) {

@@ -16,11 +16,16 @@ class Panel : public TNovuControl, public RightClickCloser {
   explicit Panel(ObjectList* owner) : TNovuControl(owner) {}
 
   ComponentType GetType() const override { return LT_BOX; }
-  PropValue GetProperty(PropId id) const override {
-    if (id == PR_RCLICKSCRAP) return right_click_scrap;
-    if (id == PR_ONIDLE) return on_idle;
-    return TNovuControl::GetProperty(id);
+  static const PropertyTable& Table() {
+    using R = PropertyRows<Panel>;
+    static const PropertyTable table(
+        &TNovuControl::Table(), {
+                                    R::Field(PR_RCLICKSCRAP, &Panel::right_click_scrap).NotSaved(),
+                                    R::Field(PR_ONIDLE, &Panel::on_idle).NotSaved(),
+                                });
+    return table;
   }
+  const PropertyTable& Properties() const override { return Table(); }
   int32_t Update() override {
     ++updates;
     if (on_update) on_update();

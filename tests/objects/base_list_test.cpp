@@ -144,6 +144,30 @@ std::vector<uint8_t> SaveScene(const TNovuBaseList& list) {
   return out.bytes();
 }
 
+TEST(BaseListNames, BasesKeepTheirNamesWhateverRenamesThem) {
+  const std::string names[2] = {
+      "\x01"
+      "BASE0",
+      "\x01"
+      "BASE1"};
+  // Renamed by a script command, by a property write (motions set properties) and to an empty
+  // name: each base keeps its name, and a save round trip gives the same bytes.
+  for (int index : {0, 1}) {
+    BaseScene s;
+    TNovuBase& base = s.list.base(index);
+    base.SetName("0");
+    base.SetProperty(PR_NAME, std::string("renamed"));
+    base.SetName("");
+    EXPECT_EQ(base.name(), names[index]);
+    EXPECT_EQ(std::get<std::string>(base.GetProperty(PR_NAME)), names[index]);
+    const std::vector<uint8_t> saved = SaveScene(s.list);
+    BaseScene t;
+    BinaryReader in(saved);
+    t.list.LoadFromStream(in, kObjectLayoutVersion);
+    EXPECT_EQ(SaveScene(t.list), saved);
+  }
+}
+
 TEST(BaseListSave, RoundTripKeepsObjectsComponentsEventsAndFocus) {
   BaseScene s;
   Panel& field = s.Add("field", {10, 20, 30, 40}, &s.list.base(1));

@@ -27,11 +27,17 @@ class Player final : public TNovuControl {
  public:
   using TNovuControl::TNovuControl;
   ComponentType GetType() const override { return LT_IMAGES; }
-  PropValue GetProperty(PropId id) const override {
-    if (id == PR_REPEAT) return repeat;
-    if (id == PR_ONPLAYEND) return std::string("end.nsb");
-    return TNovuControl::GetProperty(id);
+  static const PropertyTable& Table() {
+    using R = PropertyRows<Player>;
+    static const PropertyTable table(
+        &TNovuControl::Table(),
+        {
+            R::Answer(PR_REPEAT, [](const Player& p) { return p.repeat; }),
+            R::Answer(PR_ONPLAYEND, [](const Player&) { return std::string("end.nsb"); }),
+        });
+    return table;
   }
+  const PropertyTable& Properties() const override { return Table(); }
   bool repeat = false;
 };
 

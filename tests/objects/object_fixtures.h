@@ -6,8 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "core/binary_reader.h"
-#include "core/binary_writer.h"
 #include "objects/memory_object_list.h"
 #include "objects/novu_motion.h"
 #include "objects/plain_objects.h"
@@ -22,53 +20,25 @@ class TestPicture : public TNovuControl {
   ComponentType GetType() const override { return LT_BOX; }
   std::optional<Point> PictureSize() const override { return picture; }
 
-  PropValue GetProperty(PropId id) const override {
-    switch (id) {
-      case PR_ZOOMX:
-        return zoom_x;
-      case PR_ZOOMY:
-        return zoom_y;
-      case PR_FLIPH:
-        return flip_h;
-      case PR_PAUSED:
-        return paused;
-      case PR_AUTOSCRAP:
-        return auto_scrap;
-      case PR_ONPLAYEND:
-        return on_play_end;
-      case PR_ALPHA:
-        return alpha;
-      case PR_SCROLLX:
-        return scroll_x;
-      default:
-        return TNovuControl::GetProperty(id);
-    }
+  // The test fields answer as properties; the alpha is written by scripts and saved after the
+  // control's record.
+  static const PropertyTable& Table() {
+    using R = PropertyRows<TestPicture>;
+    static const PropertyTable table(
+        &TNovuControl::Table(),
+        {
+            R::Field(PR_ZOOMX, &TestPicture::zoom_x).NotSaved(),
+            R::Answer(PR_ZOOMY, [](const TestPicture& p) { return p.zoom_y; }),
+            R::Answer(PR_FLIPH, [](const TestPicture& p) { return p.flip_h; }),
+            R::Field(PR_PAUSED, &TestPicture::paused).NotSaved(),
+            R::Answer(PR_AUTOSCRAP, [](const TestPicture& p) { return p.auto_scrap; }),
+            R::Answer(PR_ONPLAYEND, [](const TestPicture& p) { return p.on_play_end; }),
+            R::Field(PR_ALPHA, &TestPicture::alpha),
+            R::Answer(PR_SCROLLX, [](const TestPicture& p) { return p.scroll_x; }),
+        });
+    return table;
   }
-  void SetProperty(PropId id, const PropValue& value) override {
-    switch (id) {
-      case PR_ZOOMX:
-        zoom_x = PropAsInt(value);
-        break;
-      case PR_ALPHA:
-        alpha = PropAsInt(value);
-        break;
-      case PR_PAUSED:
-        paused = PropAsBool(value);
-        break;
-      default:
-        TNovuControl::SetProperty(id, value);
-        break;
-    }
-  }
-
-  void SaveToStream(BinaryWriter& out) const override {
-    TNovuControl::SaveToStream(out);
-    out.I32(alpha);
-  }
-  void LoadFromStream(BinaryReader& in, const ObjectLoadContext& context) override {
-    TNovuControl::LoadFromStream(in, context);
-    alpha = in.I32();
-  }
+  const PropertyTable& Properties() const override { return Table(); }
 
   int32_t zoom_x = 256;
   int32_t zoom_y = 256;

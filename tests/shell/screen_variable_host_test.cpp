@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/process_state.h"
+#include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "platform/headless_window.h"
 #include "shell/screen_manager.h"
@@ -90,6 +92,102 @@ TEST(ScreenVariables, ChoosingAnotherModeInFullScreenRebuildsTheScreen) {
   EXPECT_GT(list.active_base().dirty().Count(), 0);  // drawn again in full
   host.SetInt(V::kDisplayModeIndex, 7);              // no such mode
   EXPECT_EQ(host.GetInt(V::kDisplayModeIndex), 1);
+}
+
+}  // namespace
+}  // namespace novu
+
+namespace novu {
+namespace {
+
+// Every system variable read and written through a table with the player's hosts: the ones
+// kept by the table itself, the screen, the clock, the title, the fonts and the rest.
+TEST(SystemVariableWalk, EveryVariableReadsAndWritesAsItsRowSays) {
+  TNovuBaseList list;
+  list.SetSize(320, 240);
+  ProcessState state;
+  state.game_clock = 45;
+  state.frame_counter = 2;
+  ScreenVariableHost host(list, nullptr);
+  host.set_state(&state);
+  host.set_title([] { return std::string("Walk"); });
+  std::vector<bool> switched;
+  host.set_full_screen([&](bool on) { switched.push_back(on); });
+  host.set_font_lister([](bool fixed) {
+    return fixed ? std::vector<std::string>{"Mono"} : std::vector<std::string>{"Mono", "Sans"};
+  });
+  TParamCollection table;
+  table.SetHost(&host);
+  table.SetDepth(2);
+
+  struct Row {
+    std::string_view name;
+    std::string_view read;     // the scalar read, as text
+    std::string_view written;  // text written into it
+    std::string_view after;    // the scalar read afterwards
+  };
+  const Row rows[] = {
+      {"@Result", "", "5", ""},  // no call frame: nothing to forward to
+      {"@LClick", "FALSE", "1", "TRUE"},
+      {"@RClick", "FALSE", "1", "TRUE"},
+      {"@LPush", "FALSE", "1", "FALSE"},
+      {"@RPush", "FALSE", "1", "FALSE"},
+      {"@MouseX", "0", "12", "12"},
+      {"@MouseY", "0", "7", "7"},
+      {"@TextDelay", "50", "abc", "50"},
+      {"@HistoryCount", "0", "3", "0"},
+      {"@ParamCount", "0", "3", "0"},
+      {"@ParamStr", "", "x", ""},
+      {"@Sender", "", "x", ""},
+      {"@ScrWidth", "320", "1", "320"},
+      {"@ScrHeight", "240", "1", "240"},
+      {"@TickCount", "45", "1", "45"},
+      {"@UpdateCount", "2", "1", "2"},
+      {"@Fonts", "Mono\r\nSans", "x", "Mono\r\nSans"},
+      {"@FixedFonts", "Mono", "x", "Mono"},
+      {"@FullScr", "FALSE", "1", "FALSE"},  // switched through the view, which shows it
+      {"@Cursor", "", "arrow.cur", "arrow.cur"},
+      {"@SelStr", "", "pick", "pick"},
+      {"@SelIndex", "0", "-1", "-1"},
+      {"@Pi", "3.14159265358979", "1", "3.14159265358979"},
+      {"@CGDither", "FALSE", "1", "TRUE"},
+      {"@1Hour", "0.0416666666666667", "1", "0.0416666666666667"},
+      {"@1Min", "0.000694444444444444", "1", "0.000694444444444444"},
+      {"@1Sec", "1.15740740740741E-5", "1", "1.15740740740741E-5"},
+      {"@KeyPush", "FALSE", "1", "FALSE"},
+      {"@KeyClick", "FALSE", "1", "FALSE"},
+      {"@DisplayModeCount", "0", "1", "0"},
+      {"@DisplayModeIndex", "-1", "1", "-1"},
+      {"@Title", "Walk", "x", "Walk"},
+      {"@SoundON", "TRUE", "0", "FALSE"},
+      {"@ActiveCompo", "", "nobody", ""},
+      {"@KeyRepeat", "FALSE", "1", "FALSE"},
+      {"@HistoryMaxCount", "0", "5", "0"},
+      {"@Temp", "", "5", ""},
+      {"@MidiPort", "", "x", ""},
+      {"@MidiPorts", "", "x", ""},
+      {"@WheelDown", "FALSE", "1", "FALSE"},
+      {"@WheelUp", "FALSE", "1", "FALSE"},
+      {"@IsDebug", "FALSE", "TRUE", "FALSE"},
+      {"@StackCount", "2", "5", "2"},
+  };
+  for (const Row& row : rows) {
+    TCustomParam& v = table.Find(row.name)->value();
+    EXPECT_EQ(v.GetAsStr(), row.read) << row.name;
+    v.SetAsStr(row.written);
+    EXPECT_EQ(v.GetAsStr(), row.after) << row.name;
+  }
+  EXPECT_EQ(switched, std::vector<bool>{true});
+  // The date and time rows read the clock; they agree with one another.
+  const int32_t year = table.Find("@Year")->value().GetAsInt();
+  EXPECT_GE(year, 2024);
+  for (std::string_view name :
+       {"@Month", "@Day", "@Week", "@Hour", "@Min", "@Sec", "@PCTickCount"}) {
+    EXPECT_GE(table.Find(name)->value().GetAsInt(), 0) << name;
+  }
+  EXPECT_LE(table.Find("@Week")->value().GetAsInt(), 7);
+  EXPECT_EQ(table.Find("@KeyPush")->value().GetCount(), kKeyStateCount);
+  table.SetHost(nullptr);
 }
 
 }  // namespace

@@ -13,14 +13,17 @@ TEST(GameIni, DelayTimeIsTruncatedAndClamped) {
                                        {-20, 100}, {100, 100}, {399, 300}};
   for (auto [in, out] : cases) EXPECT_EQ(NormalizeDelayTime(in), out) << in;
   GameIniSettings s = GameIniSettings::FromIni(
-      IniFile::Parse("[Sound]\nDirectSound=0\nDelayTime=260\n[Video]\nUseWMP=1\n"));
+      IniFile::Parse("[Sound]\nDirectSound=0\nDelayTime=260\n[Video]\nUseWMP=1\n"
+                     "[Screen]\nIntegerScaling=1\n"));
   EXPECT_FALSE(s.direct_sound);
   EXPECT_EQ(s.delay_time, 200);
   EXPECT_TRUE(s.use_wmp);
+  EXPECT_TRUE(s.integer_scaling);
   GameIniSettings defaults = GameIniSettings::FromIni(IniFile());
   EXPECT_TRUE(defaults.direct_sound);
   EXPECT_EQ(defaults.delay_time, 500);
   EXPECT_FALSE(defaults.use_wmp);
+  EXPECT_FALSE(defaults.integer_scaling);
 }
 
 TEST(InstanceKey, UpperCasedWithSeparatorsReplaced) {
@@ -45,6 +48,8 @@ TEST(CommandLine, HeadlessContract) {
   const auto* cl = std::get_if<CommandLine>(&parsed);
   ASSERT_NE(cl, nullptr);
   EXPECT_TRUE(cl->headless);
+  EXPECT_FALSE(cl->integer_scaling);
+  EXPECT_TRUE(std::get<CommandLine>(Parse({"--integer-scaling"})).integer_scaling);
   EXPECT_EQ(cl->ticks, 100);
   EXPECT_EQ(cl->trace_file, "-");
   EXPECT_EQ(cl->dump_vars_file, "v.json");
@@ -58,6 +63,10 @@ TEST(CommandLine, HeadlessContract) {
 TEST(CommandLine, ConfigSwitchAndErrors) {
   EXPECT_TRUE(std::get<CommandLine>(Parse({"/CONFIG"})).show_config);
   EXPECT_FALSE(std::get<CommandLine>(Parse({"/config", "x"})).show_config);
+  // Options around it do not turn it into a game folder.
+  const CommandLine headless = std::get<CommandLine>(Parse({"--headless", "/Config"}));
+  EXPECT_TRUE(headless.show_config);
+  EXPECT_TRUE(headless.sources.empty());
   for (auto bad : std::vector<std::vector<std::string>>{{"--ticks"},
                                                         {"--ticks", "-1"},
                                                         {"--ticks", "ten"},

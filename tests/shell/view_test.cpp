@@ -141,6 +141,12 @@ TEST_F(ViewTest, QuitQuestionNoRestoresTheTerminateFlag) {
   EXPECT_TRUE(view.close_requested());
 }
 
+TEST_F(ViewTest, QuitButtonQuitsWhenNoDialogCanBeShown) {
+  boxes.answers = {platform::MessageResult::NotShown};
+  view.HandleEvent({Kind::QuitButton}, 0);
+  EXPECT_TRUE(view.close_requested());
+}
+
 TEST_F(ViewTest, QuitQuestionFollowsTheLocale) {
   view.SetTitle("Game");
   setenv("LC_ALL", "ja_JP.UTF-8", 1);

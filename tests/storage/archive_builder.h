@@ -16,6 +16,8 @@ struct RawEntry {
   std::string content;
   bool stored = false;
   int32_t time = 0;
+  bool checksum_before_compression = false;  // the CRC is of `content`, not of the stored bytes
+  uint32_t checksum_xor = 0;                 // non-zero damages the recorded CRC
 };
 
 inline std::vector<uint8_t> BuildArchive(int32_t version, const std::vector<RawEntry>& entries) {
@@ -58,9 +60,14 @@ inline std::vector<uint8_t> BuildArchive(int32_t version, const std::vector<RawE
   if (wide) {
     for (const RawEntry& e : entries) w.U8(e.stored ? 1 : 0);
     for (const RawEntry& e : entries) w.I32(e.time);
-    for (size_t i = 0; i < entries.size(); ++i) w.U32(Crc32(data[i]));
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const RawEntry& e = entries[i];
+      const bool before = e.checksum_before_compression && version >= 102;
+      const std::vector<uint8_t> content(e.content.begin(), e.content.end());
+      w.U32((before ? Crc32(content) : Crc32(data[i])) ^ e.checksum_xor);
+    }
     if (version >= 102) {
-      for (size_t i = 0; i < entries.size(); ++i) w.U8(0);
+      for (const RawEntry& e : entries) w.U8(e.checksum_before_compression ? 1 : 0);
     }
   }
   for (const auto& d : data) w.Bytes(d);

@@ -123,6 +123,50 @@ TEST(Archive, ReadsEveryVersionOfTheLayout) {
   }
 }
 
+TEST(Archive, EntriesAreCheckedAgainstTheirChecksumWhenRead) {
+  struct Case {
+    const char* what;
+    int32_t version;
+    bool stored;
+    bool checksum_before_compression;
+    uint32_t checksum_xor;
+    bool readable;
+  };
+  const Case cases[] = {
+      {"stored, intact", 102, true, false, 0, true},
+      {"stored, damaged", 102, true, false, 0x10, false},
+      {"compressed, checksum of the stored bytes, intact", 102, false, false, 0, true},
+      {"compressed, checksum of the stored bytes, damaged", 102, false, false, 1, false},
+      {"compressed, checksum of the content, intact", 102, false, true, 0, true},
+      {"compressed, checksum of the content, damaged", 102, false, true, 0x8000, false},
+      {"version 101, damaged", 101, false, false, 4, false},
+  };
+  const std::string content(5000, 'k');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestDir dir;
+    WriteFile(dir / "game.dat",
+              BuildArchive(c.version, {{"ok.txt", "fine", true, 0},
+                                       {"page\\count.nsb", content, c.stored, 0,
+                                        c.checksum_before_compression, c.checksum_xor}}));
+    TVrFileCollection in;
+    in.Open(dir / "game.dat");
+    EXPECT_EQ(AsString(in.Extract("ok.txt")), "fine");
+    EXPECT_EQ(in.ChecksumMatches(in.Entry(1)), c.readable);
+    if (c.readable) {
+      EXPECT_EQ(AsString(in.Extract("page\\count.nsb")), content);
+      continue;
+    }
+    try {
+      in.Extract("page\\count.nsb");
+      ADD_FAILURE() << "a damaged entry was read";
+    } catch (const NovuError& e) {
+      EXPECT_NE(e.message().find("page\\count.nsb"), std::string::npos) << e.Utf8Message();
+      EXPECT_NE(e.Utf8Message().find("checksum"), std::string::npos) << e.Utf8Message();
+    }
+  }
+}
+
 TEST(Archive, FirstScrambledNameByteUsesTheArchiveKey) {
   const std::vector<uint8_t> archive = BuildArchive(102, {{"A", "x", true, 0}});
   // "vf", version, count, name length, then 'A' XOR the low byte of the first value (0x35).

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/cp932.h"
 #include "core/error.h"
 #include "imagefmt/fipo_format.h"
 #include "platform/file_io.h"
@@ -14,6 +17,7 @@
 #include "storage/archive_format.h"
 #include "storage/disk_index.h"
 #include "storage/vr_file_collection.h"
+#include "storage/zlib_codec.h"
 #include "tool_command.h"
 
 namespace novu::tool {
@@ -55,15 +59,36 @@ int RunPack(Args args) {
     files.push_back(fs::relative(item.path(), folder));
   }
   std::sort(files.begin(), files.end());
+  // The player finds entries without regard to case, so two such names could never both be read.
+  std::map<std::string, const fs::path*> by_folded_name;
+  for (const fs::path& file : files) {
+    const auto [at, added] = by_folded_name.emplace(cp932::ToUpper(GameName(file)), &file);
+    if (!added) {
+      return Fail("'" + at->second->string() + "' and '" + file.string() +
+                  "' differ only in letter case; an archive can hold only one of them");
+    }
+  }
   TVrFileCollection archive;
   archive.Open(folder);
   // Pictures saved without compression are deflated in the archive; compressed ones are not.
   archive.SetCompressionTest(
       [](std::span<const uint8_t> data) { return imagefmt::IsStoredUncompressed(data); });
-  for (const fs::path& file : files) archive.AddFolderEntry(GameName(file));
+  // Each file is read from where it lies: looking its game name up again would fold the case
+  // of its folders, and `CG/` and `cg/` are two folders on this disk.
+  for (const fs::path& file : files) archive.AddFolderEntry(GameName(file), folder / file);
   archive.SaveToFile(out);
   std::printf("%zu entries -> %s\n", files.size(), out.c_str());
   return 0;
+}
+
+// The size of the entry's content; none when its compressed data cannot be inflated.
+std::optional<int64_t> OriginalSize(TVrFileCollection& archive, const TVrFile& entry) {
+  if (entry.stored) return entry.size;
+  try {
+    return static_cast<int64_t>(Inflate(archive.ReadStoredBytes(entry), entry.Name()).size());
+  } catch (const NovuError&) {
+    return std::nullopt;
+  }
 }
 
 int RunList(Args args) {
@@ -71,6 +96,8 @@ int RunList(Args args) {
   TVrFileCollection archive;
   OpenAny(archive, args[0]);
   std::printf("version %d, %d entries\n", archive.Version(), archive.Count());
+  std::printf("%12s  %12s  %6s  %-10s  %-12s  %s\n", "original", "stored", "ratio", "kind",
+              "checksum", "name");
   int bad = 0;
   for (int i = 0; i < archive.Count(); ++i) {
     const TVrFile& entry = archive.Entry(i);
@@ -84,7 +111,17 @@ int RunList(Args args) {
       check = ok ? "ok" : "BAD";
       if (!ok) ++bad;
     }
-    std::printf("%12lld  %-10s  %08X %-3s  %s\n", static_cast<long long>(entry.size),
+    const std::optional<int64_t> original = OriginalSize(archive, entry);
+    const std::string original_text = original ? std::to_string(*original) : "?";
+    std::string ratio = "-";
+    if (original && *original > 0) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%.1f%%",
+                    100.0 * static_cast<double>(entry.size) / static_cast<double>(*original));
+      ratio = text;
+    }
+    std::printf("%12s  %12lld  %6s  %-10s  %08X %-3s  %s\n", original_text.c_str(),
+                static_cast<long long>(entry.size), ratio.c_str(),
                 entry.stored ? "stored" : "compressed", entry.checksum, check,
                 platform::Cp932ToUtf8(entry.Name()).c_str());
   }
@@ -162,7 +199,9 @@ int RunAppend(Args args) {
 }
 
 NOVU_TOOL_COMMAND("pack", "DIR -o ARCHIVE", "pack a folder into a version 102 archive", RunPack);
-NOVU_TOOL_COMMAND("list", "ARCHIVE", "list entries: size, stored or compressed, checksum check",
+NOVU_TOOL_COMMAND("list", "ARCHIVE",
+                  "list entries: original and stored size, ratio, stored or compressed, checksum "
+                  "check",
                   RunList);
 NOVU_TOOL_COMMAND("extract", "ARCHIVE [-o DIR] [NAME...]",
                   "extract entries (all by default), verifying their checksums", RunExtract);

@@ -64,8 +64,10 @@ int RunExpr(const Args& given) {
       parser.Evaluate(table);
       const TCustomParam* result = parser.result();
       std::printf("result: %s\n", result ? DescribeOperand(*result).c_str() : "(none)");
+      // An evaluation that stopped is a failure of the command, with the evaluator's reason.
       if (!parser.last_error().empty()) {
         std::printf("stopped: %s\n", Utf8(parser.last_error()).c_str());
+        return Fail("the evaluation stopped: " + Utf8(parser.last_error()));
       }
     }
     return 0;

@@ -1,4 +1,5 @@
 // novutool: packs, lists, extracts, assembles, disassembles and converts game data.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -83,6 +84,12 @@ static int Main(int argc, char** argv) {
     for (const ToolCommand& c : Commands()) {
       if (c.name != name) continue;
       Args rest(args.begin() + static_cast<long>(words), args.end());
+      if (std::find(rest.begin(), rest.end(), "--help") != rest.end() ||
+          std::find(rest.begin(), rest.end(), "-h") != rest.end()) {
+        std::printf("usage: novutool %s %s\n  %s\n", c.name.c_str(), c.usage.c_str(),
+                    c.summary.c_str());
+        return 0;
+      }
       try {
         return c.run(rest);
       } catch (const NovuError& e) {

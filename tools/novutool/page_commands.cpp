@@ -34,7 +34,7 @@ int Disassemble(const Args& args) {
 
 }  // namespace
 
-NOVU_TOOL_COMMAND("asm", "PAGE.txt -o PAGE.nsb", "assemble a script page from its text", Assemble);
+NOVU_TOOL_COMMAND("asm", "PAGE.nst -o PAGE.nsb", "assemble a script page from its text", Assemble);
 NOVU_TOOL_COMMAND("disasm", "PAGE.nsb",
                   "print a script page as text (asm reads it back byte for byte)", Disassemble);
 
