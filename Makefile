@@ -2,7 +2,6 @@
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
-export SDL_AUDIODRIVER ?= dummy
 
 .PHONY: run test deps build build-asan bench fuzz clean
 

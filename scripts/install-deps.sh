@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libogg-dev libavformat-dev libavcodec-dev libswscale-dev libswresample-dev
   libavutil-dev libfluidsynth-dev timgm6mb-soundfont libcurl4-openssl-dev ffmpeg

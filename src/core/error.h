@@ -26,7 +26,7 @@ class NovuError : public std::exception {
 // CP932 text for a message written in the source as UTF-8.
 std::string Jp(std::string_view utf8);
 
-// Replaces the first "%s" of a CP932 pattern with `value` (Delphi's Format for one string).
+// Replaces the first "%s" of a CP932 pattern with `value` (the only formatting the messages need).
 std::string FormatOne(std::string_view pattern, std::string_view value);
 
 }  // namespace novu

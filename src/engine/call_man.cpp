@@ -133,6 +133,15 @@ TStack TCallMan::PopFrame() {
   return frame;
 }
 
+bool TCallMan::DeleteFrame(int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= stack_.size()) return false;
+  vars_.DeleteScope(index);
+  stack_.erase(stack_.begin() + index);
+  vars_.LowerScopesDeeperThan(index);
+  PublishDepth();
+  return true;
+}
+
 void TCallMan::ClearStack() {
   stack_.clear();
   PublishDepth();

@@ -105,6 +105,10 @@ class TCallMan {
   void ResetTo(std::string_view page_name, int32_t index, bool full, TPage*& page,
                int32_t& current_index);
   void HardReset(std::string_view page_name, int32_t index, TPage*& page, int32_t& current_index);
+  // DeleteStack: removes call frame `index` (0-based): the variables of that scope depth go,
+  // deeper ones move up one depth and the table learns the new depth, so the running frame's
+  // locals stay visible. False when there is no such frame.
+  bool DeleteFrame(int32_t index);
 
   // ---- what system variables read ----
   size_t ArgumentCount() const { return args_.size(); }

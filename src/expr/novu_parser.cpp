@@ -480,7 +480,7 @@ inline void TNovuParser::Run::ResolveOperands(TOpeData& op, Plan::Operation& p) 
       if (!reentered_) p.plain_types[i] = plain_type;
     } else {
       if (!reentered_) p.plain_types[i] = PT_NONE;
-      ref.Bind(table_, item, 0);
+      ref.BindName(table_, item);
       values[i] = &ref;
       bound_ = true;
     }
@@ -732,6 +732,12 @@ void TNovuParser::Run::Perform(TOpeData& op, TCustomParam& target) {
     case ocTo: {
       CheckOperandCount(op, 1);
       const TCustomParam& src = *operands[0];
+      // Text stored into a number or flag kept by the system is parsed by the variable itself:
+      // text that does not parse leaves it unchanged instead of storing 0.
+      if (src.GetParamType() == PT_STR && target.Deref()->IsSystem()) {
+        target.SetAsStr(src.GetAsStr());
+        return;
+      }
       switch (target.GetParamType()) {
         case PT_INT:
           target.SetAsInt(src.GetAsInt());

@@ -7,7 +7,19 @@
 
 namespace novu {
 
+void TParamVar::BindName(TParamCollection& table, TParamCollectionItem& item) {
+  Bind(table, item, 0);
+  whole_ = !item.value().IsReference();
+}
+
+TCustomParam* TParamVar::WholeSystemValue() const {
+  if (!whole_) return nullptr;
+  TCustomParam* v = Value();
+  return v != nullptr && v->IsSystem() ? v : nullptr;
+}
+
 void TParamVar::Bind(TParamCollection& table, TParamCollectionItem& item, int32_t index) {
+  whole_ = false;
   table_ = &table;
   removal_epoch_ = table.removal_epoch();
   if (item.value().IsReference()) {
@@ -28,7 +40,7 @@ bool TParamVar::TryResolve(TParamCollection& table) {
     item_ = nullptr;
     return false;
   }
-  Bind(table, *item, 0);
+  BindName(table, *item);
   return true;
 }
 
@@ -66,27 +78,47 @@ ParamType TParamVar::GetParamType() const {
 }
 
 bool TParamVar::GetAsBool() const {
+  if (TCustomParam* s = WholeSystemValue()) return s->GetAsBool();
   return GetBoolAt(index_);
 }
 long double TParamVar::GetAsFloat() const {
+  if (TCustomParam* s = WholeSystemValue()) return s->GetAsFloat();
   return GetFloatAt(index_);
 }
 int32_t TParamVar::GetAsInt() const {
+  if (TCustomParam* s = WholeSystemValue()) return s->GetAsInt();
   return GetIntAt(index_);
 }
 std::string TParamVar::GetAsStr() const {
+  if (TCustomParam* s = WholeSystemValue()) return s->GetAsStr();
   return GetStrAt(index_);
 }
 void TParamVar::SetAsBool(bool v) {
+  if (TCustomParam* s = WholeSystemValue()) {
+    s->SetAsBool(v);
+    return;
+  }
   SetBoolAt(index_, v);
 }
 void TParamVar::SetAsFloat(long double v) {
+  if (TCustomParam* s = WholeSystemValue()) {
+    s->SetAsFloat(v);
+    return;
+  }
   SetFloatAt(index_, v);
 }
 void TParamVar::SetAsInt(int32_t v) {
+  if (TCustomParam* s = WholeSystemValue()) {
+    s->SetAsInt(v);
+    return;
+  }
   SetIntAt(index_, v);
 }
 void TParamVar::SetAsStr(std::string_view v) {
+  if (TCustomParam* s = WholeSystemValue()) {
+    s->SetAsStr(v);
+    return;
+  }
   SetStrAt(index_, v);
 }
 
@@ -164,6 +196,7 @@ std::unique_ptr<TCustomParam> TParamVar::Clone() const {
   auto copy = std::make_unique<TParamVar>(name_);
   copy->flag_ = flag_;
   copy->index_ = index_;
+  copy->whole_ = whole_;
   copy->item_ = item_;
   copy->item_serial_ = item_serial_;
   copy->table_ = table_;

@@ -30,6 +30,10 @@ class TParamVar final : public TCustomParam {
   bool TryResolve(TParamCollection& table);
   // Binds to element `index` of `item` (which may itself be a reference).
   void Bind(TParamCollection& table, TParamCollectionItem& item, int32_t index);
+  // Binds to `item` named without a subscript: as Bind at element 0, except that the scalar
+  // getters and setters of a system variable read and write its scalar value (the scalar read
+  // of @ParamStr is empty even when the call has no parameter).
+  void BindName(TParamCollection& table, TParamCollectionItem& item);
   void Clear() { item_ = nullptr; }
   // The variable addressed, or nullptr while unresolved or after it was freed.
   TParamCollectionItem* target() const;
@@ -78,11 +82,14 @@ class TParamVar final : public TCustomParam {
 
  private:
   TCustomParam* Value() const;
+  // The system variable this reference names as a whole, if it names one.
+  TCustomParam* WholeSystemValue() const;
 
   std::string name_;
   std::string loaded_target_name_;
   uint8_t flag_ = 0;
   int32_t index_ = 0;
+  bool whole_ = false;
   TParamCollectionItem* item_ = nullptr;
   uint64_t item_serial_ = 0;
   TParamCollection* table_ = nullptr;

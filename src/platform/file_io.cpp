@@ -33,8 +33,8 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
     std::string reason = std::strerror(errno);
     if (fd >= 0) close(fd);
     unlink(pattern.c_str());
-    throw NovuError(Utf8ToCp932("ファイルに書き込めません") + " (" + path.string() + ": " + what + ": " +
-                    reason + ")");
+    throw NovuError(Utf8ToCp932("ファイルに書き込めません") + " (" + path.string() + ": " + what +
+                    ": " + reason + ")");
   };
   if (fd < 0) fail("create");
   size_t done = 0;

@@ -44,7 +44,8 @@ PanelPoint MapToPanel(const ViewLayout& layout, int panel_width, int panel_heigh
 int WindowToDrawable(int value, int drawable_extent, int window_extent);
 
 // Top-left corner that centres a window of the given outer size in the work area (the screen
-// minus task bars); the halves are rounded toward zero as the original placement does.
+// minus task bars). The halves are rounded toward zero: an odd spare pixel goes to the right
+// and bottom, and a window larger than the work area overhangs it equally on both sides.
 PixelPoint CentreInWorkArea(const PixelRect& work_area, int width, int height);
 
 }  // namespace novu::platform

@@ -5,9 +5,9 @@
 
 namespace novu::render {
 
-// Which family of pixel loops a depth uses. The packed families have the exact per-channel
-// results of the original packed-integer loops; the per-pixel family (8 and 24 bits) has a few
-// differences in weights and equal-pixel skipping that scripts can see, so it is kept apart.
+// Which family of pixel loops a depth uses. The packed families compute every channel at once
+// in one integer and their per-channel results are exact; the per-pixel family (8 and 24 bits)
+// differs in a few weights and in equal-pixel skipping that scripts can see, so it is kept apart.
 enum class DepthClass { Packed32, Packed16, PerPixel };
 
 struct ChannelLayout {

@@ -200,7 +200,13 @@ class Player {
     runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
+    runtime_.variable_host->set_state(&runtime_.state);
+    runtime_.variable_host->set_title(
+        [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
     runtime_.vars->SetHost(runtime_.variable_host.get());
+    runtime_.desktop = cl_.headless ? std::make_unique<platform::HeadlessDesktopServices>()
+                                    : platform::CreateDesktopServices();
+    runtime_.InstallFunctions();
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
                            [this](const std::string& title) { runtime_.window->SetTitle(title); }};
     env.vars = runtime_.vars.get();

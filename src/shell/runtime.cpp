@@ -1,6 +1,8 @@
 #include "shell/runtime.h"
 
 #include "engine/event_queue_stream.h"
+#include "engine/game_functions.h"
+#include "engine/object_functions.h"
 
 namespace novu {
 
@@ -9,6 +11,8 @@ Runtime::~Runtime() {
   state.terminate = true;
   FreeProject();
   if (vars) vars->SetHost(nullptr);
+  if (vars) vars->SetFunctions(nullptr);
+  functions.reset();
   variable_host.reset();
   objects.reset();
   images.reset();
@@ -38,6 +42,27 @@ void Runtime::ConnectProject() {
                 [&events, &list](BinaryReader& in, int32_t version) {
                   LoadEventQueue(events, list, in, version);
                 }});
+}
+
+void Runtime::InstallFunctions() {
+  if (!vars || !files || !messages) return;
+  if (!desktop) desktop = std::make_unique<platform::HeadlessDesktopServices>();
+  functions = std::make_unique<SysFuncMan>(state.random);
+  if (objects) RegisterObjectFunctions(*functions, *objects);
+  RegisterGameFunctions(
+      *functions, {*files, *messages, *desktop, [this] { return project.get(); }, objects.get()});
+  functions->Register(65, [this](const FunctionCall& c) {
+    if (!screens) return;
+    const int32_t index = c.Int(0);
+    if (index < 0 || index >= screens->ModeCount()) return;
+    const DisplayMode& mode = screens->Mode(index);
+    c.Output(1)->SetAsInt(mode.width);
+    c.Output(2)->SetAsInt(mode.height);
+    c.Output(3)->SetAsInt(mode.bits_per_pixel);
+    c.Output(4)->SetAsInt(mode.refresh_rate);
+    c.result().SetAsBool(true);
+  });
+  vars->SetFunctions(functions.get());
 }
 
 void Runtime::FreeProject() {

@@ -7,8 +7,10 @@
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
+#include "expr/sys_func_man.h"
 #include "objects/base_list.h"
 #include "platform/clock.h"
+#include "platform/desktop_services.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
@@ -27,6 +29,10 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // URLs and file dialogs for the script functions.
+  std::unique_ptr<platform::DesktopServices> desktop;
+  // The system functions expressions call; installed in the variable table.
+  std::unique_ptr<SysFuncMan> functions;
   // The image cache outlives the object list: the pictures let go of it as they are freed.
   std::unique_ptr<TFipoCollection> images;
   std::unique_ptr<TNovuBaseList> objects;
@@ -41,6 +47,9 @@ struct Runtime {
   void CreateScreens(int screen_width, int screen_height, int full_width, int full_height);
   // Objects post their events into the project's queue, which the interpreter takes them from.
   void ConnectProject();
+  // Creates the system functions over the runtime's parts (the object list, the files, the
+  // desktop and, once it exists, the project) and installs them in the variable table.
+  void InstallFunctions();
   // Frees the project (its exit page runs) once the objects no longer post into its queue.
   void FreeProject();
 

@@ -1,5 +1,6 @@
 #include "shell/screen_variable_host.h"
 
+#include "core/process_state.h"
 #include "objects/base_list.h"
 #include "shell/screen_manager.h"
 
@@ -47,14 +48,28 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
       return screens_ != nullptr ? screens_->ModeCount() : 0;
     case SystemVariable::kDisplayModeIndex:
       return screens_ != nullptr ? screens_->mode_index() : -1;
+    case SystemVariable::kTickCount:
+      return state_ != nullptr ? state_->game_clock : 0;
+    case SystemVariable::kUpdateCount:
+      return state_ != nullptr ? state_->frame_counter : 0;
     default:
       return next().GetInt(v);
   }
 }
 
 std::string ScreenVariableHost::GetStr(SystemVariable v) {
-  if (v == SystemVariable::kCursor) return objects_.default_cursor();
-  return next().GetStr(v);
+  switch (v) {
+    case SystemVariable::kCursor:
+      return objects_.default_cursor();
+    case SystemVariable::kTitle:
+      return title_ ? title_() : std::string();
+    case SystemVariable::kActiveCompo: {
+      const TNovuControl* focus = objects_.FocusedControl();
+      return focus != nullptr ? focus->name() : std::string();
+    }
+    default:
+      return next().GetStr(v);
+  }
 }
 
 void ScreenVariableHost::SetBool(SystemVariable v, bool value) {

@@ -1,13 +1,18 @@
 #pragma once
 // The system variables kept by the object list and the screen manager: clicks, pushes, wheel,
 // the mouse position, the key tables, the screen size, the cursor, the sound switch and the
-// display modes. Installed in the variable table before the project, which chains its own
-// variables in front of it; everything else goes to the default host.
+// display modes, the game clock, the frame counter, the title and the focused object. Installed in
+// the variable table before the project, which chains its own variables in front of it; everything
+// else goes to the default host.
+#include <functional>
+#include <string>
+
 #include "expr/system_variable_host.h"
 
 namespace novu {
 
 class TNovuBaseList;
+struct ProcessState;
 class TScreenManager;
 
 class ScreenVariableHost final : public SystemVariableHost {
@@ -16,6 +21,10 @@ class ScreenVariableHost final : public SystemVariableHost {
   ScreenVariableHost(TNovuBaseList& objects, TScreenManager* screens)
       : objects_(objects), screens_(screens) {}
   void set_screens(TScreenManager* screens) { screens_ = screens; }
+  // @TickCount and @UpdateCount read the game clock and the frame counter kept here.
+  void set_state(const ProcessState* state) { state_ = state; }
+  // @Title reads the project title through this.
+  void set_title(std::function<std::string()> title) { title_ = std::move(title); }
 
   bool GetBool(SystemVariable v) override;
   int32_t GetInt(SystemVariable v) override;
@@ -30,6 +39,8 @@ class ScreenVariableHost final : public SystemVariableHost {
 
   TNovuBaseList& objects_;
   TScreenManager* screens_;
+  const ProcessState* state_ = nullptr;
+  std::function<std::string()> title_;
 };
 
 }  // namespace novu

@@ -58,7 +58,8 @@ inline std::vector<uint8_t> MakeFip(const std::vector<FrameSpec>& specs) {
     frame.duration = frame_spec.duration;
     frame.picture.SetSize(frame_spec.width, frame_spec.height, 32);
     for (int y = 0; y < frame_spec.height; ++y) {
-      for (int x = 0; x < frame_spec.width; ++x) frame.picture.SetPixel(x, y, Raw32(frame_spec.colour(x, y)));
+      for (int x = 0; x < frame_spec.width; ++x)
+        frame.picture.SetPixel(x, y, Raw32(frame_spec.colour(x, y)));
     }
     frame.draw_regions = frame_spec.regions;
     if (frame_spec.key_colour >= 0) {
@@ -68,7 +69,8 @@ inline std::vector<uint8_t> MakeFip(const std::vector<FrameSpec>& specs) {
     if (frame_spec.mask) {
       frame.picture.EnsureMask();
       for (int y = 0; y < frame_spec.height; ++y) {
-        for (int x = 0; x < frame_spec.width; ++x) frame.picture.Mask()->SetPixel(x, y, frame_spec.mask(x, y));
+        for (int x = 0; x < frame_spec.width; ++x)
+          frame.picture.Mask()->SetPixel(x, y, frame_spec.mask(x, y));
       }
     }
   }

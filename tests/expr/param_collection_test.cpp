@@ -446,3 +446,46 @@ TEST(VariableStreams, ReferencesFollowTheirTargetsAndUnnamedItemsAreDropped) {
 
 }  // namespace
 }  // namespace novu
+
+namespace novu {
+namespace {
+
+// A host that keeps the flags and numbers scripts write, for the write rules of the table.
+class KeepingHost : public SystemVariableHost {
+ public:
+  bool GetBool(SystemVariable v) override { return v == SystemVariable::kCGDither && dither; }
+  void SetBool(SystemVariable v, bool value) override {
+    if (v == SystemVariable::kCGDither) dither = value;
+  }
+  bool dither = true;
+};
+
+TEST(SystemVariables, AssignedTextThatDoesNotParseLeavesNumbersAndFlagsUnchanged) {
+  TParamCollection table;
+  KeepingHost host;
+  table.SetHost(&host);
+  struct Case {
+    std::string_view expression;
+    int32_t delay;
+    bool dither;
+  };
+  const Case cases[] = {
+      {"@TextDelay = \"abc\"", 50, true},
+      {"@TextDelay = \"12\"", 12, true},
+      {"@TextDelay = \"\"", 12, true},
+      {"@CGDither = \"TRUE\"", 12, true},  // not a number: unchanged
+      {"@CGDither = \"0\"", 12, false},
+      {"@CGDither = \"x\"", 12, false},
+      {"@CGDither = \"5\"", 12, true},
+      {"@TextDelay = 7", 7, true},
+  };
+  for (const Case& c : cases) {
+    test::Evaluate(table, c.expression);
+    EXPECT_EQ(table.text_delay(), c.delay) << c.expression;
+    EXPECT_EQ(host.dither, c.dither) << c.expression;
+  }
+  table.SetHost(nullptr);
+}
+
+}  // namespace
+}  // namespace novu
