@@ -24,26 +24,6 @@ using novu::media::TOggStream;
 using novu::media::TWavOut;
 using novu::media::WaveFormat;
 
-class MemorySource final : public novu::platform::ByteSource {
- public:
-  explicit MemorySource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-  int64_t Read(void* buffer, int64_t count) override {
-    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, count);
-    std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
-    position_ += n;
-    return n;
-  }
-  int64_t SeekTo(int64_t position) override {
-    return position_ = std::clamp<int64_t>(position, 0, Size());
-  }
-  int64_t Position() override { return position_; }
-  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
-
- private:
-  const std::vector<uint8_t>& bytes_;
-  int64_t position_ = 0;
-};
-
 const std::vector<uint8_t>& OggFile() {
   static const std::vector<uint8_t> bytes = [] {
     const fs::path file = fs::temp_directory_path() / "novu_bench_tone.ogg";
@@ -66,8 +46,9 @@ const std::vector<uint8_t>& OggFile() {
 void BM_OggDecode(benchmark::State& state) {
   std::vector<uint8_t> pcm(1 << 16);
   for (auto _ : state) {
-    TOggStream stream(novu::media::OpenSoundDecoder(std::make_unique<MemorySource>(OggFile()),
-                                                    SoundContainer::kOgg));
+    TOggStream stream(novu::media::OpenSoundDecoder(
+        std::make_unique<novu::platform::MemoryByteSource>(std::span<const uint8_t>(OggFile())),
+        SoundContainer::kOgg));
     int64_t total = 0;
     while (int64_t got = stream.Read(pcm.data(), static_cast<int64_t>(pcm.size()))) total += got;
     benchmark::DoNotOptimize(total);
@@ -131,7 +112,7 @@ void BM_Mix8Voices(benchmark::State& state) {
   const WaveFormat formats[] = {WaveFormat::Pcm(2, 44100, 16), WaveFormat::Pcm(1, 44100, 16),
                                 WaveFormat::Pcm(2, 22050, 16), WaveFormat::Pcm(1, 22050, 8)};
   std::vector<std::vector<uint8_t>> data;
-  std::vector<std::unique_ptr<MemorySource>> sources;
+  std::vector<std::unique_ptr<novu::platform::MemoryByteSource>> sources;
   std::mt19937 rng(7);
   for (int v = 0; v < kVoices; ++v) {
     std::vector<uint8_t> bytes(176400 * 2);
@@ -139,7 +120,8 @@ void BM_Mix8Voices(benchmark::State& state) {
     data.push_back(std::move(bytes));
   }
   for (int v = 0; v < kVoices; ++v) {
-    sources.push_back(std::make_unique<MemorySource>(data[static_cast<size_t>(v)]));
+    sources.push_back(std::make_unique<novu::platform::MemoryByteSource>(
+        std::span<const uint8_t>(data[static_cast<size_t>(v)])));
     novu::media::TWavBuffer* b = mixer.AddBuffer(formats[v % 4], *sources.back());
     b->SetLoop(true);
     if (v % 2 == 1) b->SetVolume(200);

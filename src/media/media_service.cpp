@@ -22,26 +22,6 @@ std::string LowerExtension(std::string_view name) {
   return ext;
 }
 
-class MemoryByteSource final : public platform::ByteSource {
- public:
-  explicit MemoryByteSource(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  int64_t Read(void* buffer, int64_t count) override {
-    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, std::max<int64_t>(count, 0));
-    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
-    position_ += n;
-    return n;
-  }
-  int64_t SeekTo(int64_t position) override {
-    return position_ = std::clamp<int64_t>(position, 0, Size());
-  }
-  int64_t Position() override { return position_; }
-  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
-
- private:
-  std::vector<uint8_t> bytes_;
-  int64_t position_ = 0;
-};
-
 class GameMediaFiles final : public MediaFiles {
  public:
   explicit GameMediaFiles(TVrFileManager& files) : files_(files) {}
@@ -104,8 +84,9 @@ class TWmpManager final : public TMediaManager {
     file->SeekTo(0);
     bytes.resize(static_cast<size_t>(
         std::max<int64_t>(file->Read(bytes.data(), static_cast<int64_t>(bytes.size())), 0)));
-    auto stream = std::make_unique<TOggStream>(OpenSoundDecoder(
-        std::make_unique<MemoryByteSource>(std::move(bytes)), SoundContainer::kWindowsMedia));
+    auto stream = std::make_unique<TOggStream>(
+        OpenSoundDecoder(std::make_unique<platform::MemoryByteSource>(std::move(bytes)),
+                         SoundContainer::kWindowsMedia));
     mixer_.Open(pump_);
     return std::make_unique<TOggWaveItem>(*this, mixer_, std::move(stream));
   }

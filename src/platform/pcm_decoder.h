@@ -2,9 +2,13 @@
 // Compressed-audio decoders: Ogg Vorbis through libvorbisfile and Windows Media / ASF (or any
 // container FFmpeg knows) through libavformat. Both read their input from a ByteSource the caller
 // supplies and hand out interleaved little-endian signed PCM.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace novu::platform {
 
@@ -18,6 +22,30 @@ class ByteSource {
   virtual int64_t SeekTo(int64_t position) = 0;
   virtual int64_t Position() = 0;
   virtual int64_t Size() = 0;
+};
+
+// Bytes in memory: either owned, or borrowed from a caller that keeps them alive longer.
+class MemoryByteSource final : public ByteSource {
+ public:
+  explicit MemoryByteSource(std::vector<uint8_t> bytes)
+      : owned_(std::move(bytes)), bytes_(owned_) {}
+  explicit MemoryByteSource(std::span<const uint8_t> borrowed) : bytes_(borrowed) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    const int64_t n = std::clamp<int64_t>(Size() - position_, 0, std::max<int64_t>(count, 0));
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(n));
+    position_ += n;
+    return n;
+  }
+  int64_t SeekTo(int64_t position) override {
+    return position_ = std::clamp<int64_t>(position, 0, Size());
+  }
+  int64_t Position() override { return position_; }
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+
+ private:
+  std::vector<uint8_t> owned_;
+  std::span<const uint8_t> bytes_;
+  int64_t position_ = 0;
 };
 
 struct PcmFormat {
