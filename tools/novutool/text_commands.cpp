@@ -6,6 +6,7 @@
 #include "core/binary_writer.h"
 #include "core/error.h"
 #include "core/integer_text.h"
+#include "expr/function_text.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "text/kx_word.h"
@@ -34,22 +35,6 @@ std::string Quoted(std::string_view cp932) {
     }
   }
   return out + "\"";
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back(std::move(line));
-      line.clear();
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
-  return lines;
 }
 
 std::string DescribeStyle(const DecorateAttributes& a) {
@@ -128,7 +113,7 @@ int RunTextCompile(const Args& given) {
     std::string source(data->begin(), data->end());
     if (!cp932_input) source = platform::Utf8ToCp932(source);
     TKxWord word;
-    word.SetSource(SplitLines(source));
+    word.SetSource(text::SplitLines(source));
     BinaryWriter out;
     word.SaveGlyphs(out, version);
     platform::WriteFileAtomically(output, out.bytes());

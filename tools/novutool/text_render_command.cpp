@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/integer_text.h"
+#include "expr/function_text.h"
 #include "platform/file_io.h"
 #include "platform/glyph_source.h"
 #include "platform/text_encoding.h"
@@ -16,22 +17,6 @@
 
 namespace novu::tool {
 namespace {
-
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.push_back(std::move(line));
-      line.clear();
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
-  return lines;
-}
 
 // Reads `--flag N` into `value` when present; false (after reporting) when N is not an integer
 // in [low, high].
@@ -83,7 +68,7 @@ int RunTextRender(const Args& given) {
     settings.shadow_offset = shadow;
     text::TextPreviewOptions options;
     options.page = page;
-    preview.Render(Lines(source), painter, options);
+    preview.Render(text::SplitLines(source), painter, options);
     platform::WriteFileAtomically(output, render::EncodePng(preview.picture.Surface()));
     std::printf("%d page(s); page %d is %d x %d\n", static_cast<int>(preview.pages.size()),
                 std::min(page, std::max(0, static_cast<int>(preview.pages.size()) - 1)),
