@@ -62,7 +62,7 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
 std::string ScreenVariableHost::GetStr(SystemVariable v) {
   switch (v) {
     case SystemVariable::kCursor:
-      return objects_.default_cursor();
+      return objects_.input().default_cursor();
     case SystemVariable::kTitle:
       return title_ ? title_() : std::string();
     case SystemVariable::kFonts:
@@ -114,10 +114,10 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
 void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
   switch (v) {
     case SystemVariable::kMouseX:
-      objects_.MouseMove(value, objects_.active_base().input().mouse_y);
+      objects_.input().MouseMove(value, objects_.active_base().input().mouse_y);
       break;
     case SystemVariable::kMouseY:
-      objects_.MouseMove(objects_.active_base().input().mouse_x, value);
+      objects_.input().MouseMove(objects_.active_base().input().mouse_x, value);
       break;
     case SystemVariable::kDisplayModeIndex:
       if (screens_ != nullptr && screens_->SetModeIndex(value)) {
@@ -134,14 +134,14 @@ void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
 
 void ScreenVariableHost::SetStr(SystemVariable v, std::string_view value) {
   if (v == SystemVariable::kCursor) {
-    objects_.SetDefaultCursor(std::string(value));
+    objects_.input().SetDefaultCursor(std::string(value));
     return;
   }
   next().SetStr(v, value);
 }
 
 bool ScreenVariableHost::GetBoolAt(SystemVariable v, int32_t index) {
-  const KeyState& keys = objects_.keys();
+  const KeyState& keys = objects_.input().keys();
   switch (v) {
     case SystemVariable::kKeyPush:
       return keys.IsHeld(index);
