@@ -135,12 +135,6 @@ void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/,
   }
 }
 
-void TNovuBaseList::SetDither(bool on) {
-  dither_ = on;
-  if (dither_observer_) dither_observer_(on);
-  for (auto& base : bases_) base->InvalidateAll();
-}
-
 void TNovuBaseList::ClearDirty() {
   for (auto& base : bases_) base->ClearDirty();
 }

@@ -16,6 +16,7 @@
 #include "objects/input_router.h"
 #include "objects/novu_base.h"
 #include "objects/object_list.h"
+#include "objects/screen_variables.h"
 #include "render/dibx.h"
 
 namespace novu {
@@ -90,16 +91,9 @@ class TNovuBaseList final : public ObjectList {
   void RestoreFocus(TNovuControl* control);
   bool focus_requested() const { return choose_focus_; }
 
-  // --- the @ variables kept here ---
-  // @CGDither: pictures are drawn again with or without dithering.
-  bool dither() const { return dither_; }
-  void SetDither(bool on);
-  // Told every new flag (the image cache, which keeps it in the status data).
-  void SetDitherObserver(std::function<void(bool)> observer) {
-    dither_observer_ = std::move(observer);
-  }
-  bool sound_switch() const { return sound_switch_; }
-  void SetSoundSwitch(bool on) { sound_switch_ = on; }
+  // --- the @ variables of the screens kept for the scripts ---
+  ScreenVariables& screen_variables() { return screen_variables_; }
+  const ScreenVariables& screen_variables() const { return screen_variables_; }
 
   // Frees every object and the queued events and starts over with two fresh bases of the same
   // size; the mouse position is kept.
@@ -164,6 +158,7 @@ class TNovuBaseList final : public ObjectList {
   EventQueue* events_ = &queue_;
   EventStreaming streaming_;
   InputRouter input_{*this};
+  ScreenVariables screen_variables_{*this};
   std::vector<TNovuObject*> registry_;
   std::unordered_set<const TNovuObject*> registered_;
   std::vector<TNovuObject*> deletion_set_;
@@ -184,9 +179,6 @@ class TNovuBaseList final : public ObjectList {
   int32_t active_ = 0;
   int32_t transition_kind_ = 0;
   render::Rect transition_rect_{};
-  bool sound_switch_ = true;
-  bool dither_ = false;
-  std::function<void(bool)> dither_observer_;
 
   std::unique_ptr<TNovuBase> bases_[2];
   std::vector<std::unique_ptr<TNovuObject>> roots_;

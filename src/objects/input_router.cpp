@@ -106,7 +106,8 @@ bool InputRouter::CloseByRightClick(TNovuBase& base) {
 }
 
 void InputRouter::UpdateCursor(const TNovuControl& target) {
-  const std::string& wanted = !target.cursor().empty() ? target.cursor() : default_cursor_;
+  const std::string& wanted =
+      !target.cursor().empty() ? target.cursor() : list_.screen_variables().default_cursor();
   if (wanted.empty()) {
     shown_cursor_.clear();
   } else if (shown_cursor_.empty()) {

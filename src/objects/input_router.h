@@ -55,9 +55,6 @@ class InputRouter {
   void RemoveRightClickClose(const TNovuControl& control);
 
   // --- cursor ---
-  // @Cursor: the cursor file shown over controls without a cursor of their own.
-  void SetDefaultCursor(std::string name) { default_cursor_ = std::move(name); }
-  const std::string& default_cursor() const { return default_cursor_; }
   // The custom cursor file the window shows (empty: the normal pointer).
   const std::string& shown_cursor() const { return shown_cursor_; }
 
@@ -85,7 +82,6 @@ class InputRouter {
   // The control being routed to; cleared when it goes away, so a pointer is never followed
   // after its object was freed.
   TNovuControl* routing_target_ = nullptr;
-  std::string default_cursor_;
   std::string shown_cursor_;
 };
 

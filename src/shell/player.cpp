@@ -197,7 +197,8 @@ class Player {
     });
     runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
         ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
-    runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
+    runtime_.objects->screen_variables().SetDitherObserver(
+        [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.variable_host->set_state(&runtime_.state);
@@ -224,7 +225,7 @@ class Player {
       runtime_.project = std::make_unique<TProject>(std::move(env));
       runtime_.ConnectProject();
       // The status data gave the image cache its dither flag; @CGDither reads it from the list.
-      runtime_.objects->SetDither(runtime_.images->dither());
+      runtime_.objects->screen_variables().SetDither(runtime_.images->dither());
     } catch (const NovuError& e) {
       runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
                               platform::MessageIcon::Error);

@@ -26,11 +26,11 @@ bool ScreenVariableHost::GetBool(SystemVariable v) {
     case SystemVariable::kWheelUp:
       return mouse.wheel_up;
     case SystemVariable::kSoundON:
-      return objects_.sound_switch();
+      return objects_.screen_variables().sound_switch();
     case SystemVariable::kFullScr:
       return screens_ != nullptr && screens_->full_screen();
     case SystemVariable::kCGDither:
-      return objects_.dither();
+      return objects_.screen_variables().dither();
     default:
       return next().GetBool(v);
   }
@@ -62,7 +62,7 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
 std::string ScreenVariableHost::GetStr(SystemVariable v) {
   switch (v) {
     case SystemVariable::kCursor:
-      return objects_.input().default_cursor();
+      return objects_.screen_variables().default_cursor();
     case SystemVariable::kTitle:
       return title_ ? title_() : std::string();
     case SystemVariable::kFonts:
@@ -97,10 +97,10 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       in.right_click = value;
       break;
     case SystemVariable::kSoundON:
-      objects_.SetSoundSwitch(value);
+      objects_.screen_variables().SetSoundSwitch(value);
       break;
     case SystemVariable::kCGDither:
-      objects_.SetDither(value);
+      objects_.screen_variables().SetDither(value);
       break;
     case SystemVariable::kFullScr:
       if (full_screen_) full_screen_(value);
@@ -134,7 +134,7 @@ void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
 
 void ScreenVariableHost::SetStr(SystemVariable v, std::string_view value) {
   if (v == SystemVariable::kCursor) {
-    objects_.input().SetDefaultCursor(std::string(value));
+    objects_.screen_variables().SetDefaultCursor(std::string(value));
     return;
   }
   next().SetStr(v, value);
