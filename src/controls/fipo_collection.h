@@ -93,6 +93,7 @@ class TFipoCollection {
   void SetDepth(int depth) { depth_ = depth; }
   // The project's identification code, for pictures decoded from now on.
   void SetCode(int32_t code) { code_ = code; }
+  int32_t code() const { return code_; }
   int depth() const { return depth_; }
   // The frame surfaces drop what they hold on the display device (nothing on this platform:
   // every surface lives in memory).

@@ -70,6 +70,7 @@ enum Opcode : uint8_t {
   kOpSound = 42,
   kOpTerminate = 45,
   kOpDoEvent = 46,
+  kOpMediaPlay = 55,
   kOpPropMotion = 57,
   kOpSaveCabinet = 59,
   kOpLoadCabinet = 60,

@@ -51,4 +51,11 @@ void FlipProgress::Sync(Serializer& s) {
   s.Bool(hide_back);
 }
 
+void MovieStopProgress::Sync(Serializer& s) {
+  const int32_t version = SyncProgressTag(s);
+  s.String(target);
+  s.Bool(wait);
+  if (version >= 100) s.Bool(block_events);
+}
+
 }  // namespace novu

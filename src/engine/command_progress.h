@@ -8,6 +8,7 @@
 // The saved form is the tag "novu100" (its digits are the version), then the command's fields;
 // older forms without the tag are read too.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -65,6 +66,16 @@ struct FlipProgress final : CommandProgress {
 
   bool BlocksEvents() const override { return block_events; }
   // Only the flags are saved; a restored transition starts over.
+  void Sync(Serializer& s) override;
+};
+
+// MovieStop: the media object fading out, by name, and whether the script waits until it is gone.
+struct MovieStopProgress final : CommandProgress {
+  std::string target;  // empty when nothing fades (stopped at once, or not found)
+  bool wait = false;
+  bool block_events = false;
+
+  bool BlocksEvents() const override { return block_events; }
   void Sync(Serializer& s) override;
 };
 

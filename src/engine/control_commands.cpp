@@ -275,6 +275,10 @@ std::unique_ptr<TCommand> MakeCommand(TPage& page, uint8_t code) {
       return std::make_unique<TComObjDel>(page, code);
     case kOpPropMotion:
       return std::make_unique<TComPropMotion>(page, code);
+    case kOpMediaPlay:
+      return std::make_unique<TComMediaPlay>(page, code);
+    case kOpMovieStop:
+      return std::make_unique<TComMovieStop>(page, code);
     case kOpSaveCabinet:
     case kOpLoadCabinet:
       return std::make_unique<TComCabinet>(page, code);

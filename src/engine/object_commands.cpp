@@ -1,5 +1,7 @@
 #include "engine/object_commands.h"
 
+#include "objects/media_control.h"
+
 #include "controls/novu_images.h"
 
 #include <algorithm>
@@ -240,6 +242,16 @@ void TComComponent::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   list->AdoptRoot(std::move(created));
   ApplyProperties(calls, *list, object);
   HandOverDelay(*list, object);
+  StartMedia(*list, object);
+}
+
+// Sounds and videos start once their properties are set: with a fade-in when they have a fade
+// time, at once otherwise.
+void TComComponent::StartMedia(TNovuBaseList& list, TNovuObject& object) {
+  auto* media = dynamic_cast<MediaControl*>(&object);
+  if (media == nullptr || !list.IsRegistered(&object) || list.IsPendingDeletion(object)) return;
+  const bool fade = PropAsInt(object.GetProperty(PR_DELAY)) > 0;
+  media->SetPlayMode(fade ? LP_PLAYFADE : LP_PLAY);
 }
 
 // An animated picture keeps its creator's PR_DELAY expression and evaluates it again at the end
@@ -370,6 +382,58 @@ void TComPropMotion::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) 
   if (const TCustomParam* v = Evaluate(*this, 6, calls)) motion->SetPaused(v->GetAsBool());
 }
 
+// ---- media ----
+
+void TComMediaPlay::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (auto* media = dynamic_cast<MediaControl*>(object)) media->Play();
+}
+
+// Fields: target, fade time, wait and (later pages) block-events.
+void TComMovieStop::Begin(TCallMan& calls) {
+  MovieStopProgress& progress = calls.BeginProgress<MovieStopProgress>();
+  progress.block_events = fields().size() > 3 && EvaluateBool(*this, 3, calls);
+  TNovuBaseList* list = calls.host().Objects();
+  const std::string name = EvaluateStr(*this, 0, calls);
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (object == nullptr) return;
+  const TCustomParam* fade_value = Evaluate(*this, 1, calls);
+  const int32_t fade = fade_value != nullptr ? fade_value->GetAsInt() : 0;
+  auto* media = dynamic_cast<MediaControl*>(object);
+  if (fade > 0) {
+    if (media == nullptr) return;
+    const bool missing = !media->source().starts_with("CD_") && !media->SourceAvailable();
+    // Only a playing object (LP_PLAY or LP_PLAYFADE) fades out.
+    if (missing || media->play_mode() > LP_PLAYFADE) return;
+    object->SetProperty(PR_DELAY, fade);
+    media->SetPlayMode(LP_STOPFADE);
+    progress.target = name;
+  } else {
+    if (media != nullptr) media->SetPlayMode(LP_STOP);
+    list->ScheduleDeletion(*object);
+  }
+  if (const TCustomParam* wait = Evaluate(*this, 2, calls)) progress.wait = wait->GetAsBool();
+}
+
+void TComMovieStop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  const MovieStopProgress* progress = calls.Progress<MovieStopProgress>();
+  TNovuBaseList* list = calls.host().Objects();
+  if (progress != nullptr && progress->wait && !progress->target.empty() && list != nullptr &&
+      list->FindComponent(progress->target) != nullptr) {
+    calls.SetContinue(false);
+    return;
+  }
+  ++index;
+}
+
+bool TComMovieStop::YieldsToEvents(const CommandProgress* progress) const {
+  const auto* stop = dynamic_cast<const MovieStopProgress*>(progress);
+  return stop != nullptr && stop->wait;
+}
+
 // ---- cabinets ----
 
 bool TComCabinet::Selection::Selects(const std::string& name) const {
@@ -458,6 +522,8 @@ void TComFlip::Begin(TCallMan& calls) {
   }
   if (mode) {
     if (!has_duration || requested <= 0) progress.stage = FlipStage::kAtOnce;
+    // The transition starts from the screen as it is before any control moves.
+    if (progress.stage != FlipStage::kAtOnce && progress.kind != 0) list->CaptureScreen();
     CarryChildren(calls, *list, *mode);
   } else {
     EvaluateNames(Field(4), calls);
@@ -465,11 +531,17 @@ void TComFlip::Begin(TCallMan& calls) {
   if (progress.stage != FlipStage::kAtOnce) {
     list->SetActiveBase(list->active_index(), progress.kind, reverse, true, 0,
                         progress.duration_ms);
-    // The transition's parameters and source picture go to the transition engine; the
-    // immediate switch has no use for them, but their expressions still run.
-    Evaluate(*this, 6, calls);
-    Evaluate(*this, 7, calls);
-    Evaluate(*this, 8, calls);
+    // The transition's parameters and rule picture; their expressions run even when no
+    // transition was made.
+    const TCustomParam* params[] = {Evaluate(*this, 6, calls), Evaluate(*this, 7, calls)};
+    const TCustomParam* rule = Evaluate(*this, 8, calls);
+    if (ScreenTransition* transition = list->transition()) {
+      for (int i = 0; i < 2; ++i) {
+        if (params[i] != nullptr) transition->SetParam(i, params[i]->GetAsInt());
+      }
+      if (rule != nullptr) transition->SetRuleName(rule->GetAsStr());
+      transition->Prepare();
+    }
   }
 }
 
@@ -503,7 +575,12 @@ void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
     progress->stage = FlipStage::kRunning;
   }
   const int64_t elapsed = int64_t{now} - progress->start_clock;
-  if (progress->stage == FlipStage::kRunning && elapsed < progress->duration_ms) return;
+  if (progress->stage == FlipStage::kRunning && elapsed < progress->duration_ms) {
+    if (TNovuBaseList* list = calls.host().Objects()) {
+      list->AdvanceTransition(static_cast<int32_t>(std::max<int64_t>(elapsed, 0)));
+    }
+    return;
+  }
   ++index;
   if (TNovuBaseList* list = calls.host().Objects()) {
     SwitchScreens(*list, progress->hide_back, false);

@@ -34,7 +34,25 @@ class TComComponent : public TCommand {
   void ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuObject& object);
   // Gives an animated picture its end-of-cycle delay expression (ImgNew's PR_DELAY).
   void HandOverDelay(TNovuBaseList& list, TNovuObject& object);
+  void StartMedia(TNovuBaseList& list, TNovuObject& object);
   ComponentType type_;
+};
+
+// MediaPlay: the named sound or video plays again from its beginning.
+class TComMediaPlay : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+};
+
+// MovieStop: stops a media object at once or with a fade-out, and may hold the script until the
+// fading object is gone.
+class TComMovieStop : public TCommand {
+ public:
+  using TCommand::TCommand;
+  void Begin(TCallMan& calls) override;
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+  bool YieldsToEvents(const CommandProgress* progress) const override;
 };
 
 class TComGetProp : public TCommand {

@@ -1,7 +1,7 @@
 #include "media/media_library_check.h"
 
 #include "core/error.h"
-#include "media/novu_media_library.h"
+#include "media/media_service.h"
 
 namespace novu::media {
 

@@ -37,6 +37,7 @@ TNovuBaseList::TNovuBaseList(Factory factory) : factory_(std::move(factory)) {
 }
 
 TNovuBaseList::~TNovuBaseList() {
+  transition_.reset();
   FreeAll();
 }
 
@@ -90,6 +91,12 @@ void TNovuBaseList::SetSize(int32_t width, int32_t height) {
 }
 
 void TNovuBaseList::ApplySize(int32_t width, int32_t height) {
+  // A transition keeps tables of the old size: the change shows its end at once.
+  transition_.reset();
+  if (transition_kind_ != 0) {
+    transition_kind_ = 0;
+    AttachSurfaces();
+  }
   width_ = width;
   height_ = height;
   if (screen_ == &own_screen_) own_screen_.SetSize(width_, height_, depth_);
@@ -112,27 +119,51 @@ void TNovuBaseList::SetSurfaceDepth(int depth) {
 }
 
 void TNovuBaseList::SetScreenSurface(render::TCustomDIBX* surface) {
+  transition_.reset();  // it draws into the old screen
+  transition_kind_ = 0;
   screen_ = surface != nullptr ? surface : &own_screen_;
   if (screen_ == &own_screen_) own_screen_.SetSize(width_, height_, depth_);
   AttachSurfaces();
   for (auto& base : bases_) base->InvalidateAll();
 }
 
-void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool /*reverse*/, bool force,
-                                  int32_t /*elapsed_ms*/, int32_t /*duration_ms*/) {
+void TNovuBaseList::SetActiveBase(int32_t index, int32_t kind, bool reverse, bool force,
+                                  int32_t elapsed_ms, int32_t duration_ms) {
+  transition_.reset();
   const int32_t previous = active_;
   active_ = index != 0 ? 1 : 0;
   // A flip always repaints: the screen surface still holds the other base's pixels.
   if (force || kind != 0 || active_ != previous) {
     for (auto& base : bases_) base->InvalidateAll();
   }
-  // No transition draws here: the flip shows the new base at once.
   transition_kind_ = 0;
+  if (kind != 0 && transition_maker_) {
+    // The old picture is the screen as it stands (the active base still draws into it).
+    if (!snapshot_fresh_) CaptureScreen();
+    ScreenTransitionRequest request;
+    request.kind = kind;
+    request.duration = duration_ms;
+    request.reverse = reverse;
+    transition_ =
+        transition_maker_(request, *screen_, snapshot_, bases_[1 - active_]->own_surface());
+    if (transition_) {
+      transition_kind_ = kind;
+      transition_elapsed_ = elapsed_ms;
+    }
+  }
+  snapshot_fresh_ = false;
   AttachSurfaces();
   if (focus_ == nullptr || focus_->GetBase() != bases_[active_].get()) {
     focus_ = nullptr;
     choose_focus_ = true;
   }
+}
+
+void TNovuBaseList::CaptureScreen() {
+  Paint();
+  snapshot_.SetSize(screen_->Width(), screen_->Height(), screen_->BitCount());
+  snapshot_.Assign(*screen_);
+  snapshot_fresh_ = true;
 }
 
 void TNovuBaseList::ClearDirty() {
@@ -324,12 +355,18 @@ void TNovuBaseList::Update() {
 void TNovuBaseList::Paint() {
   transition_rect_ = {};
   for (auto& base : bases_) base->PaintDirty();
+  if (transition_) {
+    transition_->Step(transition_elapsed_);
+    transition_rect_ = transition_->DirtyRect();
+  }
 }
 
 // --- reset and saving ---
 
 void TNovuBaseList::Reset() {
   const BaseInputState mouse = bases_[0]->input();
+  transition_.reset();
+  snapshot_fresh_ = false;
   FreeAll();
   transition_kind_ = 0;
   transition_rect_ = {};

@@ -16,6 +16,7 @@
 #include "objects/input_router.h"
 #include "objects/novu_base.h"
 #include "objects/object_list.h"
+#include "objects/screen_transition.h"
 #include "objects/screen_variables.h"
 #include "render/dibx.h"
 
@@ -54,10 +55,20 @@ class TNovuBaseList final : public ObjectList {
   TNovuBase& base(int index) const { return *bases_[index != 0 ? 1 : 0]; }
   int32_t active_index() const { return active_; }
   TNovuBase& active_base() const { return *bases_[active_]; }
-  // Flips the shown base. Without a transition engine the flip is immediate; `kind` is kept as
-  // the transition-running flag for whoever draws the transition.
+  // Shows base `index`. A running transition is freed first. With a kind that the transition
+  // maker knows, a transition from the current screen to the other base's picture starts and
+  // runs until the next call; otherwise the change is immediate.
   void SetActiveBase(int32_t index, int32_t kind = 0, bool reverse = false, bool force = false,
                      int32_t elapsed_ms = 0, int32_t duration_ms = 0);
+  // The transitions the list can run; none: every flip is immediate.
+  void SetTransitionMaker(ScreenTransitionMaker maker) { transition_maker_ = std::move(maker); }
+  // Paints the list and keeps the screen as the old picture of the next transition (a flip
+  // that moves controls between the bases takes it before moving them).
+  void CaptureScreen();
+  // The running transition, for its parameters; null when none runs.
+  ScreenTransition* transition() const { return transition_.get(); }
+  // The time since the transition started; its next step draws that moment.
+  void AdvanceTransition(int32_t elapsed) { transition_elapsed_ = elapsed; }
   // The rectangle a running transition drew this frame; when set, the whole of it is presented
   // instead of the dirty lists.
   const render::Rect& transition_rect() const { return transition_rect_; }
@@ -71,7 +82,8 @@ class TNovuBaseList final : public ObjectList {
   const InputRouter& input() const { return input_; }
   // Per-frame update of every object; deletions asked for meanwhile happen at its end.
   void Update();
-  // Repaints the dirty regions of both bases.
+  // Repaints the dirty regions of both bases, then draws the running transition's step into the
+  // screen (its dirty rectangle is presented whole).
   void Paint();
 
   // --- names and lookups ---
@@ -182,6 +194,13 @@ class TNovuBaseList final : public ObjectList {
 
   std::unique_ptr<TNovuBase> bases_[2];
   std::vector<std::unique_ptr<TNovuObject>> roots_;
+
+  // Declared last so that the transition goes before the pictures it draws from.
+  ScreenTransitionMaker transition_maker_;
+  render::TDIBX snapshot_;
+  bool snapshot_fresh_ = false;
+  int32_t transition_elapsed_ = 0;
+  std::unique_ptr<ScreenTransition> transition_;
 };
 
 }  // namespace novu

@@ -17,6 +17,7 @@ const char* CommandLineHelp() {
          "  --trace FILE       write the interpreter's trace lines (- for standard output)\n"
          "  --dump-vars FILE   write the variables as JSON at the end\n"
          "  --screenshot FILE  write the composed frame as PNG at the end\n"
+         "  --audio-out FILE   write everything the mixer plays as 44.1 kHz 16-bit stereo WAV\n"
          "  --input FILE       scripted input, one event a line: TICK EVENT ARGS\n"
          "  --seed N           seed the random generator with N\n"
          "  --integer-scaling  scale the picture by whole factors only (game.ini: [Screen]\n"
@@ -55,6 +56,8 @@ std::variant<CommandLine, std::string> ParseCommandLine(std::span<const std::str
       error = value(cl.dump_vars_file);
     } else if (arg == "--screenshot") {
       error = value(cl.screenshot_file);
+    } else if (arg == "--audio-out") {
+      error = value(cl.audio_out_file);
     } else if (arg == "--input") {
       error = value(cl.input_file);
     } else if (arg == "--ticks") {

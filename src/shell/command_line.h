@@ -16,6 +16,7 @@ struct CommandLine {
   std::string trace_file;        // "-" = standard output
   std::string dump_vars_file;
   std::string screenshot_file;
+  std::string audio_out_file;  // headless: the mix as a WAV file
   std::string input_file;
   std::optional<uint32_t> seed;
   bool integer_scaling = false;  // whole factors only when the window scales the picture

@@ -16,15 +16,18 @@
 #include "engine/variable_dump.h"
 #include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
-#include "media/novu_media_library.h"
+#include "media/media_service.h"
+#include "platform/audio_output.h"
 #include "platform/desktop_window.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
+#include "shell/headless_audio.h"
 #include "shell/input_script.h"
 #include "shell/instance_key.h"
 #include "shell/runtime.h"
 #include "shell/screenshot.h"
 #include "shell/view.h"
+#include "transitions/screen_wipe.h"
 
 namespace novu {
 namespace {
@@ -90,6 +93,17 @@ bool OpenReportFile(std::ofstream& out, const std::string& path, const char* wha
   return false;
 }
 
+// The headless clock: the time of the last tick on the virtual 15 ms clock.
+class TickClock final : public platform::Clock {
+ public:
+  explicit TickClock(const ProcessState& state) : state_(state) {}
+  uint32_t NowMs() override { return state_.last_tick_time; }
+  void SleepMs(uint32_t) override {}
+
+ private:
+  const ProcessState& state_;
+};
+
 // The interpreter's trace lines, to a file or standard output.
 class TraceWriter {
  public:
@@ -139,7 +153,8 @@ class Player {
 
     runtime_.messages = cl_.headless ? std::make_unique<platform::HeadlessMessageBoxes>()
                                      : platform::CreateDesktopMessageBoxes();
-    if (!media::CheckMediaLibrary(*runtime_.messages, &novuVersion)) return kExitStartupFailed;
+    if (!media::CheckMediaLibrary(*runtime_.messages, &media::MediaLibraryVersion))
+      return kExitStartupFailed;
 
     if (!FormCreate()) return kExitStartupFailed;
     if (!Startup()) return kExitStartupFailed;
@@ -148,7 +163,8 @@ class Player {
     const bool shot = WriteScreenshot();
     Shutdown();
     const bool dumped = WriteVariableDump();
-    return shot && dumped ? kExitOk : kExitStartupFailed;
+    const bool sound = FinishAudio();
+    return shot && dumped && sound ? kExitOk : kExitStartupFailed;
   }
 
  private:
@@ -183,7 +199,24 @@ class Player {
     return true;
   }
 
+  void CreateMedia() {
+    media::MediaOptions options;
+    options.delay_time = runtime_.settings.delay_time;
+    options.notice = [](const std::string& utf8) { Complain(utf8); };
+    if (cl_.headless) {
+      runtime_.media_clock = std::make_unique<TickClock>(runtime_.state);
+      options.pump = false;
+      headless_audio_ = std::make_unique<HeadlessAudio>(cl_.audio_out_file);
+    } else {
+      runtime_.media_clock = platform::CreateSystemClock();
+      options.output = platform::CreateSdlAudioOutput();
+    }
+    runtime_.media = std::make_unique<media::MediaService>(
+        media::MakeGameMediaFiles(*runtime_.files), *runtime_.media_clock, std::move(options));
+  }
+
   bool Startup() {
+    CreateMedia();
     runtime_.images = std::make_unique<TFipoCollection>(
         [this](std::string_view name) -> std::optional<std::vector<uint8_t>> {
           if (!runtime_.files->Exists(name)) return std::nullopt;
@@ -195,16 +228,28 @@ class Player {
           line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
       Complain("警告: " + line);
     });
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
-        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get()}));
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
+        runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get()}));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
+    runtime_.objects->SetTransitionMaker(transitions::MakeScreenTransitions([this] {
+      transitions::WipeContext context;
+      context.random = &runtime_.state.random;
+      context.load_file = [this](std::string_view name) -> std::optional<std::vector<uint8_t>> {
+        if (!runtime_.files->Exists(name)) return std::nullopt;
+        return runtime_.files->LoadFile(name);
+      };
+      context.image_code = runtime_.images->code();
+      return context;
+    }));
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.variable_host->set_state(&runtime_.state);
     runtime_.variable_host->set_title(
         [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
     runtime_.variable_host->set_full_screen([this](bool on) { view_->SetFullScreen(on); });
+    runtime_.variable_host->set_sound_observer(
+        [this](bool on) { runtime_.media->SetSoundEnabled(on); });
     runtime_.vars->SetHost(runtime_.variable_host.get());
     runtime_.desktop = cl_.headless ? std::make_unique<platform::HeadlessDesktopServices>()
                                     : platform::CreateDesktopServices();
@@ -273,6 +318,7 @@ class Player {
       runtime_.state.frame_delta = TLoopTimer::kTargetMs;
       runtime_.state.last_tick_time += TLoopTimer::kTargetMs;
       view_->Tick();
+      headless_audio_->AfterTick(*runtime_.media, ticks_run);
     }
   }
 
@@ -318,7 +364,14 @@ class Player {
   void Shutdown() {
     runtime_.state.terminate = true;
     runtime_.FreeProject();  // runs the exit page and stores the status data
-    novuFinal();
+  }
+
+  bool FinishAudio() {
+    if (!headless_audio_) return true;
+    std::string error;
+    if (headless_audio_->Finish(error)) return true;
+    Complain(error);
+    return false;
   }
 
   bool WriteVariableDump() {
@@ -340,6 +393,7 @@ class Player {
   std::unique_ptr<TFormView> view_;
   TraceWriter trace_;
   std::ofstream dump_vars_;
+  std::unique_ptr<HeadlessAudio> headless_audio_;
   InputScript input_;
   std::vector<platform::InputEvent> events_;
 };

@@ -16,6 +16,8 @@ Runtime::~Runtime() {
   variable_host.reset();
   objects.reset();
   images.reset();
+  media.reset();
+  media_clock.reset();
   screens.reset();
   vars.reset();
   files.reset();
@@ -96,6 +98,14 @@ void RuntimeHooks::DrawBases() {
 
 void RuntimeHooks::Present() {
   if (runtime_.screens && runtime_.objects) runtime_.screens->Present(*runtime_.objects);
+}
+
+void RuntimeHooks::SuspendMedia() {
+  if (runtime_.media) runtime_.media->SuspendAll();
+}
+
+void RuntimeHooks::ResumeMedia() {
+  if (runtime_.media) runtime_.media->ResumeAll();
 }
 
 void RuntimeHooks::KeyDown(int vk) {

@@ -8,6 +8,7 @@
 #include "engine/project.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
+#include "media/media_service.h"
 #include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
@@ -29,6 +30,10 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // The clock the mixer times its fills with: the system clock, or the virtual one when headless.
+  std::unique_ptr<platform::Clock> media_clock;
+  // Outlives the object list: sound controls hand their items back to it as they are freed.
+  std::unique_ptr<media::MediaService> media;
   // URLs and file dialogs for the script functions.
   std::unique_ptr<platform::DesktopServices> desktop;
   // The system functions expressions call; installed in the variable table.
@@ -76,6 +81,8 @@ class RuntimeHooks : public GameHooks {
   void Wheel(bool down) override;
   void ReleaseHeldInput() override;
 
+  void SuspendMedia() override;
+  void ResumeMedia() override;
   void ReleaseDeviceSurfaces() override;
   void RebuildDeviceSurfaces() override;
 

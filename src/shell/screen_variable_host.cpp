@@ -98,6 +98,7 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       break;
     case SystemVariable::kSoundON:
       objects_.screen_variables().SetSoundSwitch(value);
+      if (sound_observer_) sound_observer_(value);
       break;
     case SystemVariable::kCGDither:
       objects_.screen_variables().SetDither(value);

@@ -22,6 +22,10 @@ class ScreenVariableHost final : public SystemVariableHost {
   ScreenVariableHost(TNovuBaseList& objects, TScreenManager* screens)
       : objects_(objects), screens_(screens) {}
   void set_screens(TScreenManager* screens) { screens_ = screens; }
+  // Told when @SoundON is set: the media managers pause and resume their sounds with it.
+  void set_sound_observer(std::function<void(bool)> observer) {
+    sound_observer_ = std::move(observer);
+  }
   // @TickCount and @UpdateCount read the game clock and the frame counter kept here.
   void set_state(const ProcessState* state) { state_ = state; }
   // @Title reads the project title through this.
@@ -46,6 +50,7 @@ class ScreenVariableHost final : public SystemVariableHost {
 
   TNovuBaseList& objects_;
   TScreenManager* screens_;
+  std::function<void(bool)> sound_observer_;
   const ProcessState* state_ = nullptr;
   std::function<std::string()> title_;
   std::function<void(bool)> full_screen_;

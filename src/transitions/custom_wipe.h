@@ -65,8 +65,11 @@ class TCustomWipe {
   // Draws one step; elapsed is below the duration.
   virtual void DrawStep() = 0;
 
-  // elapsed × range / duration, truncated, in 64 bits.
-  int64_t Progress(int64_t range) const { return int64_t{elapsed_} * range / duration_; }
+  // elapsed × range / duration, truncated. The product is taken in 128 bits (ranges made of
+  // script parameters reach past 2^32); the result is below the range.
+  int64_t Progress(int64_t range) const {
+    return static_cast<int64_t>(static_cast<__int128>(elapsed_) * range / duration_);
+  }
   // elapsed / duration as a real.
   double Fraction() const { return static_cast<double>(elapsed_) / duration_; }
 

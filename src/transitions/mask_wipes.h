@@ -23,7 +23,10 @@ class TWipeBlindH : public TWipeMask {
 class TWipeBlindV : public TWipeMask {
  public:
   using TWipeMask::TWipeMask;
-  int MaskHeight() const override { return std::max(params_[0], 2); }
+  // One slat, cut to the screen (rows below it would never show).
+  int MaskHeight() const override {
+    return std::min(std::max(params_[0], 2), std::max(Height(), 1));
+  }
 
  protected:
   bool UpdateMask() override;

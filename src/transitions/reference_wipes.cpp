@@ -253,7 +253,7 @@ void Crack(const Frame& f) {
   int64_t fall_time = 0;
   while (fall(fall_time) < f.h) ++fall_time;
   const int64_t span = tiles.empty() ? 0 : static_cast<int64_t>(tiles.size() - 1) * interval;
-  const int64_t p = f.e * (fall_time + span) / f.d;
+  const auto p = static_cast<int64_t>(static_cast<__int128>(f.e) * (fall_time + span) / f.d);
   Copy(f, f.to);
   auto cell = [&](const Tile& tile) {
     const auto x = static_cast<int32_t>(tile.col * t), y = static_cast<int32_t>(tile.row * t);

@@ -18,7 +18,7 @@ using test::Var;
 
 struct Case {
   std::string_view expression;
-  std::string_view expected;
+  std::string expected;  // built from CP932 pieces in some tables, so owned
 };
 
 class SystemFunctions : public ::testing::Test {

@@ -333,9 +333,11 @@ TEST(WipeMaskTest, MaskHeightsPerKind) {
     int32_t p0;
     int height;
   };
-  const Case table[] = {{WP_BLINDH, 20, 1}, {WP_CURTAINH, 30, 1},  {WP_BLINDV, 20, 20},
-                        {WP_BLINDV, 1, 2},  {WP_GRIDH, 10, 10},    {WP_GRIDH, 80, 48},
-                        {WP_DITHER, 0, 64}, {WP_CURTAINV, 30, 48}, {WP_CIRCLE, 0, 48}};
+  const Case table[] = {{WP_BLINDH, 20, 1},  {WP_CURTAINH, 30, 1},
+                        {WP_BLINDV, 20, 20}, {WP_BLINDV, 1, 2},
+                        {WP_GRIDH, 10, 10},  {WP_GRIDH, 80, 48},
+                        {WP_DITHER, 0, 64},  {WP_CURTAINV, 30, 48},
+                        {WP_CIRCLE, 0, 48},  {WP_BLINDV, 2'000'000'000, 48}};
   FlatScene s;
   for (const Case& c : table) {
     auto wipe = CreateWipe(c.kind, s.target, s.from, s.to);
@@ -389,6 +391,38 @@ TEST(WipeMendTest, TheRippleProfileIsFlatOnTinyScreens) {
       EXPECT_FALSE(wipe->Step());
     }
   }
+}
+
+TEST(WipeMendTest, HugeScriptParametersNeitherOverflowNorAllocateWithoutBound) {
+  // Progress ranges built from parameters near 2^31 times elapsed times near 2^31.
+  struct Case {
+    int32_t kind, p0, p1;
+  };
+  const Case table[] = {
+      {WP_BLINDH, 2'000'000'000, 2'000'000'000},   {WP_BLINDV, 2'000'000'000, 1},
+      {WP_CURTAINH, 2'000'000'000, 2'000'000'000}, {WP_CURTAINV, 7, 2'000'000'000},
+      {WP_GRID, 2'000'000'000, 2'000'000'000},     {WP_CRACK, 16, 2'000'000'000}};
+  for (const Case& c : table) {
+    FlatScene s;
+    auto wipe = Start(c.kind, s, 2'000'000'000);
+    wipe->SetParam(0, c.p0);
+    wipe->SetParam(1, c.p1);
+    wipe->Prepare();
+    for (const int32_t e : {1, 1'000'000'000, 1'999'999'999}) {
+      wipe->SetElapsed(e);
+      EXPECT_FALSE(wipe->Step()) << c.kind;
+    }
+  }
+  // A curtain with a huge softness is still all old at the start and has begun at the end.
+  FlatScene s;
+  auto curtain = Start(WP_CURTAINH, s, 2'000'000'000);
+  curtain->SetParam(1, 2'000'000'000);
+  curtain->SetElapsed(1);
+  curtain->Step();
+  EXPECT_EQ(s.target.GetPixel(0, 0), s.Raw(kOld));
+  curtain->SetElapsed(1'999'999'999);
+  curtain->Step();
+  EXPECT_NE(s.target.GetPixel(0, 0), s.Raw(kOld));
 }
 
 TEST(WipeMendTest, BlocksOnAOnePixelScreenNeverDivideByZero) {
