@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   timer->PostEvent("page.nsb:tick", args, PR_ONNOTIFY);
   scene->AdoptRoot(std::move(timer));
   scene->SetActiveBase(1);
-  scene->ProcessInput(15);  // the focus goes to the field
+  scene->input().ProcessInput(15);  // the focus goes to the field
   WriteSeed(folder, "scene", *scene, kObjectLayoutVersion);
   WriteSeed(folder, "scene-as-v113", *scene, 113);
   WriteSeed(folder, "scene-as-v118", *scene, 118);

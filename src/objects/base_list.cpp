@@ -29,11 +29,6 @@ constexpr int32_t kSavedFocusVersion = 119;
   throw NovuError::FromUtf8("セーブデータのオブジェクトが不正です");
 }
 
-std::vector<std::string> RelativePosition(const TNovuControl& control, const BaseInputState& in) {
-  return {std::to_string(int64_t{in.mouse_x} - control.ScreenX()),
-          std::to_string(int64_t{in.mouse_y} - control.ScreenY())};
-}
-
 }  // namespace
 
 TNovuBaseList::TNovuBaseList(Factory factory) : factory_(std::move(factory)) {
@@ -69,7 +64,7 @@ void TNovuBaseList::FreeAll() {
   bases_[1].reset();
   bases_[0].reset();
   deletion_set_.clear();
-  close_list_.clear();
+  input_.ForgetAll();
   queue_.entries().clear();
   focus_ = nullptr;
   choose_focus_ = false;
@@ -171,12 +166,6 @@ void TNovuBaseList::CaptureScreen() {
   snapshot_fresh_ = true;
 }
 
-void TNovuBaseList::SetDither(bool on) {
-  dither_ = on;
-  if (dither_observer_) dither_observer_(on);
-  for (auto& base : bases_) base->InvalidateAll();
-}
-
 void TNovuBaseList::ClearDirty() {
   for (auto& base : bases_) base->ClearDirty();
 }
@@ -198,9 +187,8 @@ void TNovuBaseList::Unregister(TNovuObject& object) {
   }
   registered_.erase(&object);
   std::erase(deletion_set_, &object);
-  std::erase_if(close_list_, [&object](const CloseEntry& e) { return e.control == &object; });
+  input_.Forget(object);
   if (focus_ == &object) focus_ = nullptr;
-  if (routing_target_ == &object) routing_target_ = nullptr;
   if (updated_object_ == &object) updated_object_ = nullptr;
   for (auto& base : bases_) {
     if (base && base->mouse().previous == &object) base->mouse().previous = nullptr;
@@ -319,183 +307,6 @@ void TNovuBaseList::SetFocus(TNovuControl* control) {
 void TNovuBaseList::RestoreFocus(TNovuControl* control) {
   focus_ = IsRegistered(control) ? control : nullptr;
   if (focus_ != nullptr) choose_focus_ = false;
-}
-
-void TNovuBaseList::AddRightClickClose(TNovuControl& control, RightClickCloser& closer) {
-  RemoveRightClickClose(control);
-  close_list_.push_back({&control, &closer});
-}
-
-void TNovuBaseList::RemoveRightClickClose(const TNovuControl& control) {
-  std::erase_if(close_list_, [&control](const CloseEntry& e) { return e.control == &control; });
-}
-
-// --- input from the window ---
-
-void TNovuBaseList::KeyDown(int key) {
-  keys_.SetKeyState(key, true);
-  keys_.SetKeyClick(key, true);
-}
-
-void TNovuBaseList::KeyUp(int key) {
-  keys_.SetKeyState(key, false);
-}
-
-void TNovuBaseList::MouseDown(bool left) {
-  for (auto& base : bases_) {
-    base->mouse().left_held = left;
-    base->mouse().right_held = !left;
-  }
-  BaseMouseState& active = bases_[active_]->mouse();
-  (left ? active.pending_left : active.pending_right) = true;
-}
-
-void TNovuBaseList::MouseUp() {
-  for (auto& base : bases_) base->mouse().left_held = base->mouse().right_held = false;
-}
-
-void TNovuBaseList::MouseMove(int32_t x, int32_t y) {
-  for (auto& base : bases_) base->SetMousePosition(x, y);
-}
-
-void TNovuBaseList::Wheel(bool down) {
-  BaseMouseState& active = bases_[active_]->mouse();
-  (down ? active.pending_wheel_down : active.pending_wheel_up) = true;
-}
-
-void TNovuBaseList::ReleaseHeldInput() {
-  keys_.ClearKeys();
-  MouseUp();
-}
-
-// --- input pass ---
-
-void TNovuBaseList::ProcessInput(int32_t elapsed_ms) {
-  if (choose_focus_) SetFocus(bases_[active_]->FindFocusCandidate());
-  keys_.LatchFrame();
-  RouteMouse();
-  SendKeysToFocus();
-  keys_.FinishFrame(elapsed_ms);
-}
-
-void TNovuBaseList::SendKeysToFocus() {
-  // Each call may post, hide or free the focus: look again before the next one.
-  auto focus = [this]() -> TNovuControl* {
-    return focus_ != nullptr && focus_->handles_keys() ? focus_ : nullptr;
-  };
-  if (keys_.went_down() && focus()) focus()->KeyDown(keys_.down_keys());
-  if (keys_.repeated() && focus()) focus()->KeyRepeat(keys_.repeat_keys());
-  if (keys_.went_up() && focus()) focus()->KeyUp(keys_.up_keys());
-}
-
-bool TNovuBaseList::CloseByRightClick(TNovuBase& base) {
-  // A closing control may leave the list, or free others: walk a copy and look each one up.
-  const std::vector<CloseEntry> entries = close_list_;
-  for (const CloseEntry& entry : entries) {
-    TNovuControl* c = entry.control;
-    const bool listed = std::any_of(close_list_.begin(), close_list_.end(), [&](const auto& e) {
-      return e.control == c && e.closer == entry.closer;
-    });
-    if (!listed || !IsRegistered(c)) continue;
-    if (!PropAsBool(c->GetProperty(PR_RCLICKSCRAP)) || !c->IsVisible()) continue;
-    if (c->GetBase() != &base || c->IsPaused() || c->InCabinet()) continue;
-    if (c->mouse_mode() != IM_NONE && c->mouse_mode() != IM_LCLICK) continue;
-    if (entry.closer->CloseByRightClick()) return true;
-  }
-  return false;
-}
-
-void TNovuBaseList::UpdateCursor(const TNovuControl& target) {
-  const std::string& wanted = !target.cursor().empty() ? target.cursor() : default_cursor_;
-  if (wanted.empty()) {
-    shown_cursor_.clear();
-  } else if (shown_cursor_.empty()) {
-    shown_cursor_ = wanted;
-  }
-}
-
-void TNovuBaseList::PostRelease(TNovuControl& target, PropId id) {
-  if (target.IsEventQueued(static_cast<uint8_t>(id)) || target.IsInputDisabled()) return;
-  std::vector<std::string> arguments;
-  if (id == PR_ONLBTNUP || id == PR_ONRBTNUP) {
-    arguments = RelativePosition(target, bases_[active_]->input());
-  }
-  target.PostEvent(target.EventLabel(id), arguments, static_cast<uint8_t>(id));
-}
-
-void TNovuBaseList::RouteMouse() {
-  TNovuBase& base = *bases_[active_];
-  BaseMouseState& mouse = base.mouse();
-  BaseInputState& in = *base.InputState();
-
-  in.left_click = std::exchange(mouse.pending_left, false);
-  in.right_click = std::exchange(mouse.pending_right, false);
-  mouse.wheel_down = std::exchange(mouse.pending_wheel_down, false);
-  mouse.wheel_up = std::exchange(mouse.pending_wheel_up, false);
-
-  if (in.right_click && CloseByRightClick(base)) in.right_click = false;
-
-  // `previous` and `target` are cleared by Unregister the moment their object goes away.
-  TNovuControl*& previous = mouse.previous;
-  TNovuControl*& target = routing_target_;
-  target = nullptr;
-  if (in.press_taken != 0 && previous != nullptr) {
-    if ((in.press_taken & (kPressLeftTaken | kPressRightTaken)) != 0) {
-      TNovuControl* holder = previous;
-      if ((in.press_taken & kPressLeftTaken) != 0 && !mouse.left_held) {
-        holder->LButtonUp();
-        in.press_taken &= static_cast<uint8_t>(~kPressLeftTaken);
-      } else if ((in.press_taken & kPressRightTaken) != 0 && !mouse.right_held) {
-        holder->RButtonUp();
-        in.press_taken &= static_cast<uint8_t>(~kPressRightTaken);
-      }
-      if (mouse.moved && previous != nullptr) previous->MouseMove();
-      mouse.moved = false;
-      return;
-    }
-    target = previous;
-  } else {
-    const MouseModeSet accepted = in.left_click ? MouseModeSet{IM_NONE, IM_RCLICK}
-                                  : in.right_click
-                                      ? MouseModeSet{IM_NONE, IM_LCLICK}
-                                      : MouseModeSet{IM_NONE, IM_CLICK, IM_LCLICK, IM_RCLICK};
-    target = base.HitTest({in.mouse_x, in.mouse_y}, accepted);
-    in.press_taken = 0;
-  }
-
-  TNovuControl* const before = previous;
-  if (target != nullptr) {
-    UpdateCursor(*target);
-    if (in.left_click) {
-      target->LButtonDown();
-      if (target != nullptr && !target->IsPaused() && target->handles_keys()) SetFocus(target);
-    } else if (in.right_click) {
-      target->RButtonDown();
-    } else if ((in.press_taken & kPressLeftByList) != 0 && !mouse.left_held) {
-      PostRelease(*target, PR_ONLBTNUP);
-      in.press_taken &= static_cast<uint8_t>(~kPressLeftByList);
-    } else if ((in.press_taken & kPressRightByList) != 0 && !mouse.right_held) {
-      PostRelease(*target, PR_ONRBTNUP);
-      in.press_taken &= static_cast<uint8_t>(~kPressRightByList);
-    } else if (mouse.wheel_down) {
-      PostRelease(*target, PR_ONWHEELDOWN);
-    } else if (mouse.wheel_up) {
-      PostRelease(*target, PR_ONWHEELUP);
-    }
-  }
-  // `previous` is still the control of the last frame, or null if it went away meanwhile.
-  if (previous != nullptr && previous == before && previous != target) {
-    previous->MouseOut();
-  }
-  if (target != nullptr && (mouse.moved || target != before)) {
-    if (target != before) {
-      target->MouseIn();
-    }
-    if (target != nullptr) target->MouseMove();
-  }
-  previous = target;
-  target = nullptr;
-  mouse.moved = false;
 }
 
 // --- update pass ---

@@ -1,8 +1,8 @@
 #pragma once
 // TNovuBaseList: the object list of the player. It owns the two bases and every script object,
 // registers and names them, creates them by type code, deletes them when asked (at the end of
-// the update pass), keeps the keyboard state and the focus, and runs the three passes of a
-// frame: input routing, update and repaint of the dirty regions.
+// the update pass), keeps the focus, and runs the three passes of a frame: input routing (its
+// InputRouter), update and repaint of the dirty regions.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,25 +13,17 @@
 
 #include "core/process_state.h"
 #include "objects/event_queue.h"
-#include "objects/key_state.h"
+#include "objects/input_router.h"
 #include "objects/novu_base.h"
 #include "objects/object_list.h"
 #include "objects/screen_transition.h"
+#include "objects/screen_variables.h"
 #include "render/dibx.h"
 
 namespace novu {
 
 class BinaryReader;
 class BinaryWriter;
-
-// A control that closes on a right click (menus, preview menus, selection images) implements
-// this and adds itself to the list's right-click-close list while it is open.
-class RightClickCloser {
- public:
-  virtual ~RightClickCloser() = default;
-  // True when the control closed and so took the click.
-  virtual bool CloseByRightClick() = 0;
-};
 
 class TNovuBaseList final : public ObjectList {
  public:
@@ -85,27 +77,14 @@ class TNovuBaseList final : public ObjectList {
   void ClearDirty();
 
   // --- the frame's passes ---
-  // Input: focus request, key latching, mouse routing, key events to the focus, key repeat.
-  void ProcessInput(int32_t elapsed_ms);
+  // Input routing runs first: input().ProcessInput(elapsed_ms).
+  InputRouter& input() { return input_; }
+  const InputRouter& input() const { return input_; }
   // Per-frame update of every object; deletions asked for meanwhile happen at its end.
   void Update();
   // Repaints the dirty regions of both bases, then draws the running transition's step into the
   // screen (its dirty rectangle is presented whole).
   void Paint();
-
-  // --- input from the window ---
-  void KeyDown(int key);  // held and clicked
-  void KeyUp(int key);
-  void SetKeyState(int key, bool down) { keys_.SetKeyState(key, down); }
-  void SetKeyClick(int key, bool flag) { keys_.SetKeyClick(key, flag); }
-  void ClearKeys() { keys_.ClearKeys(); }
-  void MouseDown(bool left);
-  void MouseUp();
-  void MouseMove(int32_t x, int32_t y);
-  void Wheel(bool down);
-  // The window lost the input: no key or button stays held.
-  void ReleaseHeldInput();
-  const KeyState& keys() const { return keys_; }
 
   // --- names and lookups ---
   // Components by name: the empty name and 0x01 "BASE0" give the active base, 0x01 and
@@ -124,25 +103,9 @@ class TNovuBaseList final : public ObjectList {
   void RestoreFocus(TNovuControl* control);
   bool focus_requested() const { return choose_focus_; }
 
-  // --- right-click close ---
-  void AddRightClickClose(TNovuControl& control, RightClickCloser& closer);
-  void RemoveRightClickClose(const TNovuControl& control);
-
-  // --- the @ variables kept here ---
-  // @CGDither: pictures are drawn again with or without dithering.
-  bool dither() const { return dither_; }
-  void SetDither(bool on);
-  // Told every new flag (the image cache, which keeps it in the status data).
-  void SetDitherObserver(std::function<void(bool)> observer) {
-    dither_observer_ = std::move(observer);
-  }
-  bool sound_switch() const { return sound_switch_; }
-  void SetSoundSwitch(bool on) { sound_switch_ = on; }
-  // @Cursor: the cursor file shown over controls without a cursor of their own.
-  void SetDefaultCursor(std::string name) { default_cursor_ = std::move(name); }
-  const std::string& default_cursor() const { return default_cursor_; }
-  // The custom cursor file the window shows (empty: the normal pointer).
-  const std::string& shown_cursor() const { return shown_cursor_; }
+  // --- the @ variables of the screens kept for the scripts ---
+  ScreenVariables& screen_variables() { return screen_variables_; }
+  const ScreenVariables& screen_variables() const { return screen_variables_; }
 
   // Frees every object and the queued events and starts over with two fresh bases of the same
   // size; the mouse position is kept.
@@ -187,11 +150,6 @@ class TNovuBaseList final : public ObjectList {
   void SetProcessState(const ProcessState* process) { process_ = process; }
 
  private:
-  struct CloseEntry {
-    TNovuControl* control;
-    RightClickCloser* closer;
-  };
-
   void CreateBases();
   void ApplySize(int32_t width, int32_t height);
   void FreeAll();
@@ -200,11 +158,6 @@ class TNovuBaseList final : public ObjectList {
   void Free(TNovuObject& object);
   void FreeScheduled();
   void PostIdle(TNovuObject& object);
-  void RouteMouse();
-  bool CloseByRightClick(TNovuBase& base);
-  void UpdateCursor(const TNovuControl& target);
-  void PostRelease(TNovuControl& target, PropId id);
-  void SendKeysToFocus();
   void SaveEvents(BinaryWriter& out) const;
   void LoadEvents(BinaryReader& in, int32_t version);
   TNovuObject* FindSavedSender(std::string_view name) const;
@@ -216,18 +169,18 @@ class TNovuBaseList final : public ObjectList {
   MemoryEventQueue queue_;
   EventQueue* events_ = &queue_;
   EventStreaming streaming_;
+  InputRouter input_{*this};
+  ScreenVariables screen_variables_{*this};
   std::vector<TNovuObject*> registry_;
   std::unordered_set<const TNovuObject*> registered_;
   std::vector<TNovuObject*> deletion_set_;
-  std::vector<CloseEntry> close_list_;
   TNovuControl* focus_ = nullptr;
   bool choose_focus_ = false;
   // The index the update pass is at; lowered when an object before it goes away.
   size_t iteration_ = 0;
   bool updating_ = false;
-  // The control being routed to and the object being updated; cleared when they go away, so
-  // a pointer is never followed after its object was freed.
-  TNovuControl* routing_target_ = nullptr;
+  // The object being updated; cleared when it goes away, so a pointer is never followed
+  // after its object was freed.
   TNovuObject* updated_object_ = nullptr;
 
   int32_t width_ = kInitialSize;
@@ -238,12 +191,6 @@ class TNovuBaseList final : public ObjectList {
   int32_t active_ = 0;
   int32_t transition_kind_ = 0;
   render::Rect transition_rect_{};
-  KeyState keys_;
-  bool sound_switch_ = true;
-  bool dither_ = false;
-  std::function<void(bool)> dither_observer_;
-  std::string default_cursor_;
-  std::string shown_cursor_;
 
   std::unique_ptr<TNovuBase> bases_[2];
   std::vector<std::unique_ptr<TNovuObject>> roots_;

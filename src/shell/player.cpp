@@ -230,7 +230,8 @@ class Player {
     });
     runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
         runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get()}));
-    runtime_.objects->SetDitherObserver([this](bool on) { runtime_.images->SetDither(on); });
+    runtime_.objects->screen_variables().SetDitherObserver(
+        [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
     runtime_.objects->SetTransitionMaker(transitions::MakeScreenTransitions([this] {
       transitions::WipeContext context;
@@ -269,7 +270,7 @@ class Player {
       runtime_.project = std::make_unique<TProject>(std::move(env));
       runtime_.ConnectProject();
       // The status data gave the image cache its dither flag; @CGDither reads it from the list.
-      runtime_.objects->SetDither(runtime_.images->dither());
+      runtime_.objects->screen_variables().SetDither(runtime_.images->dither());
     } catch (const NovuError& e) {
       runtime_.messages->Show("NovuPlayer", e.message(), platform::MessageButtons::Ok,
                               platform::MessageIcon::Error);

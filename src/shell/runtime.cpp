@@ -77,7 +77,7 @@ void RuntimeHooks::Housekeeping() {
 }
 
 void RuntimeHooks::PreUpdate() {
-  if (runtime_.objects) runtime_.objects->ProcessInput(runtime_.state.frame_delta);
+  if (runtime_.objects) runtime_.objects->input().ProcessInput(runtime_.state.frame_delta);
 }
 
 void RuntimeHooks::RunScripts() {
@@ -109,33 +109,34 @@ void RuntimeHooks::ResumeMedia() {
 }
 
 void RuntimeHooks::KeyDown(int vk) {
-  if (runtime_.objects) runtime_.objects->KeyDown(vk);
+  if (runtime_.objects) runtime_.objects->input().KeyDown(vk);
 }
 
 void RuntimeHooks::KeyUp(int vk) {
-  if (runtime_.objects) runtime_.objects->KeyUp(vk);
+  if (runtime_.objects) runtime_.objects->input().KeyUp(vk);
 }
 
 void RuntimeHooks::MouseDown(platform::MouseButton button) {
   if (runtime_.objects && button != platform::MouseButton::Middle) {
-    runtime_.objects->MouseDown(button == platform::MouseButton::Left);
+    runtime_.objects->input().MouseDown(button == platform::MouseButton::Left);
   }
 }
 
 void RuntimeHooks::MouseUp(platform::MouseButton button) {
-  if (runtime_.objects && button != platform::MouseButton::Middle) runtime_.objects->MouseUp();
+  if (runtime_.objects && button != platform::MouseButton::Middle)
+    runtime_.objects->input().MouseUp();
 }
 
 void RuntimeHooks::MouseMove(int x, int y) {
-  if (runtime_.objects) runtime_.objects->MouseMove(x, y);
+  if (runtime_.objects) runtime_.objects->input().MouseMove(x, y);
 }
 
 void RuntimeHooks::Wheel(bool down) {
-  if (runtime_.objects) runtime_.objects->Wheel(down);
+  if (runtime_.objects) runtime_.objects->input().Wheel(down);
 }
 
 void RuntimeHooks::ReleaseHeldInput() {
-  if (runtime_.objects) runtime_.objects->ReleaseHeldInput();
+  if (runtime_.objects) runtime_.objects->input().ReleaseHeldInput();
 }
 
 void RuntimeHooks::ReleaseDeviceSurfaces() {

@@ -26,11 +26,11 @@ bool ScreenVariableHost::GetBool(SystemVariable v) {
     case SystemVariable::kWheelUp:
       return mouse.wheel_up;
     case SystemVariable::kSoundON:
-      return objects_.sound_switch();
+      return objects_.screen_variables().sound_switch();
     case SystemVariable::kFullScr:
       return screens_ != nullptr && screens_->full_screen();
     case SystemVariable::kCGDither:
-      return objects_.dither();
+      return objects_.screen_variables().dither();
     default:
       return next().GetBool(v);
   }
@@ -62,7 +62,7 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
 std::string ScreenVariableHost::GetStr(SystemVariable v) {
   switch (v) {
     case SystemVariable::kCursor:
-      return objects_.default_cursor();
+      return objects_.screen_variables().default_cursor();
     case SystemVariable::kTitle:
       return title_ ? title_() : std::string();
     case SystemVariable::kFonts:
@@ -97,11 +97,11 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
       in.right_click = value;
       break;
     case SystemVariable::kSoundON:
-      objects_.SetSoundSwitch(value);
+      objects_.screen_variables().SetSoundSwitch(value);
       if (sound_observer_) sound_observer_(value);
       break;
     case SystemVariable::kCGDither:
-      objects_.SetDither(value);
+      objects_.screen_variables().SetDither(value);
       break;
     case SystemVariable::kFullScr:
       if (full_screen_) full_screen_(value);
@@ -115,10 +115,10 @@ void ScreenVariableHost::SetBool(SystemVariable v, bool value) {
 void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
   switch (v) {
     case SystemVariable::kMouseX:
-      objects_.MouseMove(value, objects_.active_base().input().mouse_y);
+      objects_.input().MouseMove(value, objects_.active_base().input().mouse_y);
       break;
     case SystemVariable::kMouseY:
-      objects_.MouseMove(objects_.active_base().input().mouse_x, value);
+      objects_.input().MouseMove(objects_.active_base().input().mouse_x, value);
       break;
     case SystemVariable::kDisplayModeIndex:
       if (screens_ != nullptr && screens_->SetModeIndex(value)) {
@@ -135,14 +135,14 @@ void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
 
 void ScreenVariableHost::SetStr(SystemVariable v, std::string_view value) {
   if (v == SystemVariable::kCursor) {
-    objects_.SetDefaultCursor(std::string(value));
+    objects_.screen_variables().SetDefaultCursor(std::string(value));
     return;
   }
   next().SetStr(v, value);
 }
 
 bool ScreenVariableHost::GetBoolAt(SystemVariable v, int32_t index) {
-  const KeyState& keys = objects_.keys();
+  const KeyState& keys = objects_.input().keys();
   switch (v) {
     case SystemVariable::kKeyPush:
       return keys.IsHeld(index);

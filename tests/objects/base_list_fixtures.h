@@ -73,7 +73,7 @@ struct BaseScene {
     return p;
   }
   // One frame of input at `elapsed` ms.
-  void Frame(int32_t elapsed = 15) { list.ProcessInput(elapsed); }
+  void Frame(int32_t elapsed = 15) { list.input().ProcessInput(elapsed); }
   std::vector<MemoryEventQueue::Entry>& events() { return list.queue().entries(); }
   // The handlers posted so far, in order, and the queue emptied.
   std::vector<std::string> TakeHandlers() {

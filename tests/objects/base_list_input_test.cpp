@@ -18,10 +18,10 @@ TEST(BaseListKeys, HeldKeyRepeatsAfter300MsThenEvery50Ms) {
   ASSERT_EQ(s.list.FocusedControl(), &field);
   s.events().clear();
 
-  s.list.KeyDown(65);
+  s.list.input().KeyDown(65);
   std::vector<int> repeat_frames;
   for (int frame = 1; frame <= 45; ++frame) {
-    if (frame == 45) s.list.KeyUp(65);
+    if (frame == 45) s.list.input().KeyUp(65);
     s.Frame(10);
     for (const auto& e : s.events()) {
       if (frame == 1) {
@@ -39,32 +39,32 @@ TEST(BaseListKeys, HeldKeyRepeatsAfter300MsThenEvery50Ms) {
   }
   // Frames are 10 ms apart: the press frame, 300 ms later, then every 50 ms.
   EXPECT_EQ(repeat_frames, (std::vector<int>{1, 31, 36, 41}));
-  EXPECT_FALSE(s.list.keys().IsHeld(65));
+  EXPECT_FALSE(s.list.input().keys().IsHeld(65));
 }
 
 TEST(BaseListKeys, KeyClickLastsExactlyOneFrame) {
   BaseScene s;
-  s.list.KeyDown(13);
-  EXPECT_FALSE(s.list.keys().KeyClick(13));  // not before the frame that reads it
+  s.list.input().KeyDown(13);
+  EXPECT_FALSE(s.list.input().keys().KeyClick(13));  // not before the frame that reads it
   s.Frame();
-  EXPECT_TRUE(s.list.keys().KeyClick(13));
-  EXPECT_TRUE(s.list.keys().KeyRepeat(13));
+  EXPECT_TRUE(s.list.input().keys().KeyClick(13));
+  EXPECT_TRUE(s.list.input().keys().KeyRepeat(13));
   s.Frame();
-  EXPECT_FALSE(s.list.keys().KeyClick(13));
-  EXPECT_FALSE(s.list.keys().KeyRepeat(13));
-  EXPECT_TRUE(s.list.keys().IsHeld(13));
+  EXPECT_FALSE(s.list.input().keys().KeyClick(13));
+  EXPECT_FALSE(s.list.input().keys().KeyRepeat(13));
+  EXPECT_TRUE(s.list.input().keys().IsHeld(13));
 }
 
 TEST(BaseListKeys, KeysOutsideTheTableAndReleasedInputAreIgnored) {
   BaseScene s;
-  s.list.KeyDown(-1);
-  s.list.KeyDown(256);
-  s.list.KeyDown(32);
-  s.list.ReleaseHeldInput();
+  s.list.input().KeyDown(-1);
+  s.list.input().KeyDown(256);
+  s.list.input().KeyDown(32);
+  s.list.input().ReleaseHeldInput();
   s.Frame();
-  EXPECT_FALSE(s.list.keys().IsHeld(32));
-  EXPECT_FALSE(s.list.keys().KeyClick(32));
-  EXPECT_FALSE(s.list.keys().KeyClick(256));
+  EXPECT_FALSE(s.list.input().keys().IsHeld(32));
+  EXPECT_FALSE(s.list.input().keys().KeyClick(32));
+  EXPECT_FALSE(s.list.input().keys().KeyClick(256));
 }
 
 struct ClickCase {
@@ -87,8 +87,8 @@ TEST_P(BaseListClicks, PressGoesToTopmostControlTakingThatButton) {
     p->SetEventLabel(PR_ONLBTNDOWN, p->name() + ".ldown");
     p->SetEventLabel(PR_ONRBTNDOWN, p->name() + ".rdown");
   }
-  s.list.MouseMove(60, 70);
-  s.list.MouseDown(c.left);
+  s.list.input().MouseMove(60, 70);
+  s.list.input().MouseDown(c.left);
   s.Frame();
   std::vector<std::string> downs;
   for (const auto& e : s.events()) {
@@ -117,14 +117,14 @@ TEST(BaseListClicks, ReleaseOfACapturedPressGoesToThePressedControl) {
   Panel& button = s.Add("button", {0, 0, 100, 100});
   button.SetEventLabel(PR_ONLBTNDOWN, "down");
   button.SetEventLabel(PR_ONLBTNUP, "up");
-  s.list.MouseMove(10, 10);
-  s.list.MouseDown(true);
+  s.list.input().MouseMove(10, 10);
+  s.list.input().MouseDown(true);
   s.Frame();
   EXPECT_EQ(s.TakeHandlers(), Handlers{"down"});
-  s.list.MouseMove(300, 300);  // dragged off while held
+  s.list.input().MouseMove(300, 300);  // dragged off while held
   s.Frame();
   EXPECT_EQ(s.TakeHandlers(), Handlers{});
-  s.list.MouseUp();
+  s.list.input().MouseUp();
   s.Frame();
   EXPECT_EQ(s.TakeHandlers(), Handlers{"up"});
   EXPECT_EQ(s.list.base(0).input().press_taken, 0);
@@ -139,9 +139,9 @@ TEST(BaseListRightClickClose, OpenMenuClosesAndNoRightButtonEventIsPosted) {
     menu.right_click_scrap = true;
     menu.closes = accepts;
     for (Panel* p : {&below, &menu}) p->SetEventLabel(PR_ONRBTNDOWN, p->name() + ".rdown");
-    s.list.AddRightClickClose(menu, menu);
-    s.list.MouseMove(10, 10);
-    s.list.MouseDown(false);
+    s.list.input().AddRightClickClose(menu, menu);
+    s.list.input().MouseMove(10, 10);
+    s.list.input().MouseDown(false);
     s.Frame();
     std::vector<std::string> downs;
     for (const auto& e : s.events()) {
@@ -161,10 +161,10 @@ TEST(BaseListRightClickClose, AFreedMenuLeavesTheList) {
   BaseScene s;
   Panel& menu = s.Add("menu", {0, 0, 100, 100});
   menu.right_click_scrap = true;
-  s.list.AddRightClickClose(menu, menu);
+  s.list.input().AddRightClickClose(menu, menu);
   s.list.ScheduleDeletion(menu);
   s.list.Update();
-  s.list.MouseDown(false);
+  s.list.input().MouseDown(false);
   s.Frame();  // must not reach the freed menu
   EXPECT_TRUE(s.list.base(0).input().right_click);
 }
@@ -175,12 +175,12 @@ TEST(BaseListMouse, HoverPostsInMoveAndOutOnce) {
   a.SetEventLabel(PR_ONMOUSEIN, "in");
   a.SetEventLabel(PR_ONMOUSEMOVE, "move");
   a.SetEventLabel(PR_ONMOUSEOUT, "out");
-  s.list.MouseMove(10, 10);
+  s.list.input().MouseMove(10, 10);
   s.Frame();
   EXPECT_EQ(s.TakeHandlers(), (Handlers{"in", "move"}));
   s.Frame();  // still, nothing new
   EXPECT_EQ(s.TakeHandlers(), Handlers{});
-  s.list.MouseMove(500, 10);
+  s.list.input().MouseMove(500, 10);
   s.Frame();
   EXPECT_EQ(s.TakeHandlers(), Handlers{"out"});
 }
@@ -189,13 +189,13 @@ TEST(BaseListMouse, ControlFreedUnderTheMouseIsForgotten) {
   BaseScene s;
   Panel& a = s.Add("a", {0, 0, 100, 100});
   a.SetEventLabel(PR_ONLBTNDOWN, "down");
-  s.list.MouseMove(10, 10);
-  s.list.MouseDown(true);
+  s.list.input().MouseMove(10, 10);
+  s.list.input().MouseDown(true);
   s.Frame();  // `a` holds the press
   s.list.ScheduleDeletion(a);
   s.list.Update();
   EXPECT_EQ(s.list.base(0).mouse().previous, nullptr);
-  s.list.MouseUp();
+  s.list.input().MouseUp();
   s.Frame();  // must not call into the freed control
   s.events().clear();
   Panel& b = s.Add("b", {0, 0, 100, 100});
@@ -215,8 +215,8 @@ TEST(BaseListMouse, ControlFreeingItselfOnAPressIsNotTouchedAgain) {
   };
   s.Frame();  // the focus goes to `doomed` first
   s.events().clear();
-  s.list.MouseMove(10, 10);
-  s.list.MouseDown(true);
+  s.list.input().MouseMove(10, 10);
+  s.list.input().MouseDown(true);
   s.Frame();
   EXPECT_EQ(s.list.FindControl("doomed"), nullptr);
   EXPECT_EQ(s.list.FocusedControl(), nullptr);

@@ -275,7 +275,7 @@ TEST(BaseListEvents, OutsideQueueTakesPostsAndIsSavedByItsOwner) {
                                   }});
   Panel& p = s.Add("p", {0, 0, 10, 10});
   p.SetEventLabel(PR_ONMOUSEIN, "in");
-  s.list.MouseMove(5, 5);
+  s.list.input().MouseMove(5, 5);
   s.Frame();
   EXPECT_TRUE(s.events().empty());
   ASSERT_EQ(outside.entries().size(), 1u);

@@ -127,11 +127,11 @@ Wait time=`100000` stop
   s.Tick();
   s.Tick();
   EXPECT_EQ(s.world.Str("key"), "65");
-  EXPECT_TRUE(s.runtime.objects->keys().IsHeld(65));
+  EXPECT_TRUE(s.runtime.objects->input().keys().IsHeld(65));
 
   s.view->SetPauseWhenInactive(true);
   s.view->HandleEvent({platform::InputEvent::Kind::FocusLost}, 0);
-  EXPECT_FALSE(s.runtime.objects->keys().IsHeld(65));  // nothing stays held while away
+  EXPECT_FALSE(s.runtime.objects->input().keys().IsHeld(65));  // nothing stays held while away
 }
 
 }  // namespace

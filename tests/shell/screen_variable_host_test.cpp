@@ -32,11 +32,11 @@ TEST(ScreenVariables, PushReadsTheHeldButtonUntilAnObjectTakesThePress) {
   for (const Case& c : cases) {
     TNovuBaseList list;
     ScreenVariableHost host(list, nullptr);
-    list.MouseDown(c.left_button);
+    list.input().MouseDown(c.left_button);
     list.active_base().InputState()->press_taken = c.taken;
     EXPECT_EQ(host.GetBool(V::kLPush), c.lpush) << c.name;
     EXPECT_EQ(host.GetBool(V::kRPush), c.rpush) << c.name;
-    list.MouseUp();
+    list.input().MouseUp();
     EXPECT_FALSE(host.GetBool(V::kLPush) || host.GetBool(V::kRPush)) << c.name;
   }
 }
@@ -45,9 +45,9 @@ TEST(ScreenVariables, ClicksAndMousePositionAreWritable) {
   TNovuBaseList list;
   list.SetSize(320, 240);
   ScreenVariableHost host(list, nullptr);
-  list.MouseMove(10, 20);
-  list.MouseDown(true);
-  list.ProcessInput(15);
+  list.input().MouseMove(10, 20);
+  list.input().MouseDown(true);
+  list.input().ProcessInput(15);
   EXPECT_TRUE(host.GetBool(V::kLClick));
   host.SetBool(V::kLClick, false);  // a script consumes the click
   EXPECT_FALSE(list.active_base().input().left_click);
