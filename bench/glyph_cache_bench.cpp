@@ -37,14 +37,14 @@ void BM_GlyphCacheDraw(benchmark::State& state) {
   coverage.SetSize(800, 600, 8);
   const std::vector<uint16_t> text = PageText();
   for (uint16_t code : text) cache.Get(code, kFace, 0, kSize);  // warm
-  novu::text::GlyphDrawSpec spec;
-  spec.text_colour = 0xFFFFFF;
+  novu::text::GlyphDrawSpec draw;
+  draw.text_colour = 0xFFFFFF;
   for (auto _ : state) {
     for (int i = 0; i < kGlyphs; ++i) {
-      spec.cell = novu::render::MakeRect(10 + (i % kPerRow) * kSize, 10 + (i / kPerRow) * kSize,
+      draw.cell = novu::render::MakeRect(10 + (i % kPerRow) * kSize, 10 + (i / kPerRow) * kSize,
                                          kSize, kSize);
       const auto pixel = cache.Get(text[static_cast<size_t>(i)], kFace, 0, kSize);
-      benchmark::DoNotOptimize(TFontPixelManager::Draw(*pixel, colour, coverage, spec));
+      benchmark::DoNotOptimize(TFontPixelManager::Draw(*pixel, colour, coverage, draw));
     }
   }
 }

@@ -9,7 +9,7 @@
 //   TFontPixelManager cache(platform::MakeFreeTypeGlyphSource(game_folder));
 //   cache.SetLevel(document_level);
 //   auto glyph = cache.Get(code, font_name, flags, size);
-//   Rect touched = TFontPixelManager::Draw(*glyph, colour, coverage, spec);
+//   Rect touched = TFontPixelManager::Draw(*glyph, colour, coverage, draw);
 #include <array>
 #include <cstdint>
 #include <list>
@@ -114,7 +114,7 @@ class TFontPixelManager {
   // surface; empty when nothing was drawn). The coverage surface must be 8 bits per pixel and
   // at least as large as the colour surface.
   static render::Rect Draw(const TFontPixel& pixel, render::TCustomDIBX& colour,
-                           render::TCustomDIBX& coverage, const GlyphDrawSpec& spec);
+                           render::TCustomDIBX& coverage, const GlyphDrawSpec& draw);
 
   // Cache inspection (no effect on the recently-used order).
   size_t Size() const { return recent_.size(); }

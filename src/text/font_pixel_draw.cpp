@@ -197,8 +197,8 @@ struct CharacterPlan {
   }
 };
 
-CharacterPlan PlanCharacter(const TFontPixel& pixel, const GlyphDrawSpec& spec, int b, int s) {
-  const Rect& cell = spec.cell;
+CharacterPlan PlanCharacter(const TFontPixel& pixel, const GlyphDrawSpec& draw, int b, int s) {
+  const Rect& cell = draw.cell;
   const int L = cell.left, T = cell.top, W = cell.Width(), H = cell.Height();
   CharacterPlan plan;
   plan.left = L + pixel.origin_x + CentringOffset(pixel, W) + b;
@@ -207,8 +207,8 @@ CharacterPlan PlanCharacter(const TFontPixel& pixel, const GlyphDrawSpec& spec, 
     plan.glyph = Grown(render::MakeRect(plan.left, plan.top, pixel.width, pixel.height), b);
     if (s > 0) plan.glyph_shadow = Shifted(plan.glyph, s);
   }
-  const int shadow_left = spec.previous_differs ? L + s : L;
-  const int bar_right = spec.next_differs ? L + W - s : L + W;
+  const int shadow_left = draw.previous_differs ? L + s : L;
+  const int bar_right = draw.next_differs ? L + W - s : L + W;
   auto bar = [&](int top, int height) { return Rect{L, top, bar_right, top + height}; };
   auto shadow_bar = [&](int top, int height) {
     return Rect{shadow_left, top, L + W, top + height};
@@ -237,19 +237,19 @@ CharacterPlan PlanCharacter(const TFontPixel& pixel, const GlyphDrawSpec& spec, 
 }  // namespace
 
 Rect TFontPixelManager::Draw(const TFontPixel& pixel, TCustomDIBX& colour, TCustomDIBX& coverage,
-                             const GlyphDrawSpec& spec) {
+                             const GlyphDrawSpec& draw) {
   GlyphCanvas canvas(colour, coverage);
   if (!canvas.Usable()) return {};
-  const int b = std::clamp(spec.border_width, 0, kMaxBorderWidth);
-  const int s = std::max(0, spec.shadow_offset);
-  const CharacterPlan plan = PlanCharacter(pixel, spec, b, s);
+  const int b = std::clamp(draw.border_width, 0, kMaxBorderWidth);
+  const int s = std::max(0, draw.shadow_offset);
+  const CharacterPlan plan = PlanCharacter(pixel, draw, b, s);
   const Rect touched = render::Intersect(plan.Touched(), canvas.Bounds());
   if (touched.IsEmpty()) return {};
-  if (spec.clear_first) canvas.ClearCoverage(touched);
+  if (draw.clear_first) canvas.ClearCoverage(touched);
 
-  const uint32_t text = canvas.Raw(spec.text_colour);
-  const uint32_t border = canvas.Raw(spec.border_colour);
-  const uint32_t shadow = canvas.Raw(spec.shadow_colour);
+  const uint32_t text = canvas.Raw(draw.text_colour);
+  const uint32_t border = canvas.Raw(draw.border_colour);
+  const uint32_t shadow = canvas.Raw(draw.shadow_colour);
   auto paint_shape = [&](int left, int top, uint32_t raw) {
     if (!pixel.HasBitmap()) return;
     if (b > 0) {

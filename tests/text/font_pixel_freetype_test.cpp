@@ -45,20 +45,20 @@ TEST(FontPixelFreeType, DrawsKanaAndKanjiInsideTheirCells) {
     colour.SetSize(80, 80, 32);
     coverage.SetSize(80, 80, 8);
     const int cell_size = kSize + 2 * c.border + c.shadow;
-    GlyphDrawSpec spec;
-    spec.cell = render::MakeRect(20, 20, cell_size, cell_size);
-    spec.text_colour = 0xFFFFFF;
-    spec.border_colour = 0x202020;
-    spec.shadow_colour = 0x808080;
-    spec.border_width = c.border;
-    spec.shadow_offset = c.shadow;
-    const Rect touched = TFontPixelManager::Draw(*pixel, colour, coverage, spec);
+    GlyphDrawSpec draw;
+    draw.cell = render::MakeRect(20, 20, cell_size, cell_size);
+    draw.text_colour = 0xFFFFFF;
+    draw.border_colour = 0x202020;
+    draw.shadow_colour = 0x808080;
+    draw.border_width = c.border;
+    draw.shadow_offset = c.shadow;
+    const Rect touched = TFontPixelManager::Draw(*pixel, colour, coverage, draw);
     ASSERT_FALSE(touched.IsEmpty());
     int ink_inside = 0, ink_outside = 0;
     for (int y = 0; y < 80; ++y) {
       for (int x = 0; x < 80; ++x) {
         if (coverage.GetPixel(x, y) == 0) continue;
-        (spec.cell.Contains(x, y) ? ink_inside : ink_outside)++;
+        (draw.cell.Contains(x, y) ? ink_inside : ink_outside)++;
         EXPECT_TRUE(touched.Contains(x, y)) << x << "," << y;
       }
     }

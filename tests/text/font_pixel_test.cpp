@@ -159,9 +159,9 @@ TEST(FontPixelManager, CharactersWithoutInkKeepTheirWidth) {
   TDIBX colour, coverage;
   colour.SetSize(40, 40, 32);
   coverage.SetSize(40, 40, 8);
-  GlyphDrawSpec spec;
-  spec.cell = render::MakeRect(0, 0, 20, 20);
-  EXPECT_TRUE(TFontPixelManager::Draw(*space, colour, coverage, spec).IsEmpty());
+  GlyphDrawSpec draw;
+  draw.cell = render::MakeRect(0, 0, 20, 20);
+  EXPECT_TRUE(TFontPixelManager::Draw(*space, colour, coverage, draw).IsEmpty());
 }
 
 TEST(FontPixelManager, UnreadableMetricsFailWithTheSystemMessage) {
@@ -297,16 +297,16 @@ TEST(FontPixelDraw, PaintsGlyphBarsBordersAndShadowsAtTheirRectangles) {
     Fixture f;
     Surfaces s;
     const auto pixel = f.cache.Get(kHiraganaA, kFace, c.flags, 24);
-    GlyphDrawSpec spec;
-    spec.cell = Box(10, 5, 30, 30);
-    spec.text_colour = kText;
-    spec.border_colour = kBorder;
-    spec.shadow_colour = kShadow;
-    spec.border_width = c.border;
-    spec.shadow_offset = c.shadow;
-    spec.previous_differs = c.previous_differs;
-    spec.next_differs = c.next_differs;
-    const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, spec);
+    GlyphDrawSpec draw;
+    draw.cell = Box(10, 5, 30, 30);
+    draw.text_colour = kText;
+    draw.border_colour = kBorder;
+    draw.shadow_colour = kShadow;
+    draw.border_width = c.border;
+    draw.shadow_offset = c.shadow;
+    draw.previous_differs = c.previous_differs;
+    draw.next_differs = c.next_differs;
+    const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, draw);
     const auto expected = Expected(c.paints);
     const auto actual = s.Map();
     for (int y = 0; y < kSurfaceHeight; ++y) EXPECT_EQ(actual[y], expected[y]) << "row " << y;
@@ -359,9 +359,9 @@ TEST(FontPixelDraw, CentresNarrowCharactersByTheirAbcWidths) {
     TFontPixelManager cache(std::move(owned));
     Surfaces s;
     const auto pixel = cache.Get('A', kFace, 0, 24);
-    GlyphDrawSpec spec;
-    spec.cell = Box(0, 0, c.cell_width, 24);
-    const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, spec);
+    GlyphDrawSpec draw;
+    draw.cell = Box(0, 0, c.cell_width, 24);
+    const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, draw);
     EXPECT_EQ(touched.left, c.expected_left);
     EXPECT_EQ(touched.Width(), 10);
   }
@@ -372,11 +372,11 @@ TEST(FontPixelDraw, BorderWidthIsClampedAndClearFirstClearsOnlyTheTouchedArea) {
   Surfaces s;
   s.coverage.FillRect(Box(0, 0, kSurfaceWidth, kSurfaceHeight), 77);
   const auto pixel = f.cache.Get(kHiraganaA, kFace, 0, 12);  // box 10 x 9 at (1, 1)
-  GlyphDrawSpec spec;
-  spec.cell = Box(0, 0, 12, 12);
-  spec.border_width = 100000;
-  spec.clear_first = true;
-  const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, spec);
+  GlyphDrawSpec draw;
+  draw.cell = Box(0, 0, 12, 12);
+  draw.border_width = 100000;
+  draw.clear_first = true;
+  const Rect touched = TFontPixelManager::Draw(*pixel, s.colour, s.coverage, draw);
   const int b = kMaxBorderWidth;
   EXPECT_EQ(touched, Box(1, 1, 10 + 2 * b, 9 + 2 * b));
   EXPECT_EQ(s.coverage.GetPixel(1 + b, 1 + b), 255u);
@@ -395,12 +395,12 @@ TEST(FontPixelDraw, PartialCoverageBordersAddUpAndMixColours) {
   Surfaces s;
   s.colour.SetPixel(7, 6, static_cast<uint32_t>(s.colour.ColorToPixel(0xFF0000)));
   s.coverage.SetPixel(7, 6, 128);
-  GlyphDrawSpec spec;
-  spec.cell = Box(4, 5, 20, 20);
-  spec.border_width = 1;
-  spec.border_colour = 0x0000FF;
-  spec.text_colour = 0x00FF00;
-  TFontPixelManager::Draw(*pixel, s.colour, s.coverage, spec);
+  GlyphDrawSpec draw;
+  draw.cell = Box(4, 5, 20, 20);
+  draw.border_width = 1;
+  draw.border_colour = 0x0000FF;
+  draw.text_colour = 0x00FF00;
+  TFontPixelManager::Draw(*pixel, s.colour, s.coverage, draw);
   struct Expect {
     int x, y;
     uint32_t coverage;
