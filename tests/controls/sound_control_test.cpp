@@ -10,7 +10,7 @@
 #include "media/media_fixtures.h"
 #include "media/media_service.h"
 #include "media/wave_item.h"
-#include "objects/memory_object_list.h"
+#include "objects/base_list.h"
 
 namespace novu {
 namespace {
@@ -127,7 +127,7 @@ struct SoundRig {
 
   platform::ManualClock clock;
   std::unique_ptr<media::MediaService> service;
-  MemoryObjectList list;
+  TNovuBaseList list;
 };
 
 TEST(SoundControlTest, PlayModesCreateStartAndStop) {
