@@ -1,7 +1,6 @@
 #include "objects/base_list.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
