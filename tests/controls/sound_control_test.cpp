@@ -111,8 +111,9 @@ struct SoundRig {
     files->files["short.wav"] = MakeWave(1, 22050, 8, std::vector<uint8_t>(44100, 0xa0));
     files->files["long.wav"] = MakeWave(1, 22050, 8, std::vector<uint8_t>(66150, 0xa0));
     files->files["broken.wav"] = {'R', 'I', 'F', 'F', 1, 2};
-    service = std::make_unique<media::MediaService>(std::move(files), clock,
-                                                    media::MediaOptions{.pump = false});
+    media::MediaOptions options;
+    options.pump = false;
+    service = std::make_unique<media::MediaService>(std::move(files), clock, std::move(options));
   }
   TNovuSound& NewSound(const std::string& source, const std::string& name = "se") {
     TNovuSound& s = list.Add<TNovuSound>(service.get());
