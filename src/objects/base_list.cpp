@@ -428,14 +428,14 @@ void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   out.String(IsRegistered(focus_) ? focus_->name() : std::string());
 }
 
-void TNovuBaseList::SetEventQueue(EventQueue* queue, EventStreaming streaming) {
+void TNovuBaseList::SetEventQueue(EventQueue* queue, EventQueueStreamer* streamer) {
   events_ = queue != nullptr ? queue : &queue_;
-  streaming_ = queue != nullptr ? std::move(streaming) : EventStreaming{};
+  streamer_ = queue != nullptr ? streamer : nullptr;
 }
 
 void TNovuBaseList::SaveEvents(BinaryWriter& out) const {
-  if (events_ != &queue_ && streaming_.save) {
-    streaming_.save(out);
+  if (events_ != &queue_ && streamer_ != nullptr) {
+    streamer_->SaveQueue(out);
     return;
   }
   const auto& entries = queue_.entries();
@@ -497,8 +497,8 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
 }
 
 void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
-  if (events_ != &queue_ && streaming_.load) {
-    streaming_.load(in, version);
+  if (events_ != &queue_ && streamer_ != nullptr) {
+    streamer_->LoadQueue(in, version);
     return;
   }
   const size_t count = in.Count(kMinEventRecordSize, kMaxSavedEvents);

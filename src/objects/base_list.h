@@ -141,14 +141,18 @@ class TNovuBaseList final : public ObjectList {
   void SaveToStream(BinaryWriter& out) const;
   void LoadFromStream(BinaryReader& in, int32_t version);
 
-  // The queue objects post into: the list's own until the interpreter hands over the one it
-  // takes events from. `streaming` saves and loads that queue inside the list's saved state;
-  // without it an outside queue's events are not saved.
-  struct EventStreaming {
-    std::function<void(BinaryWriter&)> save;
-    std::function<void(BinaryReader&, int32_t version)> load;
+  // Saves and loads an outside queue inside the list's saved state: only the queue's owner knows
+  // its saved form.
+  class EventQueueStreamer {
+   public:
+    virtual ~EventQueueStreamer() = default;
+    virtual void SaveQueue(BinaryWriter& out) const = 0;
+    virtual void LoadQueue(BinaryReader& in, int32_t version) = 0;
   };
-  void SetEventQueue(EventQueue* queue, EventStreaming streaming = {});
+  // The queue objects post into: the list's own until the interpreter hands over the one it
+  // takes events from. `streamer` saves and loads that queue inside the list's saved state;
+  // without it an outside queue's events are not saved.
+  void SetEventQueue(EventQueue* queue, EventQueueStreamer* streamer = nullptr);
   // The list's own queue.
   MemoryEventQueue& queue() { return queue_; }
 
@@ -192,7 +196,7 @@ class TNovuBaseList final : public ObjectList {
   const ProcessState* process_ = nullptr;
   MemoryEventQueue queue_;
   EventQueue* events_ = &queue_;
-  EventStreaming streaming_;
+  EventQueueStreamer* streamer_ = nullptr;
   InputRouter input_{*this};
   ScreenVariables screen_variables_{*this};
   std::vector<TNovuObject*> registry_;

@@ -38,12 +38,8 @@ void Runtime::CreateScreens(int screen_width, int screen_height, int full_width,
 void Runtime::ConnectProject() {
   if (!objects || !project) return;
   ScriptEventQueue& events = project->events();
-  TNovuBaseList& list = *objects;
-  objects->SetEventQueue(
-      &events, {[&events, &list](BinaryWriter& out) { SaveEventQueue(events, list, out); },
-                [&events, &list](BinaryReader& in, int32_t version) {
-                  LoadEventQueue(events, list, in, version);
-                }});
+  event_streamer = std::make_unique<ScriptEventQueueStreamer>(events, *objects);
+  objects->SetEventQueue(&events, event_streamer.get());
 }
 
 void Runtime::InstallFunctions() {
@@ -69,6 +65,7 @@ void Runtime::InstallFunctions() {
 
 void Runtime::FreeProject() {
   if (objects) objects->SetEventQueue(nullptr);
+  event_streamer.reset();
   project.reset();
 }
 

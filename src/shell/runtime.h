@@ -44,6 +44,8 @@ struct Runtime {
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;
   std::unique_ptr<TProject> project;
+  // Saves the project's queue inside the object list's state; freed before the project.
+  std::unique_ptr<TNovuBaseList::EventQueueStreamer> event_streamer;
   // Exists once the project has a screen size.
   std::unique_ptr<TScreenManager> screens;
 
