@@ -290,9 +290,11 @@ struct RefusalCheck {
     good = SlotEntry(saver.SaveFile(), 3);
   }
   // The messages shown; empty when the entry loaded.
-  std::vector<std::string> Load(const std::vector<uint8_t>& entry, bool* changed = nullptr) {
+  std::vector<std::string> Load(const std::vector<uint8_t>& entry, bool* changed = nullptr,
+                                std::string_view sub_page = kSub) {
     PutSlot(folder.path() / "save.dat", 1, entry);
     Session s(folder.path());
+    s.Page("sub.nsb", sub_page);
     s.Start("", false, 1);
     s.Ticks(5);
     s.vars.Find("load")->value().SetAsBool(true);
@@ -303,13 +305,16 @@ struct RefusalCheck {
     if (s.boxes.texts.empty()) return {};
     EXPECT_TRUE(s.state.terminate);
     EXPECT_EQ(after, before);
+    const std::vector<std::string> texts = s.boxes.texts;
+    if (sub_page != kSub) return texts;
     // The other slot is still there to be loaded.
     s.state.terminate = false;
     s.vars.Find("slot")->value().SetAsInt(3);
     s.project->calls()->Start("loader.nsb");
     EXPECT_TRUE(s.Ticks(1));
     EXPECT_EQ(s.project->calls()->current_page()->name(), "sub.nsb");
-    return s.boxes.texts;
+    EXPECT_EQ(s.boxes.texts, texts);
+    return texts;
   }
 };
 
@@ -348,6 +353,16 @@ TEST(GameSave, HostileEntriesAreRefusedAndChangeNothing) {
     entry[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
     check.Load(entry);
   }
+}
+
+TEST(GameSave, APageRebuiltSinceTheSaveMakesItUnusableInsteadOfReadingGarbage) {
+  RefusalCheck check;
+  // The saved position is now a Calc, which keeps no state: the wait's saved state would be
+  // read as the variables that follow it.
+  const std::string rebuilt(kSub.substr(0, kSub.find("Wait time=`90`")));
+  const std::string page = rebuilt + "Calc `steps = 5`\nCalc `steps = 6`\n";
+  EXPECT_EQ(check.Load(check.good, nullptr, page),
+            (std::vector<std::string>{Jp(kUnusableSaveMessage)}));
 }
 
 // The call manager's own checks, on states written by hand.
