@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "authoring/page_text.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
-#include "engine/page_text.h"
 #include "engine/script_event_queue.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "objects/object_factory.h"
 #include "objects/plain_objects.h"
+#include "platform/error.h"
 
 namespace novu::fuzz {
 

@@ -7,10 +7,10 @@
 // none, then the value record).
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/call_man.h"
 #include "expr/custom_param.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

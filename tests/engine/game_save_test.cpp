@@ -5,17 +5,17 @@
 #include <filesystem>
 #include <functional>
 
+#include "authoring/page_text.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
-#include "engine/page_text.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "objects/object_factory.h"
 #include "objects/plain_objects.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "script_world.h"
 #include "storage/vr_file_collection.h"

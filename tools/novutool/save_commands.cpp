@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/binary_reader.h"
-#include "core/error.h"
 #include "engine/game_save.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
 #include "tool_command.h"
