@@ -94,12 +94,11 @@ struct Session {
   // Starts the project with the status variables given.
   void Start(std::string_view caption, bool load = false, int32_t slot = 3) {
     files.Collection(0).AddMemoryEntry("novu.npb").Memory()->Bytes() = setting.Serialize();
-    ProjectEnvironment env(state, files, boxes);
+    ProjectEnvironment env(state, files, boxes, &host);
     env.vars = &vars;
     env.argument_folder = folder_;
     env.program_folder = folder_;
     env.objects = &list;
-    env.notice = [this](std::string_view text) { notices.emplace_back(text); };
     project = std::make_unique<TProject>(std::move(env));
     ScriptEventQueue& events = project->events();
     list.SetEventQueue(&events, {[&](BinaryWriter& out) { SaveEventQueue(events, list, out); },
@@ -160,6 +159,11 @@ struct Session {
   TNovuBaseList list;
   std::unique_ptr<TProject> project;
   std::vector<std::string> notices;
+  struct NoticeHost final : ProjectHost {
+    std::vector<std::string>& notices;
+    explicit NoticeHost(std::vector<std::string>& n) : notices(n) {}
+    void Notice(std::string_view text) override { notices.emplace_back(text); }
+  } host{notices};
 };
 
 std::vector<uint8_t> SlotEntry(const fs::path& save, int32_t slot) {
