@@ -13,6 +13,7 @@
 
 #include "core/process_state.h"
 #include "engine/call_man.h"
+#include "engine/game_save.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
 #include "engine/script_variable_host.h"
@@ -98,8 +99,8 @@ class TProject : private CallManHost {
   const TProjectSetting& setting() const { return setting_; }
   int screen_center_x() const { return setting_.screen_width / 2; }
   int screen_center_y() const { return setting_.screen_height / 2; }
-  int pending_load_slot() const { return pending_load_slot_; }
-  int pending_save_slot() const { return pending_save_slot_; }
+  int pending_load_slot() const { return pending_load_ ? *pending_load_ : -1; }
+  int pending_save_slot() const { return pending_save_ ? pending_save_->slot : -1; }
   TCallMan* calls() const { return calls_.get(); }
   TParamCollection& vars() const { return *vars_; }
   ScriptEventQueue& events() { return events_; }
@@ -117,6 +118,12 @@ class TProject : private CallManHost {
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
   void ResetWorld() override;
+  void RequestGameSave(GameSaveRequest request) override;
+  void RequestGameLoad(int32_t slot) override;
+  void SaveGame(const GameSaveRequest& request);
+  void LoadGame(int32_t slot);
+  // A saved game that cannot be used: the message, then the game ends.
+  void RefuseSave(const NovuError& error);
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
@@ -149,8 +156,10 @@ class TProject : private CallManHost {
   std::set<std::string, std::less<>> failed_pages_;  // each told once
   std::optional<std::filesystem::path> save_file_path_;
   bool started_ = false;
-  int pending_load_slot_ = -1;
-  int pending_save_slot_ = -1;
+  std::optional<int32_t> pending_load_;
+  std::optional<GameSaveRequest> pending_save_;
+  EmptyHistoryBlock history_block_;
+  EmptyDataTablesBlock tables_block_;
 };
 
 // The per-user folder name for a game title: each of \ / : , ; * ? " < > | becomes "_".

@@ -1,6 +1,7 @@
 #include "objects/base_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
@@ -400,6 +401,43 @@ void TNovuBaseList::Reset() {
   SetSize(kInitialSize, kInitialSize);
   SetSize(width, height);
   for (auto& base : bases_) {
+    base->InputState()->mouse_x = mouse.mouse_x;
+    base->InputState()->mouse_y = mouse.mouse_y;
+  }
+}
+
+std::unique_ptr<TNovuBaseList> TNovuBaseList::MakeSceneAside() const {
+  auto aside = std::make_unique<TNovuBaseList>(factory_);
+  aside->SetProcessState(process_);
+  aside->SetSurfaceDepth(depth_);
+  aside->SetSize(width_, height_);
+  return aside;
+}
+
+void TNovuBaseList::AdoptScene(TNovuBaseList& aside) {
+  const BaseInputState mouse = bases_[0]->input();
+  transition_.reset();
+  snapshot_fresh_ = false;
+  FreeAll();
+  transition_kind_ = 0;
+  transition_rect_ = {};
+  for (int i = 0; i < 2; ++i) bases_[i] = std::move(aside.bases_[i]);
+  roots_ = std::move(aside.roots_);
+  registry_ = std::move(aside.registry_);
+  registered_ = std::move(aside.registered_);
+  deletion_set_ = std::move(aside.deletion_set_);
+  focus_ = std::exchange(aside.focus_, nullptr);
+  choose_focus_ = std::exchange(aside.choose_focus_, false);
+  active_ = std::exchange(aside.active_, 0);
+  aside.roots_.clear();
+  aside.registry_.clear();
+  aside.registered_.clear();
+  aside.deletion_set_.clear();
+  aside.input_.ForgetAll();
+  for (TNovuObject* object : registry_) object->owner_ = this;
+  AttachSurfaces();
+  for (auto& base : bases_) {
+    base->InvalidateAll();
     base->InputState()->mouse_x = mouse.mouse_x;
     base->InputState()->mouse_y = mouse.mouse_y;
   }

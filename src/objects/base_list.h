@@ -141,6 +141,15 @@ class TNovuBaseList final : public ObjectList {
   void SaveToStream(BinaryWriter& out) const;
   void LoadFromStream(BinaryReader& in, int32_t version);
 
+  // Restoring a saved game beside the running one: an empty list like this one (same classes,
+  // clock, screen size and depth) to load the saved state into, and taking its scene over once
+  // everything else of the save has been read. Until then nothing here changes.
+  std::unique_ptr<TNovuBaseList> MakeSceneAside() const;
+  // Frees this list's objects and takes over the bases, objects, deletions and focus of `aside`
+  // (left empty); the screens are repainted whole, any transition is dropped and the mouse
+  // position is kept.
+  void AdoptScene(TNovuBaseList& aside);
+
   // Saves and loads an outside queue inside the list's saved state: only the queue's owner knows
   // its saved form.
   class EventQueueStreamer {
