@@ -1,0 +1,317 @@
+#include "expr/db_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numeric>
+
+#include "core/binary_reader.h"
+#include "core/binary_writer.h"
+#include "core/cp932.h"
+#include "core/error.h"
+#include "expr/custom_param.h"
+#include "expr/db_tsv.h"
+#include "expr/function_text.h"
+
+namespace novu {
+namespace {
+
+// One search key: the field it reads and the value it must equal, in the values' type.
+struct SearchKey {
+  const TDBField* field = nullptr;
+  size_t offset = 0;
+  int32_t int_value = 0;
+  long double float_value = 0;
+  bool bool_value = false;
+  std::string text;  // upper-cased for a partial search that ignores case
+};
+
+bool TextMatches(std::string_view field_text, const SearchKey& key, const DBKeys& keys) {
+  if (!keys.partial) {
+    return keys.ignore_case ? cp932::EqualsNoCase(field_text, key.text) : field_text == key.text;
+  }
+  if (field_text.empty()) return false;
+  if (!keys.ignore_case) return text::FindAtCharStart(key.text, field_text) != std::string::npos;
+  return text::FindAtCharStart(key.text, cp932::ToUpper(field_text)) != std::string::npos;
+}
+
+bool KeyMatches(const SearchKey& key, ParamType type, const DBKeys& keys, const uint8_t* record) {
+  const uint8_t* at = record + key.offset;
+  switch (type) {
+    case PT_INT:
+      return DBFieldAsInt(*key.field, at) == key.int_value;
+    case PT_FLOAT:
+      return DBFieldAsFloat(*key.field, at) == key.float_value;
+    case PT_BOOL:
+      return DBFieldAsBool(*key.field, at) == key.bool_value;
+    default:
+      if (key.field->type == PT_STR) return TextMatches(DBFieldText(*key.field, at), key, keys);
+      return TextMatches(DBFieldAsStr(*key.field, at), key, keys);
+  }
+}
+
+// One sort key: the field compared and its direction.
+struct SortKey {
+  const TDBField* field;
+  size_t offset;
+  bool descending;
+};
+
+template <typename T>
+int ThreeWay(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Floats compare numerically; NaN sorts before every number so that the order stays total.
+int CompareFloats(long double a, long double b) {
+  const bool a_nan = std::isnan(a);
+  const bool b_nan = std::isnan(b);
+  if (a_nan || b_nan) return ThreeWay<int>(!a_nan, !b_nan);
+  return ThreeWay(a, b);
+}
+
+int CompareField(const SortKey& key, const uint8_t* a, const uint8_t* b) {
+  const TDBField& field = *key.field;
+  a += key.offset;
+  b += key.offset;
+  switch (field.type) {
+    case PT_INT:
+      return ThreeWay(DBFieldAsInt(field, a), DBFieldAsInt(field, b));
+    case PT_FLOAT:
+      return CompareFloats(DBFieldAsFloat(field, a), DBFieldAsFloat(field, b));
+    case PT_BOOL:
+      return ThreeWay<int>(a[0] != 0, b[0] != 0);
+    default: {
+      const int c = DBFieldText(field, a).compare(DBFieldText(field, b));
+      return ThreeWay(c, 0);
+    }
+  }
+}
+
+[[noreturn]] void Damaged(const std::string& what) {
+  throw NovuError(Jp("データが壊れています") + " (" + what + ")");
+}
+
+}  // namespace
+
+bool TDBTable::Fits(int64_t records, int64_t record_size) {
+  return records <= kDBMaxRecordCount && records * record_size <= kDBMaxTableBytes;
+}
+
+std::span<const uint8_t> TDBTable::GetRecord(int32_t index) const {
+  if (index < 0 || index >= count_) return {};
+  return {records_.data() + static_cast<size_t>(index) * RecordSize(), RecordSize()};
+}
+
+int32_t TDBTable::AddField(std::string_view name, int32_t type, int32_t capacity) {
+  const std::optional<int32_t> size = DBFieldSize(type, capacity);
+  if (!size) return -1;
+  const int64_t new_size = int64_t{fields_.RecordSize()} + *size;
+  if (fields_.Count() >= kDBMaxFieldCount || new_size > kDBMaxRecordSize ||
+      !Fits(count_, new_size)) {
+    return -1;
+  }
+  // Every record grows by the new field's bytes at its end, zeroed.
+  const size_t old_size = RecordSize();
+  std::vector<uint8_t> grown(static_cast<size_t>(count_) * static_cast<size_t>(new_size), 0);
+  for (size_t r = 0; r < static_cast<size_t>(count_); ++r) {
+    std::memcpy(grown.data() + r * static_cast<size_t>(new_size), records_.data() + r * old_size,
+                old_size);
+  }
+  records_.swap(grown);
+  fields_.Append({*size, std::string(name), static_cast<ParamType>(type)});
+  return fields_.Count() - 1;
+}
+
+bool TDBTable::AppendRecord() {
+  if (!Fits(int64_t{count_} + 1, fields_.RecordSize())) return false;
+  records_.resize(records_.size() + RecordSize(), 0);
+  current_ = count_++;
+  return true;
+}
+
+bool TDBTable::AppendRecordBytes(std::span<const uint8_t> record) {
+  if (record.size() != RecordSize()) return false;
+  // The record may be one of this table's own: copy it before the storage moves.
+  const std::vector<uint8_t> copy(record.begin(), record.end());
+  if (!AppendRecord()) return false;
+  std::memcpy(records_.data() + static_cast<size_t>(current_) * RecordSize(), copy.data(),
+              copy.size());
+  return true;
+}
+
+bool TDBTable::DeleteRecord() {
+  if (current_ < 0 || current_ >= count_) return false;
+  const auto begin = records_.begin() + static_cast<ptrdiff_t>(current_ * RecordSize());
+  records_.erase(begin, begin + static_cast<ptrdiff_t>(RecordSize()));
+  --count_;
+  if (current_ >= count_) current_ = count_ - 1;
+  return true;
+}
+
+bool TDBTable::SetRecNo(int32_t index) {
+  if (index >= count_) return false;
+  current_ = index < 0 ? -1 : index;
+  return true;
+}
+
+bool TDBTable::First() {
+  return count_ > 0 && SetRecNo(0);
+}
+
+bool TDBTable::Last() {
+  return count_ > 0 && SetRecNo(count_ - 1);
+}
+
+bool TDBTable::Next() {
+  if (current_ < 0 || current_ >= count_ - 1) return false;
+  return SetRecNo(current_ + 1);
+}
+
+bool TDBTable::Prior() {
+  if (current_ <= 0) return false;
+  return SetRecNo(current_ - 1);
+}
+
+std::vector<int32_t> TDBTable::Find(const DBKeys& keys) const {
+  std::vector<int32_t> found;
+  if (keys.names == nullptr || keys.values == nullptr) {
+    found.resize(static_cast<size_t>(count_));
+    std::iota(found.begin(), found.end(), 0);
+    return found;
+  }
+  const int32_t key_count = std::min(keys.names->GetCount(), keys.values->GetCount());
+  const ParamType type = keys.values->GetParamType();
+  std::vector<SearchKey> search;
+  for (int32_t i = 0; i < key_count; ++i) {
+    const int32_t index = fields_.IndexOfField(keys.names->GetStrAt(i));
+    if (index < 0) return {};  // an unknown field: nothing matches
+    SearchKey key;
+    key.field = &fields_.Field(index);
+    key.offset = static_cast<size_t>(fields_.Offset(index));
+    switch (type) {
+      case PT_INT:
+        key.int_value = keys.values->GetIntAt(i);
+        break;
+      case PT_FLOAT:
+        key.float_value = keys.values->GetFloatAt(i);
+        break;
+      case PT_BOOL:
+        key.bool_value = keys.values->GetBoolAt(i);
+        break;
+      default:
+        key.text = keys.values->GetStrAt(i);
+        if (keys.partial && keys.ignore_case) key.text = cp932::ToUpper(key.text);
+    }
+    search.push_back(std::move(key));
+  }
+  const size_t size = RecordSize();
+  for (int32_t r = 0; r < count_; ++r) {
+    const uint8_t* record = records_.data() + static_cast<size_t>(r) * size;
+    const bool all = std::all_of(search.begin(), search.end(), [&](const SearchKey& key) {
+      return KeyMatches(key, type, keys, record);
+    });
+    if (all) found.push_back(r);
+  }
+  return found;
+}
+
+void TDBTable::Sort(const TCustomParam& names, const TCustomParam& descending) {
+  const int32_t key_count = std::min(names.GetCount(), descending.GetCount());
+  std::vector<SortKey> keys;
+  for (int32_t i = 0; i < key_count; ++i) {
+    const int32_t index = fields_.IndexOfField(names.GetStrAt(i));
+    if (index < 0) continue;
+    keys.push_back({&fields_.Field(index), static_cast<size_t>(fields_.Offset(index)),
+                    descending.GetBoolAt(i)});
+  }
+  if (keys.empty() || count_ < 2) return;
+  const size_t size = RecordSize();
+  const uint8_t* base = records_.data();
+  std::vector<int32_t> order(static_cast<size_t>(count_));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+    const uint8_t* ra = base + static_cast<size_t>(a) * size;
+    const uint8_t* rb = base + static_cast<size_t>(b) * size;
+    for (const SortKey& key : keys) {
+      const int c = CompareField(key, ra, rb);
+      if (c != 0) return key.descending ? c > 0 : c < 0;
+    }
+    return false;
+  });
+  std::vector<uint8_t> sorted(records_.size());
+  for (size_t i = 0; i < order.size(); ++i) {
+    std::memcpy(sorted.data() + i * size, base + static_cast<size_t>(order[i]) * size, size);
+  }
+  records_.swap(sorted);
+}
+
+bool TDBTable::LoadFromTsv(std::span<const std::string> lines) {
+  if (lines.empty()) return false;
+  const std::optional<std::vector<TsvFieldSpec>> header = ParseTsvHeader(lines[0]);
+  if (!header) return false;
+  // Built aside, so that a file that fails leaves the table as it was.
+  TDBTable loaded(name_, status_);
+  for (const TsvFieldSpec& spec : *header) {
+    if (loaded.AddField(spec.name, spec.type, spec.capacity) < 0) return false;
+  }
+  for (size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    const std::string line = ResolveTsvEscapes(lines[i]);
+    const std::vector<std::string_view> columns = SplitTsvColumns(line);
+    if (!loaded.AppendRecord()) return false;
+    const auto used = std::min<size_t>(columns.size(), static_cast<size_t>(loaded.fields_.Count()));
+    for (size_t c = 0; c < used; ++c) {
+      loaded.SetStr(loaded.current_, static_cast<int32_t>(c), columns[c]);
+    }
+  }
+  fields_ = std::move(loaded.fields_);
+  records_ = std::move(loaded.records_);
+  count_ = loaded.count_;
+  current_ = loaded.current_;
+  return true;
+}
+
+void TDBTable::ClearAll() {
+  fields_.Clear();
+  ClearRecords();
+}
+
+void TDBTable::ClearRecords() {
+  records_.clear();
+  count_ = 0;
+  current_ = -1;
+}
+
+void TDBTable::AssignFields(const TDBFieldList& other) {
+  ClearRecords();
+  fields_ = other;
+}
+
+void TDBTable::SaveToStream(BinaryWriter& out) const {
+  out.String(name_);
+  out.U8(status_ ? 1 : 0);
+  fields_.SaveToStream(out);
+  out.I32(count_);
+  out.Bytes(std::span<const uint8_t>(records_));
+  out.I32(current_);
+}
+
+std::unique_ptr<TDBTable> TDBTable::LoadFromStream(BinaryReader& in) {
+  std::string name = in.String();
+  const bool status = in.U8() != 0;
+  auto table = std::make_unique<TDBTable>(std::move(name), status);
+  table->fields_ = TDBFieldList::LoadFromStream(in);
+  const size_t size = table->RecordSize();
+  const size_t count = in.Count(size, kDBMaxRecordCount);
+  if (!Fits(static_cast<int64_t>(count), static_cast<int64_t>(size))) {
+    Damaged(std::to_string(count) + " records of " + std::to_string(size) + " bytes");
+  }
+  const std::span<const uint8_t> records = in.Bytes(count * size);
+  table->records_.assign(records.begin(), records.end());
+  table->count_ = static_cast<int32_t>(count);
+  table->current_ = std::clamp(in.I32(), -1, table->count_ - 1);
+  return table;
+}
+
+}  // namespace novu
