@@ -257,6 +257,7 @@ class Player {
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
                            [this](const std::string& title) { runtime_.window->SetTitle(title); }};
     env.vars = runtime_.vars.get();
+    env.tables = runtime_.tables.get();
     if (!cl_.sources.empty()) env.argument_folder = game_folder_;
     env.program_folder = program_folder_;
     env.objects = runtime_.objects.get();
