@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Data tables in small games played headless: a table filled from a tab-separated file of the
-# game's data (CP932 text, escapes, a bool column), searched, sorted, read directly and copied;
-# a status table that survives to the next run and Reset, which keeps only status tables.
+# game's data (CP932 text, escapes, a bool column), searched, sorted, read directly and copied,
+# and the same file shown by novutool; a status table that survives to the next run and Reset,
+# which keeps only status tables.
 set -uo pipefail
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
@@ -62,6 +63,26 @@ expect_vars tables <<'JSON'
 {"name":"cheap","type":1,"scope":0,"dims":[],"values":["3"]}
 ]}
 JSON
+
+# ---- novutool table show lists the file as the loader reads it; a bad header is an error.
+"$tool" table show "$work/tables/src/items.tsv" > "$work/shown" 2> "$work/shown.err" ||
+  fail "table show: $(cat "$work/shown.err")"
+diff - "$work/shown" > "$work/diff" <<'SHOWN' || fail "table show differs: $(cat "$work/diff")"
+fields 4 (36 bytes a record)
+  0 name string 20
+  1 price int
+  2 weight float
+  3 ripe bool
+records 4
+  0: name="red" price=120 weight=1.5 ripe=TRUE
+  1: name="red apples" price=300 weight=2.5 ripe=FALSE
+  2: name="りんご" price=80 weight=0.5 ripe=FALSE
+  3: name="a\"b\\c\r\n" price=1 weight=0 ripe=FALSE
+SHOWN
+printf ' name int\n1\n' > "$work/bad.tsv"
+"$tool" table show "$work/bad.tsv" > /dev/null 2> "$work/bad.err"
+[ $? = 1 ] && grep -q "without a name" "$work/bad.err" ||
+  fail "table show of a bad header: $(cat "$work/bad.err")"
 
 # ---- A status table survives to the next run; Reset frees the other tables.
 game status
