@@ -12,9 +12,7 @@ namespace novu {
 namespace {
 
 int32_t LoadInt(const uint8_t* at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | at[i];
-  return static_cast<int32_t>(v);
+  return DBLoadInt(at);
 }
 
 void PutInt(uint8_t* at, int32_t value) {

@@ -13,6 +13,13 @@
 
 namespace novu {
 
+// The little-endian 32-bit integer of an integer field.
+inline int32_t DBLoadInt(const uint8_t* at) {
+  return static_cast<int32_t>(static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+                              static_cast<uint32_t>(at[2]) << 16 |
+                              static_cast<uint32_t>(at[3]) << 24);
+}
+
 // Rounds halves to the even neighbour; NaN gives 0; beyond the 32-bit range the nearest bound.
 int32_t RoundToInt32(long double value);
 

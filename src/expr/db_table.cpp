@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <compare>
 #include <cstring>
 #include <numeric>
 
@@ -35,6 +36,25 @@ bool TextMatches(std::string_view field_text, const SearchKey& key, const DBKeys
   return text::FindAtCharStart(key.text, cp932::ToUpper(field_text)) != std::string::npos;
 }
 
+// The common searches, written out: an integer key on an integer field, and an exact
+// case-sensitive text on a string field (whose text can be no longer than its capacity).
+enum class Matcher : uint8_t { kIntOnInt, kExactText, kGeneral };
+
+Matcher MatcherFor(const SearchKey& key, ParamType type, const DBKeys& keys) {
+  if (type == PT_INT && key.field->type == PT_INT) return Matcher::kIntOnInt;
+  if (type == PT_STR && key.field->type == PT_STR && !keys.partial && !keys.ignore_case) {
+    return Matcher::kExactText;
+  }
+  return Matcher::kGeneral;
+}
+
+bool ExactTextMatches(const SearchKey& key, const uint8_t* at) {
+  const size_t length = key.text.size();
+  const auto capacity = static_cast<size_t>(key.field->capacity());
+  if (length > capacity) return false;
+  return std::memcmp(at, key.text.data(), length) == 0 && (length == capacity || at[length] == 0);
+}
+
 bool KeyMatches(const SearchKey& key, ParamType type, const DBKeys& keys, const uint8_t* record) {
   const uint8_t* at = record + key.offset;
   switch (type) {
@@ -50,13 +70,6 @@ bool KeyMatches(const SearchKey& key, ParamType type, const DBKeys& keys, const 
   }
 }
 
-// One sort key: the field compared and its direction.
-struct SortKey {
-  const TDBField* field;
-  size_t offset;
-  bool descending;
-};
-
 template <typename T>
 int ThreeWay(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
@@ -70,23 +83,52 @@ int CompareFloats(long double a, long double b) {
   return ThreeWay(a, b);
 }
 
-int CompareField(const SortKey& key, const uint8_t* a, const uint8_t* b) {
-  const TDBField& field = *key.field;
-  a += key.offset;
-  b += key.offset;
-  switch (field.type) {
-    case PT_INT:
-      return ThreeWay(DBFieldAsInt(field, a), DBFieldAsInt(field, b));
-    case PT_FLOAT:
-      return CompareFloats(DBFieldAsFloat(field, a), DBFieldAsFloat(field, b));
-    case PT_BOOL:
-      return ThreeWay<int>(a[0] != 0, b[0] != 0);
-    default: {
-      const int c = DBFieldText(field, a).compare(DBFieldText(field, b));
-      return ThreeWay(c, 0);
+// The first 16 bytes of a text as two big-endian numbers, zero-padded: comparing them compares
+// the texts' beginnings byte by byte (a text holds no zero byte, so a shorter one that begins a
+// longer one still comes first).
+struct TextPrefix {
+  uint64_t high = 0;
+  uint64_t low = 0;
+  auto operator<=>(const TextPrefix&) const = default;
+};
+
+TextPrefix PrefixOf(std::string_view text) {
+  TextPrefix prefix;
+  for (size_t i = 0; i < 16; ++i) {
+    const uint64_t byte = i < text.size() ? static_cast<uint8_t>(text[i]) : 0;
+    (i < 8 ? prefix.high : prefix.low) |= byte << (8 * (7 - i % 8));
+  }
+  return prefix;
+}
+
+// One sort key with every record's value of its field taken out once, so that comparing two
+// records reads two array elements: integers and flags (0 < 1) as integers, floats, and the
+// texts of string fields compared byte by byte, by their prefixes first.
+struct SortColumn {
+  ParamType type;
+  bool descending;
+  std::vector<int32_t> ints;
+  std::vector<long double> floats;
+  std::vector<TextPrefix> prefixes;
+  std::vector<std::string_view> texts;
+
+  int Compare(int32_t a, int32_t b) const {
+    const auto i = static_cast<size_t>(a);
+    const auto j = static_cast<size_t>(b);
+    switch (type) {
+      case PT_STR: {
+        const auto order = prefixes[i] <=> prefixes[j];
+        if (order != 0) return order < 0 ? -1 : 1;
+        if (texts[i].size() <= 16 && texts[j].size() <= 16) return 0;
+        return ThreeWay(texts[i].compare(texts[j]), 0);
+      }
+      case PT_FLOAT:
+        return CompareFloats(floats[i], floats[j]);
+      default:
+        return ThreeWay(ints[i], ints[j]);
     }
   }
-}
+};
 
 [[noreturn]] void Damaged(const std::string& what) {
   throw NovuError(Jp("データが壊れています") + " (" + what + ")");
@@ -205,12 +247,26 @@ std::vector<int32_t> TDBTable::Find(const DBKeys& keys) const {
     }
     search.push_back(std::move(key));
   }
+  std::vector<Matcher> matchers;
+  for (const SearchKey& key : search) matchers.push_back(MatcherFor(key, type, keys));
   const size_t size = RecordSize();
-  for (int32_t r = 0; r < count_; ++r) {
-    const uint8_t* record = records_.data() + static_cast<size_t>(r) * size;
-    const bool all = std::all_of(search.begin(), search.end(), [&](const SearchKey& key) {
-      return KeyMatches(key, type, keys, record);
-    });
+  const uint8_t* record = records_.data();
+  for (int32_t r = 0; r < count_; ++r, record += size) {
+    bool all = true;
+    for (size_t k = 0; k < search.size() && all; ++k) {
+      const SearchKey& key = search[k];
+      switch (matchers[k]) {
+        case Matcher::kIntOnInt:
+          all = DBLoadInt(record + key.offset) == key.int_value;
+          break;
+        case Matcher::kExactText:
+          all = ExactTextMatches(key, record + key.offset);
+          break;
+        case Matcher::kGeneral:
+          all = KeyMatches(key, type, keys, record);
+          break;
+      }
+    }
     if (all) found.push_back(r);
   }
   return found;
@@ -218,24 +274,45 @@ std::vector<int32_t> TDBTable::Find(const DBKeys& keys) const {
 
 void TDBTable::Sort(const TCustomParam& names, const TCustomParam& descending) {
   const int32_t key_count = std::min(names.GetCount(), descending.GetCount());
-  std::vector<SortKey> keys;
+  std::vector<SortColumn> columns;
   for (int32_t i = 0; i < key_count; ++i) {
     const int32_t index = fields_.IndexOfField(names.GetStrAt(i));
     if (index < 0) continue;
-    keys.push_back({&fields_.Field(index), static_cast<size_t>(fields_.Offset(index)),
-                    descending.GetBoolAt(i)});
+    columns.push_back({fields_.Field(index).type, descending.GetBoolAt(i), {}, {}, {}, {}});
   }
-  if (keys.empty() || count_ < 2) return;
+  if (columns.empty() || count_ < 2) return;
   const size_t size = RecordSize();
   const uint8_t* base = records_.data();
+  size_t column = 0;
+  for (int32_t i = 0; i < key_count; ++i) {
+    const int32_t index = fields_.IndexOfField(names.GetStrAt(i));
+    if (index < 0) continue;
+    SortColumn& c = columns[column++];
+    const TDBField& field = fields_.Field(index);
+    const uint8_t* at = base + fields_.Offset(index);
+    for (int32_t r = 0; r < count_; ++r, at += size) {
+      switch (field.type) {
+        case PT_STR:
+          c.texts.push_back(DBFieldText(field, at));
+          c.prefixes.push_back(PrefixOf(c.texts.back()));
+          break;
+        case PT_FLOAT:
+          c.floats.push_back(DBFieldAsFloat(field, at));
+          break;
+        case PT_BOOL:
+          c.ints.push_back(at[0] != 0 ? 1 : 0);
+          break;
+        default:
+          c.ints.push_back(DBLoadInt(at));
+      }
+    }
+  }
   std::vector<int32_t> order(static_cast<size_t>(count_));
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
-    const uint8_t* ra = base + static_cast<size_t>(a) * size;
-    const uint8_t* rb = base + static_cast<size_t>(b) * size;
-    for (const SortKey& key : keys) {
-      const int c = CompareField(key, ra, rb);
-      if (c != 0) return key.descending ? c > 0 : c < 0;
+    for (const SortColumn& c : columns) {
+      const int result = c.Compare(a, b);
+      if (result != 0) return c.descending ? result > 0 : result < 0;
     }
     return false;
   });

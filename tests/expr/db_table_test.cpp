@@ -329,6 +329,17 @@ TEST(DataTable, SortOrdersKeyAfterKeyAndKeepsEqualRecordsInOrder) {
   EXPECT_EQ(Records(t).substr(0, 14), "bob|5|1|TRUE;a");
 }
 
+TEST(DataTable, TextsCompareByteByByteAlsoBeyondSixteenBytes) {
+  TDBTable t = Loaded({"s str 40", "abcdefghijklmnopZ", "\x82\xa0", "abcdefghijklmnopA",
+                       "abcdefghijklmno", "abcdefghijklmnop", "abcdefghijklmnopA"});
+  t.Sort(*Strings({"s"}), *Flags({false}));
+  EXPECT_EQ(Records(t),
+            "abcdefghijklmno;abcdefghijklmnop;abcdefghijklmnopA;abcdefghijklmnopA;"
+            "abcdefghijklmnopZ;\x82\xa0");
+  t.Sort(*Strings({"s"}), *Flags({true}));
+  EXPECT_EQ(Records(t).substr(0, 3), "\x82\xa0;");
+}
+
 TEST(DataTable, NotANumberSortsFirstAndKeepsTheOrderTotal) {
   TDBTable t("t", false);
   t.AddField("w", PT_FLOAT, 0);
