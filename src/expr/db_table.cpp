@@ -134,6 +134,37 @@ struct SortColumn {
   throw NovuError(Jp("データが壊れています") + " (" + what + ")");
 }
 
+// A record to sort with a number that orders it as its keys would, as far as it can tell: the
+// first key's 32 bits (an integer or flag exactly, a text by its first four bytes, reversed for
+// a descending key), then the second key's when the first was exact. Records whose numbers
+// differ are ordered by them; equal numbers leave it to the keys.
+struct SortEntry {
+  uint64_t lead;
+  int32_t record;
+};
+
+uint64_t LeadOf(const std::vector<SortColumn>& columns, int32_t record) {
+  uint64_t lead = 0;
+  int used = 0;
+  for (const SortColumn& c : columns) {
+    const auto r = static_cast<size_t>(record);
+    uint32_t part = 0;
+    bool exact = true;
+    if (c.type == PT_STR) {
+      part = static_cast<uint32_t>(c.prefixes[r].high >> 32);
+      exact = false;
+    } else if (c.type == PT_FLOAT) {
+      break;
+    } else {
+      part = static_cast<uint32_t>(c.ints[r]) ^ 0x80000000u;
+    }
+    if (c.descending) part = ~part;
+    lead |= uint64_t{part} << (used == 0 ? 32 : 0);
+    if (!exact || ++used == 2) break;
+  }
+  return lead;
+}
+
 }  // namespace
 
 bool TDBTable::Fits(int64_t records, int64_t record_size) {
@@ -307,18 +338,19 @@ void TDBTable::Sort(const TCustomParam& names, const TCustomParam& descending) {
       }
     }
   }
-  std::vector<int32_t> order(static_cast<size_t>(count_));
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+  std::vector<SortEntry> order(static_cast<size_t>(count_));
+  for (int32_t r = 0; r < count_; ++r) order[static_cast<size_t>(r)] = {LeadOf(columns, r), r};
+  std::stable_sort(order.begin(), order.end(), [&](const SortEntry& a, const SortEntry& b) {
+    if (a.lead != b.lead) return a.lead < b.lead;
     for (const SortColumn& c : columns) {
-      const int result = c.Compare(a, b);
+      const int result = c.Compare(a.record, b.record);
       if (result != 0) return c.descending ? result > 0 : result < 0;
     }
     return false;
   });
   std::vector<uint8_t> sorted(records_.size());
   for (size_t i = 0; i < order.size(); ++i) {
-    std::memcpy(sorted.data() + i * size, base + static_cast<size_t>(order[i]) * size, size);
+    std::memcpy(sorted.data() + i * size, base + static_cast<size_t>(order[i].record) * size, size);
   }
   records_.swap(sorted);
 }

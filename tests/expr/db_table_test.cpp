@@ -340,6 +340,15 @@ TEST(DataTable, TextsCompareByteByByteAlsoBeyondSixteenBytes) {
   EXPECT_EQ(Records(t).substr(0, 3), "\x82\xa0;");
 }
 
+TEST(DataTable, IntegersAndFlagsSortByValueInEitherDirection) {
+  TDBTable t = Loaded({"n int\tok bool", "3\tTRUE", "-5\tFALSE", "2147483647\tTRUE",
+                       "-2147483648\tFALSE", "0\tTRUE"});
+  t.Sort(*Strings({"n"}), *Flags({false}));
+  EXPECT_EQ(Records(t), "-2147483648|FALSE;-5|FALSE;0|TRUE;3|TRUE;2147483647|TRUE");
+  t.Sort(*Strings({"ok", "n"}), *Flags({false, true}));
+  EXPECT_EQ(Records(t), "-5|FALSE;-2147483648|FALSE;2147483647|TRUE;3|TRUE;0|TRUE");
+}
+
 TEST(DataTable, NotANumberSortsFirstAndKeepsTheOrderTotal) {
   TDBTable t("t", false);
   t.AddField("w", PT_FLOAT, 0);
