@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "core/binary_reader.h"
-#include "core/error.h"
 #include "core/process_random.h"
 #include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/param_var.h"
 #include "expr/sys_func_man.h"
+#include "platform/error.h"
 #include "storage/vr_file_manager.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/custom_param.h"
 #include "expr/db_tsv.h"
 #include "expr/function_text.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/status_data.h"
 #include "expr/db_manager.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/db_manager.h"
 #include "expr/param_values.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {
