@@ -187,7 +187,7 @@ int32_t TDBTable::AddField(std::string_view name, int32_t type, int32_t capacity
   // Every record grows by the new field's bytes at its end, zeroed.
   const size_t old_size = RecordSize();
   std::vector<uint8_t> grown(static_cast<size_t>(count_) * static_cast<size_t>(new_size), 0);
-  for (size_t r = 0; r < static_cast<size_t>(count_); ++r) {
+  for (size_t r = 0; old_size > 0 && r < static_cast<size_t>(count_); ++r) {
     std::memcpy(grown.data() + r * static_cast<size_t>(new_size), records_.data() + r * old_size,
                 old_size);
   }
@@ -208,8 +208,10 @@ bool TDBTable::AppendRecordBytes(std::span<const uint8_t> record) {
   // The record may be one of this table's own: copy it before the storage moves.
   const std::vector<uint8_t> copy(record.begin(), record.end());
   if (!AppendRecord()) return false;
-  std::memcpy(records_.data() + static_cast<size_t>(current_) * RecordSize(), copy.data(),
-              copy.size());
+  if (!copy.empty()) {
+    std::memcpy(records_.data() + static_cast<size_t>(current_) * RecordSize(), copy.data(),
+                copy.size());
+  }
   return true;
 }
 
