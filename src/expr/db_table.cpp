@@ -359,12 +359,12 @@ void TDBTable::Sort(const TCustomParam& names, const TCustomParam& descending) {
 
 bool TDBTable::LoadFromTsv(std::span<const std::string> lines) {
   if (lines.empty()) return false;
-  const std::optional<std::vector<TsvFieldSpec>> header = ParseTsvHeader(lines[0]);
+  const std::optional<std::vector<TsvFieldDeclaration>> header = ParseTsvHeader(lines[0]);
   if (!header) return false;
   // Built aside, so that a file that fails leaves the table as it was.
   TDBTable loaded(name_, status_);
-  for (const TsvFieldSpec& spec : *header) {
-    if (loaded.AddField(spec.name, spec.type, spec.capacity) < 0) return false;
+  for (const TsvFieldDeclaration& declared : *header) {
+    if (loaded.AddField(declared.name, declared.type, declared.capacity) < 0) return false;
   }
   for (size_t i = 1; i < lines.size(); ++i) {
     if (lines[i].empty()) continue;

@@ -88,34 +88,34 @@ std::string ResolveTsvEscapes(std::string_view line) {
   return out;
 }
 
-std::optional<TsvFieldSpec> ParseTsvFieldSpec(std::string_view column) {
+std::optional<TsvFieldDeclaration> ParseTsvFieldDeclaration(std::string_view column) {
   const auto [name_part, rest] = SplitAtBlank(column);
-  TsvFieldSpec spec;
-  spec.name = std::string(Trimmed(name_part));
-  if (spec.name.empty()) return std::nullopt;
+  TsvFieldDeclaration declared;
+  declared.name = std::string(Trimmed(name_part));
+  if (declared.name.empty()) return std::nullopt;
   const auto [type_part, capacity_part] = SplitAtBlank(Trimmed(rest));
   const std::string_view type = Trimmed(type_part);
   if (type == "int") {
-    spec.type = PT_INT;
+    declared.type = PT_INT;
   } else if (type == "float") {
-    spec.type = PT_FLOAT;
+    declared.type = PT_FLOAT;
   } else if (type == "bool") {
-    spec.type = PT_BOOL;
+    declared.type = PT_BOOL;
   } else {
-    spec.type = PT_STR;
-    spec.capacity = ParseCapacity(Trimmed(capacity_part));
+    declared.type = PT_STR;
+    declared.capacity = ParseCapacity(Trimmed(capacity_part));
   }
-  return spec;
+  return declared;
 }
 
-std::optional<std::vector<TsvFieldSpec>> ParseTsvHeader(std::string_view line) {
-  std::vector<TsvFieldSpec> fields;
+std::optional<std::vector<TsvFieldDeclaration>> ParseTsvHeader(std::string_view line) {
+  std::vector<TsvFieldDeclaration> fields;
   const std::vector<std::string_view> columns = SplitTsvColumns(line);
   if (columns.empty()) return std::nullopt;  // a table needs at least one field
   for (std::string_view column : columns) {
-    std::optional<TsvFieldSpec> spec = ParseTsvFieldSpec(column);
-    if (!spec) return std::nullopt;
-    fields.push_back(std::move(*spec));
+    std::optional<TsvFieldDeclaration> declared = ParseTsvFieldDeclaration(column);
+    if (!declared) return std::nullopt;
+    fields.push_back(std::move(*declared));
   }
   return fields;
 }

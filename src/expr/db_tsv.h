@@ -16,7 +16,7 @@ namespace novu {
 
 inline constexpr int32_t kTsvDefaultStringCapacity = 80;
 
-struct TsvFieldSpec {
+struct TsvFieldDeclaration {
   std::string name;
   ParamType type = PT_STR;
   int32_t capacity = 0;  // clamped into the table's limits; 0 for the other types
@@ -30,8 +30,8 @@ std::vector<std::string_view> SplitTsvColumns(std::string_view line);
 std::string ResolveTsvEscapes(std::string_view line);
 // One header column; none when its name is empty (an empty column, or one that begins with a
 // blank), which makes the whole header fail.
-std::optional<TsvFieldSpec> ParseTsvFieldSpec(std::string_view column);
+std::optional<TsvFieldDeclaration> ParseTsvFieldDeclaration(std::string_view column);
 // The fields of a header line; none when a column has no name or the line has no column.
-std::optional<std::vector<TsvFieldSpec>> ParseTsvHeader(std::string_view line);
+std::optional<std::vector<TsvFieldDeclaration>> ParseTsvHeader(std::string_view line);
 
 }  // namespace novu
