@@ -11,6 +11,7 @@
 #include "core/binary_reader.h"
 #include "core/cp932.h"
 #include "engine/install_settings.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "platform/error.h"
@@ -76,6 +77,12 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
     own_vars_ = std::make_unique<TParamCollection>();
     vars_ = own_vars_.get();
   }
+  tables_ = env_.tables;
+  if (tables_ == nullptr) {
+    own_tables_ = std::make_unique<TDBManager>();
+    tables_ = own_tables_.get();
+  }
+  status_.SetTables(tables_);
   env_.state.terminate = true;
   if (env_.argument_folder.empty() && !LocateData()) return;
   std::vector<uint8_t> data;
@@ -598,6 +605,7 @@ bool TProject::FindInstalledDisc(std::string_view title) {
 
 void TProject::ResetWorld() {
   if (env_.objects != nullptr) env_.objects->Reset();
+  tables_->ResetTables();
 }
 
 void TProject::RequestClose() {

@@ -24,6 +24,7 @@
 
 namespace novu {
 
+class TDBManager;
 class TFipoCollection;
 class TNovuBaseList;
 class TParamCollection;
@@ -58,6 +59,9 @@ struct ProjectEnvironment {
   ProjectHost* host;
   // The variable table; without one the project keeps a table of its own.
   TParamCollection* vars = nullptr;
+  // The data tables (status tables are kept in the status data, Reset keeps only them);
+  // without them the project keeps tables of its own.
+  TDBManager* tables = nullptr;
   // The folder of the first command-line argument (the save file lives there), or empty when
   // the program was started without arguments.
   std::filesystem::path argument_folder;
@@ -103,6 +107,7 @@ class TProject : private CallManHost {
   int pending_save_slot() const { return pending_save_ ? pending_save_->slot : -1; }
   TCallMan* calls() const { return calls_.get(); }
   TParamCollection& vars() const { return *vars_; }
+  TDBManager& tables() const { return *tables_; }
   ScriptEventQueue& events() { return events_; }
   // Slot number -> caption of the saved games found at start.
   const std::map<int32_t, std::string>& save_captions() const { return save_captions_; }
@@ -142,6 +147,8 @@ class TProject : private CallManHost {
   ProjectEnvironment env_;
   std::unique_ptr<TParamCollection> own_vars_;
   TParamCollection* vars_;
+  std::unique_ptr<TDBManager> own_tables_;
+  TDBManager* tables_;
   TProjectSetting setting_;
   std::vector<FolderDisc> folder_discs_;
   ScriptEventQueue events_;

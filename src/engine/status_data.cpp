@@ -5,6 +5,7 @@
 #include "controls/fipo_collection.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "platform/error.h"
 
@@ -41,9 +42,11 @@ void SkipReadMarks(BinaryReader& in) {
   in.String();
 }
 
+constexpr int32_t kFirstVersionWithTables = 103;
+
 void WriteEmptyTables(BinaryWriter& out) {
-  out.I32(100);  // table block version
-  out.I32(0);    // status tables
+  out.I32(TDBManager::kBlockVersion);
+  out.I32(0);  // status tables
 }
 
 }  // namespace
@@ -72,6 +75,7 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   // of the later blocks: they are written in their empty form.
   blocks_version_ = blocks_.empty() ? 0 : version_;
   dither_at_.reset();
+  tables_at_.reset();
   if (blocks_version_ < 101) return;
   BinaryReader blocks(blocks_);
   try {
@@ -82,6 +86,15 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   }
   dither_at_ = blocks.position();
   if (images_ != nullptr) images_->LoadFlag(blocks, version_);
+  blocks.Seek(*dither_at_ + 1);
+  if (blocks_version_ < kFirstVersionWithTables || tables_ == nullptr) return;
+  const size_t tables_begin = blocks.position();
+  if (blocks.AtEnd()) {
+    tables_at_ = {tables_begin, tables_begin};  // written from the manager after the flag
+    return;
+  }
+  tables_->LoadTables(blocks, true);
+  tables_at_ = {tables_begin, blocks.position()};
 }
 
 std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
@@ -92,6 +105,14 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   vars.SaveStatusToStream(out);
   std::vector<uint8_t> blocks = blocks_;
   if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
+  if (tables_at_ && tables_ != nullptr) {
+    // The status tables as they are now, in place of those read.
+    const auto [begin, end] = *tables_at_;
+    out.Bytes(std::span<const uint8_t>(blocks).first(begin));
+    tables_->SaveTables(out, true);
+    out.Bytes(std::span<const uint8_t>(blocks).subspan(end));
+    return out.Take();
+  }
   out.Bytes(blocks);
   if (blocks_version_ < 100) WriteEmptyReadMarks(out);
   if (blocks_version_ < 101) {
@@ -101,7 +122,13 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
       WriteEmptyImageStatus(out);
     }
   }
-  if (blocks_version_ < 103) WriteEmptyTables(out);
+  if (blocks_version_ < kFirstVersionWithTables) {
+    if (tables_ != nullptr) {
+      tables_->SaveTables(out, true);
+    } else {
+      WriteEmptyTables(out);
+    }
+  }
   return out.Take();
 }
 

@@ -13,6 +13,7 @@ Runtime::~Runtime() {
   if (vars) vars->SetHost(nullptr);
   if (vars) vars->SetFunctions(nullptr);
   functions.reset();
+  tables.reset();
   variable_host.reset();
   objects.reset();
   images.reset();
@@ -47,6 +48,8 @@ void Runtime::InstallFunctions() {
   if (!desktop) desktop = std::make_unique<platform::HeadlessDesktopServices>();
   functions = std::make_unique<SysFuncMan>(state.random);
   if (objects) RegisterObjectFunctions(*functions, *objects);
+  if (!tables) tables = std::make_unique<TDBManager>();
+  RegisterDataTableFunctions(*functions, *tables, *files);
   RegisterGameFunctions(
       *functions, {*files, *messages, *desktop, [this] { return project.get(); }, objects.get()});
   functions->Register(65, [this](const FunctionCall& c) {

@@ -6,6 +6,7 @@
 #include "controls/fipo_collection.h"
 #include "core/process_state.h"
 #include "engine/project.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 #include "media/media_service.h"
@@ -30,6 +31,8 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // The data tables scripts keep; the system functions and the project work on them.
+  std::unique_ptr<TDBManager> tables;
   // The clock the mixer times its fills with: the system clock, or the virtual one when headless.
   std::unique_ptr<platform::Clock> media_clock;
   // Outlives the object list: sound controls hand their items back to it as they are freed.
