@@ -208,11 +208,8 @@ void LoadGameSave(GameWorld& world, std::span<const uint8_t> entry) {
   TNovuBaseList& live = world.objects != nullptr ? *world.objects : empty_scene;
   std::unique_ptr<TNovuBaseList> scene = live.MakeSceneAside();
   TNovuBaseList& aside = *scene;
-  scene->SetEventQueue(
-      &events, {[&events, &aside](BinaryWriter& out) { SaveEventQueue(events, aside, out); },
-                [&events, &aside](BinaryReader& queue_in, int32_t v) {
-                  LoadEventQueue(events, aside, queue_in, v);
-                }});
+  ScriptEventQueueStreamer streamer(events, aside);
+  scene->SetEventQueue(&events, &streamer);
   scene->LoadFromStream(in, version);
   world.history.Read(in, version);
   auto calls = world.calls.ReadState(
