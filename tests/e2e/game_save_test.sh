@@ -70,4 +70,20 @@ cmp -s "$work/plain/shot.png" "$work/loader/shot.png" || fail "the screen after 
 listing=$("$tool" save list "$work/saver/game/save.dat") || fail "save list: $listing"
 grep -Eq '^ +3 +139 .* three$' <<<"$listing" || fail "save list: $listing"
 
+# The slot in words: where the interpreter stood (in the called page, the caller below it),
+# the local variable, the objects by class and the timer's event waiting in the queue.
+shown=$("$tool" save show "$work/saver/game/save.dat" 3) || fail "save show: $shown"
+for line in 'caption "three"' 'at sub.nsb:4 (Wait), started' 'arguments "7"' \
+  'returns to main.nsb:7 (Calc)' 'inner string local = "7"' 'steps int global = "0"' \
+  '"b" TNovuBox' '"t" TNovuTimer' '"m" TNovuPropMotion' '"tick.nsb" event 33 from "t", pending'; do
+  grep -qF "$line" <<<"$shown" || fail "save show lacks '$line': $shown"
+done
+# A slot that is not there, and a save whose game cannot be found, are errors, not crashes.
+missing=$("$tool" save show "$work/saver/game/save.dat" 4 2>&1) && fail "save show of slot 4 succeeded"
+grep -q 'holds no GAMESAVEDATA4' <<<"$missing" || fail "save show of slot 4: $missing"
+mkdir -p "$work/elsewhere"
+cp "$work/saver/game/save.dat" "$work/elsewhere/"
+lost=$("$tool" save show "$work/elsewhere/save.dat" 3 2>&1) && fail "save show without the game succeeded"
+grep -q 'sub.nsb' <<<"$lost" || fail "save show without the game: $lost"
+
 finish
