@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A player killed (SIGKILL) while it saves over and over never leaves a broken save.dat: after
 # every kill the file is a whole archive whose entries match their checksums, the slot being
-# rewritten holds either the caption it had before the run or one the run wrote, and the slot
-# written once before the loop is still there. The kills land at different moments of the runs;
+# rewritten holds either the caption it had before the run or one the run wrote (and reads back
+# whole, with the counter of its caption), and the slot written before the loop is still there. The kills land at different moments of the runs;
 # nothing depends on when exactly they land.
 set -uo pipefail
 source "$(dirname "$0")/e2e_lib.sh" "$@"
@@ -61,6 +61,11 @@ for kill_after in 0.05 0.3 0.25 0.5 0.35 0.6 0.45; do
     fail "$run: slot 1 holds '$new', neither the old '$old' nor one of this run"
   fi
   [ -n "$new" ] || [ -z "$old" ] || fail "$run: slot 1 is lost: $listing"
+  # The whole slot reads back, and it is the game of its caption.
+  if [ -n "$new" ]; then
+    shown=$("$tool" save show "$save" 1 2>&1) || fail "$run: slot 1 does not read: $shown"
+    grep -qF "n int global = \"${new##*-}\"" <<<"$shown" || fail "$run: slot '$new' holds $shown"
+  fi
   old=$new
 done
 # At least one run got as far as a save (the first kills may come before any).
