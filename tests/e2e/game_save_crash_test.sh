@@ -64,7 +64,8 @@ for kill_after in 0.05 0.3 0.25 0.5 0.35 0.6 0.45; do
   # The whole slot reads back, and it is the game of its caption.
   if [ -n "$new" ]; then
     shown=$("$tool" save show "$save" 1 2>&1) || fail "$run: slot 1 does not read: $shown"
-    grep -qF "n int global = \"${new##*-}\"" <<<"$shown" || fail "$run: slot '$new' holds $shown"
+    grep -qF "n int global = \"${new##*-}\"" <<<"$shown" ||
+      fail "$run: slot '$new' holds $(grep '^  n ' <<<"$shown")"
   fi
   old=$new
 done
