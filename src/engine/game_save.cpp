@@ -9,7 +9,10 @@
 #include "engine/event_queue_stream.h"
 #include "engine/script_event_queue.h"
 #include "expr/param_collection.h"
+#include "imagefmt/fipo_frame_list.h"
 #include "objects/base_list.h"
+#include "objects/novu_base.h"
+#include "render/dibx.h"
 
 namespace novu {
 namespace {
@@ -194,6 +197,20 @@ std::vector<uint8_t> WriteGameSave(const GameWorld& world, const GameSaveHeader&
   world.vars.SaveToStream(out);
   world.tables.Save(out);
   return out.Take();
+}
+
+std::vector<uint8_t> WriteGameSaveImage(TNovuBaseList& objects) {
+  objects.Paint();
+  const render::TCustomDIBX* surface = objects.active_base().GetSurface();
+  if (surface == nullptr || surface->Width() < 1 || surface->Height() < 1) return {};
+  imagefmt::TFipoFrameList image;
+  imagefmt::TFipoFrame& frame = image.AddFrame();
+  frame.picture.SetSize(surface->Width(), surface->Height(), 24);
+  render::TDIBX target(frame.picture);
+  target.Draw(0, 0, false, false, false, {0, 0, surface->Width(), surface->Height()}, *surface);
+  imagefmt::SaveOptions options;
+  options.compression = imagefmt::Compression::kNone;
+  return image.SaveToStream(options);
 }
 
 void LoadGameSave(GameWorld& world, std::span<const uint8_t> entry) {

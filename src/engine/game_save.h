@@ -103,6 +103,10 @@ struct GameWorld {
 };
 
 std::vector<uint8_t> WriteGameSave(const GameWorld& world, const GameSaveHeader& header);
+// The screen picture kept beside a slot (entry GameSaveImageName): the shown base, painted, as
+// a one-frame 24-bit layered image stored without compression (the archive packs it). Empty
+// when the base has no picture.
+std::vector<uint8_t> WriteGameSaveImage(TNovuBaseList& objects);
 // Restores a saved game; on any failure (NovuError, with OldGameSaveError for an entry too old)
 // the running game is left exactly as it was.
 void LoadGameSave(GameWorld& world, std::span<const uint8_t> entry);

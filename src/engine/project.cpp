@@ -388,6 +388,15 @@ void TProject::SaveGame(const GameSaveRequest& request) {
     const std::string name = GameSaveEntryName(request.slot);
     save.Remove(name);
     save.AddMemoryEntry(name).Memory()->Write(entry.data(), static_cast<int64_t>(entry.size()));
+    const std::string image_name = GameSaveImageName(request.slot);
+    save.Remove(image_name);
+    const std::vector<uint8_t> image =
+        env_.objects != nullptr ? WriteGameSaveImage(*env_.objects) : std::vector<uint8_t>();
+    if (!image.empty()) {
+      save.AddMemoryEntry(image_name)
+          .Memory()
+          ->Write(image.data(), static_cast<int64_t>(image.size()));
+    }
     // The status data goes with the same write, so the file never holds one without the other.
     if (setting_.store_status) {
       save.Remove(kStatusEntryName);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Game save and load through the player: a scene saved into slot 3 and loaded by a second run
 # goes on exactly as a run that never saved (variables, the trace after the saved command, the
-# screen), and novutool lists the slot.
+# screen), and novutool lists the slot, describes it and extracts the screen saved with it.
 set -uo pipefail
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
@@ -78,9 +78,25 @@ for line in 'caption "three"' 'at sub.nsb:4 (Wait), started' 'arguments "7"' \
   '"b" TNovuBox' '"t" TNovuTimer' '"m" TNovuPropMotion' '"tick.nsb" event 33 from "t", pending'; do
   grep -qF "$line" <<<"$shown" || fail "save show lacks '$line': $shown"
 done
+# The screen saved with the slot, as PNG.
+"$tool" save extract "$work/saver/game/save.dat" 3 -o "$work/thumb.png" > "$work/out" 2>&1 ||
+  fail "save extract: $(cat "$work/out")"
+# It is the screen of the tick that saved: that of a run stopped after that tick, pixel for pixel.
+scene at_save
+play_ok at_save $save_tick --screenshot "$work/at_save/shot.png"
+"$tool" picture tobmp "$work/thumb.png" -o "$work/thumb.bmp" > /dev/null &&
+  "$tool" picture tobmp "$work/at_save/shot.png" -o "$work/at_save/shot.bmp" > /dev/null ||
+  fail "picture tobmp"
+cmp -s "$work/thumb.bmp" "$work/at_save/shot.bmp" || fail "the saved picture is not the screen at the save"
+# (The box moves on: the screen twenty ticks later is another picture.)
+"$tool" picture tobmp "$work/plain/shot.png" -o "$work/plain/shot.bmp" > /dev/null
+cmp -s "$work/thumb.bmp" "$work/plain/shot.bmp" && fail "the later screen is the same picture"
 # A slot that is not there, and a save whose game cannot be found, are errors, not crashes.
 missing=$("$tool" save show "$work/saver/game/save.dat" 4 2>&1) && fail "save show of slot 4 succeeded"
 grep -q 'holds no GAMESAVEDATA4' <<<"$missing" || fail "save show of slot 4: $missing"
+missing=$("$tool" save extract "$work/saver/game/save.dat" 4 -o "$work/none.png" 2>&1) &&
+  fail "save extract of slot 4 succeeded"
+grep -q 'holds no GAMESAVEIMAGE4' <<<"$missing" || fail "save extract of slot 4: $missing"
 mkdir -p "$work/elsewhere"
 cp "$work/saver/game/save.dat" "$work/elsewhere/"
 lost=$("$tool" save show "$work/elsewhere/save.dat" 3 2>&1) && fail "save show without the game succeeded"

@@ -2,21 +2,26 @@
 // that cannot be used (old, newer, damaged), which change nothing in the running game.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 
 #include "authoring/page_text.h"
+#include "controls/control_factory.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
+#include "imagefmt/fipo_frame_list.h"
 #include "objects/base_list.h"
+#include "objects/novu_base.h"
 #include "objects/object_factory.h"
 #include "objects/plain_objects.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
+#include "render/custom_dibx.h"
 #include "script_world.h"
 #include "storage/vr_file_collection.h"
 #include "temp_folder.h"
@@ -236,6 +241,55 @@ TEST(GameSave, SavingASlotTwiceKeepsOneEntryWithTheNewerCaption) {
   EXPECT_EQ(slots, 1);
   EXPECT_EQ(ReadGameSaveCaption(save.Extract(GameSaveEntryName(0))), "second");
   EXPECT_NE(save.FindEntry(kStatusEntryName), nullptr);  // stored with the save
+}
+
+// The picture saved beside the slot is the shown screen at the save, pixel for pixel; saving the
+// slot again replaces it.
+TEST(GameSave, TheSlotsPictureHoldsTheScreensPixels) {
+  TempFolder folder;
+  Session s(folder.path());
+  s.Page("main.nsb",
+         "BoxNew PR_NAME=`\"b\"` PR_LEFT=`10` PR_TOP=`8` PR_WIDTH=`20` PR_HEIGHT=`12` "
+         "PR_COLOR=`255`\nGameSave `2` caption=`\"pic\"`\nWait time=`30`\n"
+         "SetProp `\"b\"` `3` `30`\nGameSave `2` caption=`\"moved\"`\nWait time=`1000`\n");
+  s.list.SetFactory(MakeControlFactory(ImageEnvironment{}));  // a box that paints
+  s.Start("");
+  const auto picture_of_slot = [&s] {
+    TVrFileCollection save;
+    save.Open(s.SaveFile());
+    imagefmt::TFipoFrameList image;
+    image.LoadFromStream(save.Extract(GameSaveImageName(2)));
+    return image;
+  };
+  const auto expect_screen = [&s](const imagefmt::TFipoFrameList& image) {
+    ASSERT_EQ(image.Count(), 1);
+    const render::TDIBSurface& picture = image.Frames(0).picture;
+    ASSERT_EQ(picture.BitCount(), 24);
+    s.list.Paint();
+    const render::TCustomDIBX& screen = *s.list.active_base().GetSurface();
+    ASSERT_EQ(picture.Width(), screen.Width());
+    ASSERT_EQ(picture.Height(), screen.Height());
+    for (int y = 0; y < screen.Height(); ++y) {
+      for (int x = 0; x < screen.Width(); ++x) {
+        uint8_t r = 0, g = 0, b = 0, pr = 0, pg = 0, pb = 0;
+        screen.Format().ToRgb8(screen.GetPixel(x, y), r, g, b);
+        const uint8_t* p = picture.ScanLine(y) + 3 * x;
+        pb = p[0], pg = p[1], pr = p[2];
+        ASSERT_EQ((std::array{pr, pg, pb}), (std::array{r, g, b})) << x << "," << y;
+      }
+    }
+  };
+  s.Ticks(1);
+  const imagefmt::TFipoFrameList first = picture_of_slot();
+  expect_screen(first);
+  const uint8_t* in_box = first.Frames(0).picture.ScanLine(10) + 3 * 12;
+  EXPECT_EQ(in_box[2], 255);  // red, where the box is
+  s.Ticks(3);
+  ASSERT_EQ(s.project->save_captions().at(2), "moved");
+  const imagefmt::TFipoFrameList second = picture_of_slot();
+  expect_screen(second);
+  EXPECT_EQ(second.Frames(0).picture.ScanLine(10)[3 * 12 + 2], 0);  // the box has moved on
+  EXPECT_EQ(second.Frames(0).picture.ScanLine(10)[3 * 32 + 2], 255);
 }
 
 TEST(GameSave, ResumePageContinuesThereAndReturnsToTheSavedPosition) {

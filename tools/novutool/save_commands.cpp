@@ -8,7 +8,10 @@
 #include "engine/call_man.h"
 #include "engine/game_save.h"
 #include "engine/game_save_report.h"
+#include "imagefmt/fipo_frame_list.h"
+#include "imagefmt/picture_conversion.h"
 #include "platform/error.h"
+#include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
 #include "storage/vr_file_manager.h"
@@ -124,7 +127,24 @@ int RunSaveShow(Args args) {
   return 0;
 }
 
+int RunSaveExtract(Args args) {
+  const std::string out = TakeOption(args, "-o");
+  if (args.size() != 2 || out.empty()) return Usage("save extract");
+  const std::optional<int32_t> slot = ParseSlot(args[1]);
+  if (!slot) return Fail("not a slot number: " + args[1]);
+  const auto entry = ReadSaveEntry(args[0], GameSaveImageName(*slot));
+  if (!entry) return 1;
+  imagefmt::TFipoFrameList image;
+  image.LoadFromStream(*entry, true);
+  if (image.Count() < 1) return Fail(GameSaveImageName(*slot) + " holds no picture");
+  platform::WriteFileAtomically(out, imagefmt::EncodeFramePng(image.Frames(0)));
+  return 0;
+}
+
 }  // namespace
+
+NOVU_TOOL_COMMAND("save extract", "SAVE.DAT SLOT -o OUT.png",
+                  "the screen picture saved with a game slot, as PNG", RunSaveExtract);
 
 NOVU_TOOL_COMMAND("save show", "SAVE.DAT SLOT [--game GAME]",
                   "one game slot in words: caption, version, resume position, the interpreter's "
