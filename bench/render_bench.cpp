@@ -15,7 +15,7 @@
 
 namespace {
 
-using novu::render::Rect;
+using novu::Rect;
 using novu::render::TDIBX;
 
 constexpr double kStretchFactor = 1.5;

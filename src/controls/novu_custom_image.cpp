@@ -9,8 +9,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
-
 int32_t ClampZoom(int32_t zoom) {
   return zoom <= 0 ? 1 : zoom;
 }
@@ -264,7 +262,7 @@ Rect TNovuCustomImage::GetBoundsRect() const {
   const render::TCustomDIBX* picture = Picture();
   if (angle_ == 0 || picture == nullptr || picture->IsEmpty() || area.IsEmpty()) return area;
   const Rect turned = render::RotatedBounds(Rotation(*picture));
-  return turned.IsEmpty() ? area : render::Union(area, turned);
+  return turned.IsEmpty() ? area : Union(area, turned);
 }
 
 void TNovuCustomImage::DrawRotated(render::TCustomDIBX& surface, const render::TCustomDIBX& picture,
@@ -315,8 +313,7 @@ void TNovuCustomImage::DrawUnscaled(render::TCustomDIBX& surface, render::TCusto
   for (const Rect& region : regions) {
     const int32_t rl = flip_h_ ? picture.Width() - region.right : region.left;
     const int32_t rt = flip_v_ ? picture.Height() - region.bottom : region.top;
-    const Rect placed =
-        render::Intersect(render::MakeRect(x + rl, y + rt, region.Width(), region.Height()), outer);
+    const Rect placed = Intersect(MakeRect(x + rl, y + rt, region.Width(), region.Height()), outer);
     if (placed.IsEmpty()) continue;
     surface.SetClipRect(placed);
     DrawAt(surface, x, y, picture, mask, src);

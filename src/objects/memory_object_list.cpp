@@ -5,8 +5,8 @@
 
 namespace novu {
 
-void MemoryBase::InvalidateRect(const render::Rect& rect) {
-  const render::Rect clamped = render::Intersect(rect, {0, 0, width(), height()});
+void MemoryBase::InvalidateRect(const Rect& rect) {
+  const Rect clamped = Intersect(rect, {0, 0, width(), height()});
   if (!clamped.IsEmpty()) dirty_.push_back(clamped);
 }
 

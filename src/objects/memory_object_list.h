@@ -21,15 +21,15 @@ class MemoryBase final : public TNovuControl {
 
   bool IsBase() const override { return true; }
   BaseInputState* InputState() override { return &input_; }
-  void InvalidateRect(const render::Rect& rect) override;
+  void InvalidateRect(const Rect& rect) override;
   render::TCustomDIBX* GetSurface() const override { return surface_; }
   void set_surface(render::TCustomDIBX* surface) { surface_ = surface; }
 
-  std::vector<render::Rect>& dirty() { return dirty_; }
+  std::vector<Rect>& dirty() { return dirty_; }
 
  private:
   BaseInputState input_;
-  std::vector<render::Rect> dirty_;
+  std::vector<Rect> dirty_;
   render::TCustomDIBX* surface_ = nullptr;  // not owned
 };
 

@@ -45,7 +45,7 @@ class TNovuBase final : public TNovuControl {
   void Resize(int32_t width, int32_t height, int depth);
 
   // The rectangle clamped to the base joins the dirty list.
-  void InvalidateRect(const render::Rect& rect) override;
+  void InvalidateRect(const Rect& rect) override;
   void InvalidateAll();
   const TClipList& dirty() const { return dirty_; }
   void ClearDirty() { dirty_.Clear(); }

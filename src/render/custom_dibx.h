@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "render/pixel_format.h"
 #include "render/pixel_kernels.h"
 

@@ -9,10 +9,6 @@ namespace {
 
 constexpr int32_t kAllRowsLo = INT32_MIN / 2, kAllRowsHi = INT32_MAX / 2;
 
-Rect Shifted(Rect r, int32_t dx) {
-  return {r.left + dx, r.top, r.right + dx, r.bottom};
-}
-
 // The target's clip, put back however the forwarded call ends.
 class TargetClip {
  public:
@@ -72,22 +68,22 @@ void TDIBXWave::Clear(uint32_t raw) {
 
 void TDIBXWave::FillRect(Rect rect, uint32_t raw) {
   ForEachBand(rect.top, rect.bottom, false,
-              [&](int32_t dx) { target_->FillRect(Shifted(rect, dx), raw); });
+              [&](int32_t dx) { target_->FillRect(Offset(rect, dx, 0), raw); });
 }
 
 void TDIBXWave::BlendRect(Rect rect, uint32_t raw, int alpha) {
   ForEachBand(rect.top, rect.bottom, false,
-              [&](int32_t dx) { target_->BlendRect(Shifted(rect, dx), raw, alpha); });
+              [&](int32_t dx) { target_->BlendRect(Offset(rect, dx, 0), raw, alpha); });
 }
 
 void TDIBXWave::AddRect(Rect rect, uint32_t raw) {
   ForEachBand(rect.top, rect.bottom, false,
-              [&](int32_t dx) { target_->AddRect(Shifted(rect, dx), raw); });
+              [&](int32_t dx) { target_->AddRect(Offset(rect, dx, 0), raw); });
 }
 
 void TDIBXWave::SubRect(Rect rect, uint32_t raw) {
   ForEachBand(rect.top, rect.bottom, false,
-              [&](int32_t dx) { target_->SubRect(Shifted(rect, dx), raw); });
+              [&](int32_t dx) { target_->SubRect(Offset(rect, dx, 0), raw); });
 }
 
 void TDIBXWave::Assign(const TCustomDIBX& source) {
@@ -166,7 +162,7 @@ void TDIBXWave::DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX
 void TDIBXWave::StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
                             bool flip_h, bool use_key, Rect src_rect) {
   ForEachBand(dest.top, dest.bottom, true, [&](int32_t dx) {
-    target_->StretchDraw(Shifted(dest, dx), source, alpha, flip_v, flip_h, use_key, src_rect);
+    target_->StretchDraw(Offset(dest, dx, 0), source, alpha, flip_v, flip_h, use_key, src_rect);
   });
 }
 
@@ -174,14 +170,14 @@ void TDIBXWave::StretchDrawMasked(Rect dest, const TCustomDIBX& source, int alph
                                   const TCustomDIBX& mask, bool flip_v, bool flip_h,
                                   Rect src_rect) {
   ForEachBand(dest.top, dest.bottom, true, [&](int32_t dx) {
-    target_->StretchDrawMasked(Shifted(dest, dx), source, alpha, mask, flip_v, flip_h, src_rect);
+    target_->StretchDrawMasked(Offset(dest, dx, 0), source, alpha, mask, flip_v, flip_h, src_rect);
   });
 }
 
 void TDIBXWave::StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
                                bool flip_h, bool use_key, Rect src_rect) {
   ForEachBand(dest.top, dest.bottom, true, [&](int32_t dx) {
-    target_->StretchDrawAdd(Shifted(dest, dx), source, alpha, flip_v, flip_h, use_key, src_rect);
+    target_->StretchDrawAdd(Offset(dest, dx, 0), source, alpha, flip_v, flip_h, use_key, src_rect);
   });
 }
 
@@ -189,7 +185,8 @@ void TDIBXWave::StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int a
                                      const TCustomDIBX& mask, bool flip_v, bool flip_h,
                                      Rect src_rect) {
   ForEachBand(dest.top, dest.bottom, true, [&](int32_t dx) {
-    target_->StretchDrawAddMasked(Shifted(dest, dx), source, alpha, mask, flip_v, flip_h, src_rect);
+    target_->StretchDrawAddMasked(Offset(dest, dx, 0), source, alpha, mask, flip_v, flip_h,
+                                  src_rect);
   });
 }
 
@@ -211,7 +208,7 @@ void TDIBXWave::ZoomTile(Rect rect, int zoom_x, int alpha_code, bool flip_v, boo
                          bool use_key, int offset_y, int offset_x, const TCustomDIBX& source,
                          int zoom_y) {
   ForEachBand(rect.top, rect.bottom, true, [&](int32_t dx) {
-    target_->ZoomTile(Shifted(rect, dx), zoom_x, alpha_code, flip_v, flip_h, use_key, offset_y,
+    target_->ZoomTile(Offset(rect, dx, 0), zoom_x, alpha_code, flip_v, flip_h, use_key, offset_y,
                       offset_x, source, zoom_y);
   });
 }
@@ -220,7 +217,7 @@ void TDIBXWave::ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool flip_
                                const TCustomDIBX& mask, int offset_y, int offset_x,
                                const TCustomDIBX& source, int zoom_y) {
   ForEachBand(rect.top, rect.bottom, true, [&](int32_t dx) {
-    target_->ZoomTileMasked(Shifted(rect, dx), zoom_x, alpha_code, flip_v, flip_h, mask, offset_y,
+    target_->ZoomTileMasked(Offset(rect, dx, 0), zoom_x, alpha_code, flip_v, flip_h, mask, offset_y,
                             offset_x, source, zoom_y);
   });
 }
@@ -245,7 +242,7 @@ void TDIBXWave::StretchDrawIndexed(Rect dest, const TDIBSurface& source,
                                    std::span<const uint32_t> table, int alpha, bool flip_v,
                                    bool flip_h, int lowest, Rect src_rect) {
   ForEachBand(dest.top, dest.bottom, true, [&](int32_t dx) {
-    target_->StretchDrawIndexed(Shifted(dest, dx), source, table, alpha, flip_v, flip_h, lowest,
+    target_->StretchDrawIndexed(Offset(dest, dx, 0), source, table, alpha, flip_v, flip_h, lowest,
                                 src_rect);
   });
 }

@@ -11,7 +11,7 @@ void TWipeFade::DrawStep() {
   const auto x = static_cast<int>(RoundEven(params_[0] * f));
   const auto y = static_cast<int>(RoundEven(params_[1] * f));
   target_.DrawAlpha(x, y, static_cast<int>(Progress(256)), false, false, false,
-                    render::Rect{0, 0, to_.Width(), to_.Height()}, to_);
+                    Rect{0, 0, to_.Width(), to_.Height()}, to_);
 }
 
 void TWipeWhite::DrawStep() {
@@ -134,7 +134,7 @@ void TWipeBlurBlack::Wash(int v) {
 
 void TWipeBlurWhite::DrawStep() {
   const auto b = static_cast<int>(Progress(639));
-  const render::Rect all{0, 0, blurred_from_.Width(), blurred_from_.Height()};
+  const Rect all{0, 0, blurred_from_.Width(), blurred_from_.Height()};
   if (b < 256) {
     target_.Assign(from_);
     target_.DrawAlpha(0, 0, b, false, false, false, all, blurred_from_);

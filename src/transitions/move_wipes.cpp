@@ -12,7 +12,6 @@
 namespace novu::transitions {
 namespace {
 
-using render::Rect;
 using render::TCustomDIBX;
 
 // The band [a0, a1) along the moving axis over the whole other axis.
@@ -132,8 +131,8 @@ void TWipeTwistH::DrawStep() {
     const int64_t squeezed = RoundEven(std::cos(theta) * w);
     if (squeezed == 0) continue;
     const auto width = static_cast<int32_t>(std::abs(squeezed));
-    target_.StretchDraw(render::MakeRect((w - width) / 2, y, width, 1), squeezed > 0 ? from_ : to_,
-                        255, false, false, false, row);
+    target_.StretchDraw(MakeRect((w - width) / 2, y, width, 1), squeezed > 0 ? from_ : to_, 255,
+                        false, false, false, row);
   }
 }
 
@@ -304,8 +303,7 @@ void TWipeCrack::DrawStep() {
       continue;
     }
     const int64_t x = home.left + tau * tile.drift / 100;
-    target_.Draw(static_cast<int>(
-                     std::clamp<int64_t>(x, -render::kCoordinateLimit, render::kCoordinateLimit)),
+    target_.Draw(static_cast<int>(std::clamp<int64_t>(x, -kCoordinateLimit, kCoordinateLimit)),
                  static_cast<int>(y), false, false, false, home, from_);
   }
 }

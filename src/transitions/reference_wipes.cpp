@@ -16,7 +16,6 @@
 namespace novu::transitions {
 namespace {
 
-using render::Rect;
 using render::TCustomDIBX;
 namespace rules = render::rules;
 
@@ -329,8 +328,8 @@ void Zoomin(const Frame& f) {
   x = x < 0 ? 0 : (x + w > f.w ? f.w - w : x);
   y = y < 0 ? 0 : (y + h > f.h ? f.h - h : y);
   f.target.StretchDraw(f.all(), s, 255, false, false, false,
-                       render::MakeRect(static_cast<int32_t>(x), static_cast<int32_t>(y),
-                                        static_cast<int32_t>(w), static_cast<int32_t>(h)));
+                       MakeRect(static_cast<int32_t>(x), static_cast<int32_t>(y),
+                                static_cast<int32_t>(w), static_cast<int32_t>(h)));
 }
 
 // ---- masks ----

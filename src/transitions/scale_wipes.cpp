@@ -5,8 +5,6 @@
 
 namespace novu::transitions {
 
-using render::Rect;
-
 int MosaicFactor(int b) {
   if (b <= 511) return 263 - (b / 2) * 15 / 16;
   return ((b - 512) / 2) * 15 / 16 + 24;
@@ -82,7 +80,7 @@ void TWipeZoomin::DrawStep() {
     return static_cast<int32_t>(at);
   };
   const int32_t x = place(params_[0], w, ww), y = place(params_[1], h, wh);
-  target_.StretchDraw(Whole(), source, 255, false, false, false, render::MakeRect(x, y, ww, wh));
+  target_.StretchDraw(Whole(), source, 255, false, false, false, MakeRect(x, y, ww, wh));
 }
 
 }  // namespace novu::transitions

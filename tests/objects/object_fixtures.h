@@ -50,7 +50,7 @@ class TestPicture : public TNovuControl {
   int32_t scroll_x = 0;
   std::optional<Point> picture;
   // The surface clip at each DrawSelf (none when no clip was set).
-  std::vector<std::optional<render::Rect>> clips_seen;
+  std::vector<std::optional<Rect>> clips_seen;
 
  protected:
   void DrawSelf(render::TCustomDIBX& surface) override {
