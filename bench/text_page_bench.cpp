@@ -84,7 +84,7 @@ void BM_DrawAlphaScreen(benchmark::State& state) {
   }
   const Rect all{0, 0, kScreenWidth, kScreenHeight};
   for (auto _ : state) {
-    screen.DrawAlpha(0, 0, 128, false, false, false, all, picture);
+    screen.DrawAlpha(0, 0, 128, {}, all, picture);
     benchmark::ClobberMemory();
   }
 }

@@ -49,10 +49,10 @@ void TNovuImageData::Adjust() {
     own_->SetPixel(0, 0, static_cast<uint32_t>(cached.KeyColor()));
     adjust(Rect{0, 0, 1, 1});
     const int64_t key = own_->GetPixel(0, 0);
-    own_->Draw(0, 0, false, false, false, Rect{0, 0, cached.Width(), cached.Height()}, cached);
+    own_->Draw(0, 0, {}, Rect{0, 0, cached.Width(), cached.Height()}, cached);
     own_->SetKeyColor(key);
   } else {
-    own_->Draw(0, 0, false, false, false, Rect{0, 0, cached.Width(), cached.Height()}, cached);
+    own_->Draw(0, 0, {}, Rect{0, 0, cached.Width(), cached.Height()}, cached);
     own_->SetKeyColor(-1);
   }
   adjust(Rect{0, 0, own_->Width(), own_->Height()});

@@ -78,6 +78,10 @@ class TNovuCustomImage : public TNovuControl {
               const render::TCustomDIBX& picture, const render::TCustomDIBX* mask,
               const Rect& src) const;
   static bool AlphaDraws(int32_t alpha) { return alpha >= 1 && alpha < 512; }
+  // The control's mirroring; without a mask the picture's key colour is left out.
+  render::DrawOptions PictureOptions() const {
+    return {.flip_v = flip_v_, .flip_h = flip_h_, .use_key = true};
+  }
 
   ImageEnvironment env_;
 

@@ -38,10 +38,11 @@ void TNovuTile::DrawPicture(render::TCustomDIBX& surface) {
   const Rect src{0, 0, picture->Width(), picture->Height()};
   const render::TCustomDIBX* mask = PictureMask();
   if (mask != nullptr) {
-    surface.TileStretchMasked(rect, pitch_x, scroll_y_, scroll_x_, alpha(), flip_v(), flip_h(),
-                              *mask, src, *picture, scale_y, scale_x, pitch_y);
+    surface.TileStretchMasked(rect, pitch_x, scroll_y_, scroll_x_, alpha(),
+                              PictureOptions().flips(), *mask, src, *picture, scale_y, scale_x,
+                              pitch_y);
   } else {
-    surface.TileStretch(rect, pitch_x, scroll_y_, scroll_x_, alpha(), flip_v(), flip_h(), true, src,
+    surface.TileStretch(rect, pitch_x, scroll_y_, scroll_x_, alpha(), PictureOptions(), src,
                         *picture, scale_y, scale_x, pitch_y);
   }
 }

@@ -290,9 +290,9 @@ class GameFunctions {
     render::TDIBX target(frame.picture);
     const Rect all{0, 0, surface->Width(), surface->Height()};
     if (width == surface->Width() && height == surface->Height()) {
-      target.Draw(0, 0, false, false, false, all, *surface);
+      target.Draw(0, 0, {}, all, *surface);
     } else {
-      target.StretchDraw({0, 0, width, height}, *surface, 255, false, false, false, all);
+      target.StretchDraw({0, 0, width, height}, *surface, 255, {}, all);
     }
     return image.SaveToStream({});
   }

@@ -96,7 +96,7 @@ platform::FrameView TScreenManager::FrameFor(std::span<const platform::PixelRect
     frame32_.SetSize(surface_.Width(), surface_.Height(), 32);
   }
   for (const platform::PixelRect& r : rects) {
-    frame32_.Draw(r.left, r.top, false, false, false, render::FromPixelRect(r), surface_);
+    frame32_.Draw(r.left, r.top, {}, render::FromPixelRect(r), surface_);
   }
   return frame32_.PresentView();
 }

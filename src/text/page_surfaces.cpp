@@ -147,13 +147,11 @@ bool TextPageSurfaces::GlyphSpan::Extend(const GlyphSpan& next) {
 void TextPageSurfaces::Flush(GlyphSpan& span, render::TCustomDIBX& target) const {
   if (span.source.IsEmpty()) return;
   if (!span.from_colour) {
-    target.DrawMaskColor(span.x, span.y, span.alpha, span.raw, false, false, span.source,
-                         coverage_);
+    target.DrawMaskColor(span.x, span.y, span.alpha, span.raw, {}, span.source, coverage_);
   } else if (span.alpha < 255) {
-    target.DrawAlphaMasked(span.x, span.y, span.alpha, coverage_, false, false, span.source,
-                           colour_);
+    target.DrawAlphaMasked(span.x, span.y, span.alpha, coverage_, {}, span.source, colour_);
   } else {
-    target.DrawMasked(span.x, span.y, coverage_, false, false, span.source, colour_);
+    target.DrawMasked(span.x, span.y, coverage_, {}, span.source, colour_);
   }
   span = GlyphSpan();
 }

@@ -158,10 +158,10 @@ TEST(TextPageSurfaces, NeighboursComposedTogetherMatchOneByOne) {
     const int y = 4 + g->y;
     if (alpha == 0) continue;
     if (static_cast<const TWdChar*>(g)->style().border_width > 0) {
-      alone.DrawAlphaMasked(x, y, alpha, page.surfaces.coverage(), false, false, source,
+      alone.DrawAlphaMasked(x, y, alpha, page.surfaces.coverage(), {}, source,
                             page.surfaces.colour());
     } else {
-      alone.DrawMaskColor(x, y, alpha, 0, false, false, source, page.surfaces.coverage());
+      alone.DrawMaskColor(x, y, alpha, 0, {}, source, page.surfaces.coverage());
     }
   }
   for (int y = 0; y < 40; ++y) {
