@@ -5,8 +5,8 @@
 #include "controls/fipo_collection.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {
