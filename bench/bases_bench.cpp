@@ -15,7 +15,7 @@
 
 namespace {
 
-using novu::render::Rect;
+using novu::Rect;
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
@@ -23,7 +23,7 @@ constexpr int kControls = 20;
 constexpr int kAlpha = 160;
 
 Rect ControlRect(int i) {
-  return novu::render::MakeRect(20 + i * 22, 15 + i * 17, 300, 200);
+  return novu::MakeRect(20 + i * 22, 15 + i * 17, 300, 200);
 }
 
 uint32_t ControlColour(int i) {
@@ -74,8 +74,8 @@ void BM_DirectSurfaceFrame(benchmark::State& bench) {
   novu::render::TDIBX surface;
   surface.SetSize(kWidth, kHeight, 32);
   Rect area = ControlRect(0);
-  for (int i = 1; i < kControls; ++i) area = novu::render::Union(area, ControlRect(i));
-  const novu::platform::PixelRect dirty[] = {{area.left, area.top, area.right, area.bottom}};
+  for (int i = 1; i < kControls; ++i) area = novu::Union(area, ControlRect(i));
+  const novu::platform::PixelRect dirty[] = {novu::render::ToPixelRect(area)};
   window.Present(surface.PresentView(), {});
   for (auto _ : bench) {
     surface.FillRect(area, 0);

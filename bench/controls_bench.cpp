@@ -148,8 +148,8 @@ void BM_FullScreenDrawAlpha(benchmark::State& bench) {
   screen.SetSize(kWidth, kHeight, 32);
   picture.SetSize(kWidth, kHeight, 32);
   picture.Surface() = Sky();
-  const novu::render::Rect all{0, 0, kWidth, kHeight};
-  for (auto _ : bench) screen.DrawAlpha(0, 0, 128, false, false, false, all, picture);
+  const novu::Rect all{0, 0, kWidth, kHeight};
+  for (auto _ : bench) screen.DrawAlpha(0, 0, 128, {}, all, picture);
   benchmark::DoNotOptimize(screen.GetPixel(400, 300));
 }
 BENCHMARK(BM_FullScreenDrawAlpha)->Unit(benchmark::kMicrosecond);

@@ -16,7 +16,9 @@
 #include "engine/call_man.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/script_event_queue.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "platform/error.h"
@@ -52,7 +54,8 @@ struct BoxesGame : CallManHost {
   ScriptEventQueueStreamer streamer{events, list};
   std::unique_ptr<TCallMan> calls;
   EmptyHistoryBlock history;
-  EmptyDataTablesBlock tables;
+  TDBManager game_tables;
+  DataTablesBlock tables{game_tables};
 
   BoxesGame() {
     list.SetSize(640, 480);

@@ -41,8 +41,8 @@ void BM_GlyphCacheDraw(benchmark::State& state) {
   draw.text_colour = 0xFFFFFF;
   for (auto _ : state) {
     for (int i = 0; i < kGlyphs; ++i) {
-      draw.cell = novu::render::MakeRect(10 + (i % kPerRow) * kSize, 10 + (i / kPerRow) * kSize,
-                                         kSize, kSize);
+      draw.cell =
+          novu::MakeRect(10 + (i % kPerRow) * kSize, 10 + (i / kPerRow) * kSize, kSize, kSize);
       const auto pixel = cache.Get(text[static_cast<size_t>(i)], kFace, 0, kSize);
       benchmark::DoNotOptimize(TFontPixelManager::Draw(*pixel, colour, coverage, draw));
     }

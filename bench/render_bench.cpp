@@ -15,7 +15,7 @@
 
 namespace {
 
-using novu::render::Rect;
+using novu::Rect;
 using novu::render::TDIBX;
 
 constexpr double kStretchFactor = 1.5;
@@ -68,7 +68,7 @@ void BM_DrawAlpha(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   auto src = RandomSurface(w, h, 1), dst = RandomSurface(w, h, 2);
   for (auto _ : state) {
-    dst->DrawAlpha(0, 0, 128, false, false, false, {0, 0, w, h}, *src);
+    dst->DrawAlpha(0, 0, 128, {}, {0, 0, w, h}, *src);
     benchmark::ClobberMemory();
   }
 }
@@ -95,7 +95,7 @@ void BM_DrawAlphaMasked(benchmark::State& state) {
   mask.SetSize(w, h, 8);
   FillRandomMask(mask, 3);
   for (auto _ : state) {
-    dst->DrawAlphaMasked(0, 0, 255, mask, false, false, {0, 0, w, h}, *src);
+    dst->DrawAlphaMasked(0, 0, 255, mask, {}, {0, 0, w, h}, *src);
     benchmark::ClobberMemory();
   }
 }
@@ -120,7 +120,7 @@ void BM_StretchDraw(benchmark::State& state) {
   const int sw = static_cast<int>(w / kStretchFactor), sh = static_cast<int>(h / kStretchFactor);
   auto src = RandomSurface(sw, sh, 1), dst = RandomSurface(w, h, 2);
   for (auto _ : state) {
-    dst->StretchDraw({0, 0, w, h}, *src, 255, false, false, false, {0, 0, sw, sh});
+    dst->StretchDraw({0, 0, w, h}, *src, 255, {}, {0, 0, sw, sh});
     benchmark::ClobberMemory();
   }
 }
@@ -147,8 +147,8 @@ void BM_DrawRotate(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   auto src = RandomSurface(w, h, 1), dst = RandomSurface(w, h, 2);
   for (auto _ : state) {
-    dst->DrawRotate(w / 2, h / 2, 255, false, false, false, kRotateAngle256, h / 2, w / 2,
-                    {0, 0, w, h}, *src, 256, 256);
+    dst->DrawRotate(w / 2, h / 2, 255, {}, kRotateAngle256, h / 2, w / 2, {0, 0, w, h}, *src, 256,
+                    256);
     benchmark::ClobberMemory();
   }
 }
@@ -178,7 +178,7 @@ void BM_Draw(benchmark::State& state) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   auto src = RandomSurface(w, h, 1), dst = RandomSurface(w, h, 2);
   for (auto _ : state) {
-    dst->Draw(0, 0, false, false, false, {0, 0, w, h}, *src);
+    dst->Draw(0, 0, {}, {0, 0, w, h}, *src);
     benchmark::ClobberMemory();
   }
 }
@@ -190,7 +190,7 @@ void BM_DrawKeyed(benchmark::State& state) {
   FillRandom(*src, 1, kKey, 5);
   src->SetKeyColor(kKey);
   for (auto _ : state) {
-    dst->Draw(0, 0, false, false, true, {0, 0, w, h}, *src);
+    dst->Draw(0, 0, {.use_key = true}, {0, 0, w, h}, *src);
     benchmark::ClobberMemory();
   }
 }

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace novu;
-using novu::render::Rect;
+using novu::Rect;
 
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
@@ -26,7 +26,7 @@ class RampPainter : public text::GlyphPainter {
              render::TCustomDIBX& coverage) override {
     colour.FillRect(p.cell, static_cast<uint32_t>(colour.ColorToPixel(p.border_colour)));
     const int b = p.border_width;
-    colour.FillRect({p.cell.left + b, p.cell.top + b, p.cell.right - b, p.cell.bottom - b},
+    colour.FillRect(novu::Grown(p.cell, -b),
                     static_cast<uint32_t>(colour.ColorToPixel(p.text_colour)));
     for (int y = p.cell.top; y < p.cell.bottom; ++y) {
       for (int x = p.cell.left; x < p.cell.right; ++x) {
@@ -84,7 +84,7 @@ void BM_DrawAlphaScreen(benchmark::State& state) {
   }
   const Rect all{0, 0, kScreenWidth, kScreenHeight};
   for (auto _ : state) {
-    screen.DrawAlpha(0, 0, 128, false, false, false, all, picture);
+    screen.DrawAlpha(0, 0, 128, {}, all, picture);
     benchmark::ClobberMemory();
   }
 }

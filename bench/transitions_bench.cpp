@@ -55,10 +55,10 @@ std::unique_ptr<TCustomWipe> Begin(int32_t kind, Pictures& p) {
 
 void DrawAlphaFull(benchmark::State& state, int w, int h) {
   Pictures p(w, h);
-  const novu::render::Rect all{0, 0, w, h};
+  const novu::Rect all{0, 0, w, h};
   int alpha = 1;
   for (auto _ : state) {
-    p.target.DrawAlpha(0, 0, alpha, false, false, false, all, p.to);
+    p.target.DrawAlpha(0, 0, alpha, {}, all, p.to);
     alpha = alpha % 254 + 1;
   }
   benchmark::DoNotOptimize(p.target.GetPixel(0, 0));

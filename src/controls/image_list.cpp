@@ -37,7 +37,7 @@ void TNovuImageData::Adjust() {
   const int32_t level =
       static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{brightness_}), 255));
   const uint32_t grey = static_cast<uint32_t>(own_->ColorToPixel(level | level << 8 | level << 16));
-  const auto adjust = [&](const render::Rect& rect) {
+  const auto adjust = [&](const Rect& rect) {
     if (brightness_ > 0) {
       own_->AddRect(rect, grey);
     } else {
@@ -47,17 +47,15 @@ void TNovuImageData::Adjust() {
   // The key is adjusted like every pixel, so keyed pixels stay transparent.
   if (cached.KeyColor() >= 0) {
     own_->SetPixel(0, 0, static_cast<uint32_t>(cached.KeyColor()));
-    adjust(render::Rect{0, 0, 1, 1});
+    adjust(Rect{0, 0, 1, 1});
     const int64_t key = own_->GetPixel(0, 0);
-    own_->Draw(0, 0, false, false, false, render::Rect{0, 0, cached.Width(), cached.Height()},
-               cached);
+    own_->Draw(0, 0, {}, Rect{0, 0, cached.Width(), cached.Height()}, cached);
     own_->SetKeyColor(key);
   } else {
-    own_->Draw(0, 0, false, false, false, render::Rect{0, 0, cached.Width(), cached.Height()},
-               cached);
+    own_->Draw(0, 0, {}, Rect{0, 0, cached.Width(), cached.Height()}, cached);
     own_->SetKeyColor(-1);
   }
-  adjust(render::Rect{0, 0, own_->Width(), own_->Height()});
+  adjust(Rect{0, 0, own_->Width(), own_->Height()});
   own_->DrawRegions() = frame_->surface->DrawRegions();
 }
 

@@ -5,8 +5,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
-
 // A colour scaled per channel by k/256, for the additive alpha codes.
 int32_t ScaleColour(int32_t colour, int32_t k) {
   int32_t out = 0;
@@ -52,8 +50,7 @@ void TNovuBox::DrawSelf(render::TCustomDIBX& surface) {
   const Rect rect = GetBoundsRect();
   if (border_width_ > 0 && border_colour_ != -1) {
     FrameArea(surface, rect, border_colour_);
-    const Rect inner{rect.left + border_width_, rect.top + border_width_,
-                     rect.right - border_width_, rect.bottom - border_width_};
+    const Rect inner = Grown(rect, -border_width_);
     if (color() != -1 && !inner.IsEmpty()) FillArea(surface, inner, color());
   } else if (color() != -1) {
     FillArea(surface, rect, color());

@@ -9,8 +9,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
-
 int32_t ClampZoom(int32_t zoom) {
   return zoom <= 0 ? 1 : zoom;
 }
@@ -212,20 +210,20 @@ void TNovuCustomImage::DrawAt(render::TCustomDIBX& surface, int32_t x, int32_t y
                               const Rect& src) const {
   if (alpha_ < 255) {
     if (mask != nullptr) {
-      surface.DrawAlphaMasked(x, y, alpha_, *mask, flip_v_, flip_h_, src, picture);
+      surface.DrawAlphaMasked(x, y, alpha_, *mask, PictureOptions().flips(), src, picture);
     } else {
-      surface.DrawAlpha(x, y, alpha_, flip_v_, flip_h_, true, src, picture);
+      surface.DrawAlpha(x, y, alpha_, PictureOptions(), src, picture);
     }
   } else if (alpha_ == 255) {
     if (mask != nullptr) {
-      surface.DrawMasked(x, y, *mask, flip_v_, flip_h_, src, picture);
+      surface.DrawMasked(x, y, *mask, PictureOptions().flips(), src, picture);
     } else {
-      surface.Draw(x, y, flip_v_, flip_h_, true, src, picture);
+      surface.Draw(x, y, PictureOptions(), src, picture);
     }
   } else if (mask != nullptr) {
-    surface.DrawAddMasked(x, y, alpha_ - 256, *mask, flip_v_, flip_h_, src, picture);
+    surface.DrawAddMasked(x, y, alpha_ - 256, *mask, PictureOptions().flips(), src, picture);
   } else {
-    surface.DrawAdd(x, y, alpha_ - 256, flip_v_, flip_h_, true, src, picture);
+    surface.DrawAdd(x, y, alpha_ - 256, PictureOptions(), src, picture);
   }
 }
 
@@ -264,18 +262,18 @@ Rect TNovuCustomImage::GetBoundsRect() const {
   const render::TCustomDIBX* picture = Picture();
   if (angle_ == 0 || picture == nullptr || picture->IsEmpty() || area.IsEmpty()) return area;
   const Rect turned = render::RotatedBounds(Rotation(*picture));
-  return turned.IsEmpty() ? area : render::Union(area, turned);
+  return turned.IsEmpty() ? area : Union(area, turned);
 }
 
 void TNovuCustomImage::DrawRotated(render::TCustomDIBX& surface, const render::TCustomDIBX& picture,
                                    const render::TCustomDIBX* mask) const {
   const render::RotateGeometry g = Rotation(picture);
   if (mask != nullptr) {
-    surface.DrawRotateMasked(g.x, g.y, alpha_, *mask, flip_v_, flip_h_, angle_, g.pivot_y,
+    surface.DrawRotateMasked(g.x, g.y, alpha_, *mask, PictureOptions().flips(), angle_, g.pivot_y,
                              g.pivot_x, g.src_rect, picture, g.zoom_y, g.zoom_x);
   } else {
-    surface.DrawRotate(g.x, g.y, alpha_, flip_v_, flip_h_, true, angle_, g.pivot_y, g.pivot_x,
-                       g.src_rect, picture, g.zoom_y, g.zoom_x);
+    surface.DrawRotate(g.x, g.y, alpha_, PictureOptions(), angle_, g.pivot_y, g.pivot_x, g.src_rect,
+                       picture, g.zoom_y, g.zoom_x);
   }
 }
 
@@ -286,14 +284,14 @@ void TNovuCustomImage::DrawStretched(render::TCustomDIBX& surface,
   const Rect src{0, 0, picture.Width(), picture.Height()};
   if (alpha_ <= 255) {
     if (mask != nullptr) {
-      surface.StretchDrawMasked(dest, picture, alpha_, *mask, flip_v_, flip_h_, src);
+      surface.StretchDrawMasked(dest, picture, alpha_, *mask, PictureOptions().flips(), src);
     } else {
-      surface.StretchDraw(dest, picture, alpha_, flip_v_, flip_h_, true, src);
+      surface.StretchDraw(dest, picture, alpha_, PictureOptions(), src);
     }
   } else if (mask != nullptr) {
-    surface.StretchDrawAddMasked(dest, picture, alpha_ - 256, *mask, flip_v_, flip_h_, src);
+    surface.StretchDrawAddMasked(dest, picture, alpha_ - 256, *mask, PictureOptions().flips(), src);
   } else {
-    surface.StretchDrawAdd(dest, picture, alpha_ - 256, flip_v_, flip_h_, true, src);
+    surface.StretchDrawAdd(dest, picture, alpha_ - 256, PictureOptions(), src);
   }
 }
 
@@ -315,8 +313,7 @@ void TNovuCustomImage::DrawUnscaled(render::TCustomDIBX& surface, render::TCusto
   for (const Rect& region : regions) {
     const int32_t rl = flip_h_ ? picture.Width() - region.right : region.left;
     const int32_t rt = flip_v_ ? picture.Height() - region.bottom : region.top;
-    const Rect placed =
-        render::Intersect(render::MakeRect(x + rl, y + rt, region.Width(), region.Height()), outer);
+    const Rect placed = Intersect(MakeRect(x + rl, y + rt, region.Width(), region.Height()), outer);
     if (placed.IsEmpty()) continue;
     surface.SetClipRect(placed);
     DrawAt(surface, x, y, picture, mask, src);
@@ -457,7 +454,7 @@ void TNovuImage::Reload() {
     if (TFipoItemFrame* frame = item->Frame(0)) {
       const render::TDIBX& picture = *frame->surface;
       own.SetSize(picture.Width(), picture.Height(), picture.BitCount());
-      own.Draw(0, 0, false, false, false, Rect{0, 0, picture.Width(), picture.Height()}, picture);
+      own.Draw(0, 0, {}, Rect{0, 0, picture.Width(), picture.Height()}, picture);
       own.SetKeyColor(picture.KeyColor());
       if (brightness_ < 255) {
         const int32_t level = 255 - brightness_;

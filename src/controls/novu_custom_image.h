@@ -47,7 +47,7 @@ class TNovuCustomImage : public TNovuControl {
   std::optional<Point> PictureSize() const override;
   // A turned picture reaches beyond the control's rectangle: its area on screen is the union of
   // both, so repainting and clipping cover every pixel it draws.
-  render::Rect GetBoundsRect() const override;
+  Rect GetBoundsRect() const override;
   TNovuControl* HitTest(Point screen, MouseModeSet accepted) override;
   int32_t Update() override;
 
@@ -76,8 +76,12 @@ class TNovuCustomImage : public TNovuControl {
   // Draws `picture` unscaled at (x, y) with the alpha rule, through `mask` or with the key.
   void DrawAt(render::TCustomDIBX& surface, int32_t x, int32_t y,
               const render::TCustomDIBX& picture, const render::TCustomDIBX* mask,
-              const render::Rect& src) const;
+              const Rect& src) const;
   static bool AlphaDraws(int32_t alpha) { return alpha >= 1 && alpha < 512; }
+  // The control's mirroring; without a mask the picture's key colour is left out.
+  render::DrawOptions PictureOptions() const {
+    return {.flip_v = flip_v_, .flip_h = flip_h_, .use_key = true};
+  }
 
   ImageEnvironment env_;
 

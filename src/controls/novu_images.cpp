@@ -10,8 +10,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
-
 int32_t SaturatedAdd(int32_t a, int64_t b) {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }

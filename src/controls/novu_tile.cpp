@@ -34,14 +34,15 @@ void TNovuTile::DrawPicture(render::TCustomDIBX& surface) {
   }
   const int32_t pitch_x = std::max(picture->Width(), distance_x_);
   const int32_t pitch_y = std::max(picture->Height(), distance_y_);
-  const render::Rect rect = GetBoundsRect();
-  const render::Rect src{0, 0, picture->Width(), picture->Height()};
+  const Rect rect = GetBoundsRect();
+  const Rect src{0, 0, picture->Width(), picture->Height()};
   const render::TCustomDIBX* mask = PictureMask();
   if (mask != nullptr) {
-    surface.TileStretchMasked(rect, pitch_x, scroll_y_, scroll_x_, alpha(), flip_v(), flip_h(),
-                              *mask, src, *picture, scale_y, scale_x, pitch_y);
+    surface.TileStretchMasked(rect, pitch_x, scroll_y_, scroll_x_, alpha(),
+                              PictureOptions().flips(), *mask, src, *picture, scale_y, scale_x,
+                              pitch_y);
   } else {
-    surface.TileStretch(rect, pitch_x, scroll_y_, scroll_x_, alpha(), flip_v(), flip_h(), true, src,
+    surface.TileStretch(rect, pitch_x, scroll_y_, scroll_x_, alpha(), PictureOptions(), src,
                         *picture, scale_y, scale_x, pitch_y);
   }
 }

@@ -288,11 +288,11 @@ class GameFunctions {
     imagefmt::TFipoFrame& frame = image.AddFrame();
     frame.picture.SetSize(width, height, 24);
     render::TDIBX target(frame.picture);
-    const render::Rect all{0, 0, surface->Width(), surface->Height()};
+    const Rect all{0, 0, surface->Width(), surface->Height()};
     if (width == surface->Width() && height == surface->Height()) {
-      target.Draw(0, 0, false, false, false, all, *surface);
+      target.Draw(0, 0, {}, all, *surface);
     } else {
-      target.StretchDraw({0, 0, width, height}, *surface, 255, false, false, false, all);
+      target.StretchDraw({0, 0, width, height}, *surface, 255, {}, all);
     }
     return image.SaveToStream({});
   }

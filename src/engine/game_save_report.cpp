@@ -7,8 +7,11 @@
 #include "engine/command_layout.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/script_event_queue.h"
 #include "expr/custom_param.h"
+#include "expr/db_manager.h"
+#include "expr/db_table.h"
 #include "expr/param_collection.h"
 #include "objects/component_type.h"
 #include "objects/novu_control.h"
@@ -159,6 +162,15 @@ void DescribeEvents(std::string& out, const ScriptEventQueue& events) {
   }
 }
 
+void DescribeTables(std::string& out, const TDBManager& tables) {
+  out += "data tables (" + std::to_string(tables.Count()) + "):\n";
+  for (int32_t i = 0; i < tables.Count(); ++i) {
+    const TDBTable& table = tables.Table(i);
+    out += "  " + Quoted(table.name()) + " " + std::to_string(table.GetRecordCount()) + " records" +
+           (&table == tables.ActiveTable() ? ", active\n" : "\n");
+  }
+}
+
 // The scratch scene takes the saved screen size, which the object block begins with.
 void SizeSceneFor(TNovuBaseList& scene, BinaryReader in) {
   const int32_t width = in.I32();
@@ -197,12 +209,14 @@ std::string DescribeGameSave(std::span<const uint8_t> entry, CallManHost& pages,
   const auto saved = calls.ReadState(
       in, [&scene](std::string_view name) { return scene.FindComponent(name) != nullptr; }, {}, 0);
   vars.LoadFromStream(in, header.version);
-  EmptyDataTablesBlock().Read(in, header.version);
+  TDBManager tables;
+  ReadGameTables(in, header.version, tables);
 
   DescribeInterpreter(out, calls, *saved);
   DescribeVariables(out, vars);
   DescribeObjects(out, scene);
   DescribeEvents(out, events);
+  DescribeTables(out, tables);
   scene.SetEventQueue(nullptr);
   return out;
 }

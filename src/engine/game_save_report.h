@@ -1,7 +1,7 @@
 #pragma once
 // A readable account of one saved game, for authors and players looking into their saves: the
 // caption, version and resume position, where the interpreter stood and its call stack, the
-// variables, the objects by name and class, and the queued events.
+// variables, the objects by name and class, the queued events and the data tables.
 //
 // The entry is read with the player's own readers, into a world of its own. The interpreter's
 // part needs the game's pages: the progress of a command that had begun is stored without a

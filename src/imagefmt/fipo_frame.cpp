@@ -8,7 +8,6 @@
 namespace novu::imagefmt {
 namespace {
 
-using render::Rect;
 using render::TDIBSurface;
 
 // The box of pixels for which `differs(row, x)` holds, or an empty rectangle: columns from the
@@ -45,9 +44,9 @@ Rect ContentBox(const TDIBSurface& s, Differs differs) {
 void CropRegions(std::vector<Rect>& regions, const Rect& box) {
   std::vector<Rect> kept;
   for (const Rect& r : regions) {
-    const Rect c = render::Intersect(r, box);
+    const Rect c = Intersect(r, box);
     if (c.IsEmpty()) continue;
-    kept.push_back({c.left - box.left, c.top - box.top, c.right - box.left, c.bottom - box.top});
+    kept.push_back(Offset(c, -box.left, -box.top));
   }
   regions = std::move(kept);
 }

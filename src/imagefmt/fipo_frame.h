@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "render/dib_surface.h"
 #include "render/dibx.h"
-#include "render/geometry.h"
 
 namespace novu::imagefmt {
 
@@ -30,8 +30,8 @@ class TFipoFrame {
   int32_t key_value = -1;   // raw pixel value (palette index at 8 bits or less), -1 none
   int32_t key_colour = -1;  // the key value as a 0x00BBGGRR colour, -1 none
   render::TDIBSurface picture;
-  std::vector<render::Rect> draw_regions;
-  std::vector<render::Rect> second_regions;
+  std::vector<Rect> draw_regions;
+  std::vector<Rect> second_regions;
   std::vector<TFipoLayer> layers;  // empty unless the caller asked for them
 
   int Width() const { return picture.Width(); }
@@ -45,7 +45,7 @@ class TFipoFrame {
   // Crops to the box of pixels that differ from the key (of non-zero mask values when there
   // is a mask), moving the region lists along. Returns the box when the frame changed, for the
   // caller to place the frame at its top-left corner.
-  std::optional<render::Rect> Trim();
+  std::optional<Rect> Trim();
 
   // The picture at the target's depth, with the region lists.
   void CopyTo(render::TDIBX& target) const;

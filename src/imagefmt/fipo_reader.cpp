@@ -11,7 +11,6 @@
 namespace novu::imagefmt {
 namespace {
 
-using render::Rect;
 using render::TDIBSurface;
 
 // Smallest possible records, for checking counts against the bytes left.

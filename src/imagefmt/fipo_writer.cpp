@@ -114,7 +114,7 @@ class FipoWriter {
     WriteData(pixels.Mask() ? EncodeMask(*pixels.Mask()) : std::vector<uint8_t>{});
   }
 
-  void WriteRects(const std::vector<render::Rect>& rects) {
+  void WriteRects(const std::vector<Rect>& rects) {
     out_.I32(static_cast<int32_t>(rects.size()));
     for (const auto& r : rects) {
       out_.I32(r.left);

@@ -15,7 +15,6 @@
 namespace novu::imagefmt {
 namespace {
 
-using render::Rect;
 using render::TDIBSurface;
 
 constexpr int32_t kStoredHere = -1;
@@ -162,7 +161,7 @@ void ReadBlockForm(PixelStream& in, TDIBSurface& picture, int32_t block_width, i
     if (e.a == kSamePicture) {
       if (e.b < 0 || e.b >= k) ThrowBadBlock(k, "refers to a block not read yet");
       const Rect from = grid.BlockRect(e.b, width, height);
-      const Rect area = render::MakeRect(from.left, from.top, target.Width(), target.Height());
+      const Rect area = MakeRect(from.left, from.top, target.Width(), target.Height());
       if (!Inside(area, picture)) ThrowBadBlock(k, "copies an area outside the picture");
       CopyArea(picture, area, picture, target.left, target.top);
       continue;

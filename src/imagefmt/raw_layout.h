@@ -33,7 +33,7 @@ struct BlockGrid {
   int32_t rows = 0;
   int64_t Count() const { return int64_t{columns} * rows; }
   // The clipped rectangle of block k of a picture of the given size.
-  render::Rect BlockRect(int64_t k, int32_t width, int32_t height) const;
+  Rect BlockRect(int64_t k, int32_t width, int32_t height) const;
 
   static BlockGrid For(int32_t width, int32_t height, int32_t block_width, int32_t block_height);
 };

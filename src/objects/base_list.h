@@ -71,8 +71,8 @@ class TNovuBaseList final : public ObjectList {
   void AdvanceTransition(int32_t elapsed) { transition_elapsed_ = elapsed; }
   // The rectangle a running transition drew this frame; when set, the whole of it is presented
   // instead of the dirty lists.
-  const render::Rect& transition_rect() const { return transition_rect_; }
-  void SetTransitionRect(const render::Rect& rect) { transition_rect_ = rect; }
+  const Rect& transition_rect() const { return transition_rect_; }
+  void SetTransitionRect(const Rect& rect) { transition_rect_ = rect; }
   // Empties the dirty lists of both bases (after presenting).
   void ClearDirty();
 
@@ -227,7 +227,7 @@ class TNovuBaseList final : public ObjectList {
   render::TCustomDIBX* screen_ = &own_screen_;
   int32_t active_ = 0;
   int32_t transition_kind_ = 0;
-  render::Rect transition_rect_{};
+  Rect transition_rect_{};
 
   std::unique_ptr<TNovuBase> bases_[2];
   std::vector<std::unique_ptr<TNovuObject>> roots_;

@@ -11,11 +11,11 @@ void TNovuBase::Resize(int32_t width, int32_t height, int depth) {
   SetBounds(0, 0, width, height);
 }
 
-void TNovuBase::InvalidateRect(const render::Rect& rect) {
-  const render::Rect r = render::Intersect(rect, {0, 0, width(), height()});
+void TNovuBase::InvalidateRect(const Rect& rect) {
+  const Rect r = Intersect(rect, {0, 0, width(), height()});
   if (r.IsEmpty()) return;
   if (watcher_) watcher_(r);
-  dirty_.Add({r.left, r.top, r.right, r.bottom});
+  dirty_.Add(r);
 }
 
 void TNovuBase::InvalidateAll() {
@@ -25,8 +25,8 @@ void TNovuBase::InvalidateAll() {
 void TNovuBase::PaintDirty() {
   if (!IsVisible() || target_ == nullptr) return;
   render::TCustomDIBX& surface = *target_;
-  for (const TClipRect& r : dirty_.Rects()) {
-    surface.SetClipRect({r.left, r.top, r.right, r.bottom});
+  for (const Rect& r : dirty_.Rects()) {
+    surface.SetClipRect(r);
     Paint(surface);
   }
   surface.ResetClip();
@@ -34,11 +34,11 @@ void TNovuBase::PaintDirty() {
 
 void TNovuBase::DrawSelf(render::TCustomDIBX& surface) {
   if (color() < 0) return;
-  render::Rect area = GetBoundsRect();
-  if (const std::optional<render::Rect> clip = ClipRectOnScreen()) {
-    area = render::Intersect(area, *clip);
+  Rect area = GetBoundsRect();
+  if (const std::optional<Rect> clip = ClipRectOnScreen()) {
+    area = Intersect(area, *clip);
   }
-  if (surface.HasClip()) area = render::Intersect(area, surface.ClipRect());
+  if (surface.HasClip()) area = Intersect(area, surface.ClipRect());
   if (!area.IsEmpty()) surface.FillRect(area, static_cast<uint32_t>(surface.ColorToPixel(color())));
 }
 

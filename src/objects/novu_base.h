@@ -46,10 +46,10 @@ class TNovuBase final : public TNovuControl {
   void Resize(int32_t width, int32_t height, int depth);
 
   // The rectangle clamped to the base joins the dirty list.
-  void InvalidateRect(const render::Rect& rect) override;
+  void InvalidateRect(const Rect& rect) override;
   // Called with every clamped rectangle before it joins (and merges into) the dirty list, so
   // that what each control reports can be followed; none: nobody is told.
-  using InvalidationWatcher = std::function<void(const render::Rect&)>;
+  using InvalidationWatcher = std::function<void(const Rect&)>;
   void WatchInvalidation(InvalidationWatcher watcher) { watcher_ = std::move(watcher); }
   void InvalidateAll();
   const TClipList& dirty() const { return dirty_; }

@@ -17,8 +17,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
-
 int32_t Saturate(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
@@ -418,7 +416,7 @@ Rect TNovuControl::GetBoundsRect() const {
 }
 
 bool TNovuControl::IntersectsBounds(const Rect& rect) const {
-  return !render::Intersect(GetBoundsRect(), rect).IsEmpty();
+  return !Intersect(GetBoundsRect(), rect).IsEmpty();
 }
 
 std::optional<Rect> TNovuControl::ClipRectOnScreen() const {
@@ -435,9 +433,9 @@ void TNovuControl::Invalidate() {
   TNovuControl* base = GetBase();
   if (base == nullptr) return;
   Rect area = GetBoundsRect();
-  if (holder_ != nullptr && render::Intersect(area, holder_->GetBoundsRect()).IsEmpty()) return;
+  if (holder_ != nullptr && Intersect(area, holder_->GetBoundsRect()).IsEmpty()) return;
   if (const std::optional<Rect> clip = ClipRectOnScreen()) {
-    area = render::Intersect(area, *clip);
+    area = Intersect(area, *clip);
     if (area.IsEmpty()) return;
   }
   base->InvalidateRect(area);
@@ -453,8 +451,8 @@ void TNovuControl::Paint(render::TCustomDIBX& surface) {
   for (const auto& child : children_) {
     TNovuControl* c = child->AsControl();
     if (c == nullptr || !c->IsVisible()) continue;
-    Rect area = render::Intersect(bounds, c->ClipRectOnScreen().value_or(c->GetBoundsRect()));
-    if (had_clip) area = render::Intersect(area, outer);
+    Rect area = Intersect(bounds, c->ClipRectOnScreen().value_or(c->GetBoundsRect()));
+    if (had_clip) area = Intersect(area, outer);
     if (area.IsEmpty()) continue;
     surface.SetClipRect(area);
     c->Paint(surface);
@@ -703,7 +701,7 @@ const PropertyTable& TNovuControl::Table() {
               .Set(&TNovuControl::SetVisible),
           R::Field(PR_COLOR, &TNovuControl::color_).Set(&TNovuControl::SetColor),
           R::Saved([](TNovuControl& c, Serializer& s) {
-            render::Rect& r = c.picture_rect_;
+            Rect& r = c.picture_rect_;
             for (int32_t* v : {&r.left, &r.top, &r.right, &r.bottom}) s.I32(*v);
           }),
           // The mode is kept as the byte it is saved as.

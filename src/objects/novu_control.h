@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "objects/novu_object.h"
-#include "render/geometry.h"
 
 namespace novu {
 
@@ -60,12 +60,6 @@ struct BaseInputState {
   bool right_click = false;  // @RClick
 };
 
-struct Point {
-  int32_t x = 0;
-  int32_t y = 0;
-  friend constexpr bool operator==(const Point&, const Point&) = default;
-};
-
 class TNovuControl : public TNovuComponent {
  public:
   explicit TNovuControl(ObjectList* owner);
@@ -88,8 +82,8 @@ class TNovuControl : public TNovuComponent {
   uint8_t mouse_mode() const { return mouse_mode_; }
   bool handles_keys() const { return handle_key_; }
   const std::string& cursor() const { return cursor_; }
-  const render::Rect& picture_rect() const { return picture_rect_; }
-  void set_picture_rect(const render::Rect& rect) { picture_rect_ = rect; }
+  const Rect& picture_rect() const { return picture_rect_; }
+  void set_picture_rect(const Rect& rect) { picture_rect_ = rect; }
 
   void SetLeft(int32_t value);
   void SetTop(int32_t value);
@@ -134,7 +128,7 @@ class TNovuControl : public TNovuComponent {
   // The surface the control draws into: its base's.
   virtual render::TCustomDIBX* GetSurface() const;
   // Called on a base with a rectangle (screen coordinates) to repaint.
-  virtual void InvalidateRect(const render::Rect& /*rect*/) {}
+  virtual void InvalidateRect(const Rect& /*rect*/) {}
   virtual bool IsCabinet() const { return false; }
   // Called on a cabinet when a control moves into or out of it.
   virtual void CabinetEntered(TNovuControl& /*control*/) {}
@@ -155,10 +149,10 @@ class TNovuControl : public TNovuComponent {
   Point ClientToScreen(Point p) const;
   Point ScreenToClient(Point p) const;
   // The rectangle at the screen position with the control's size.
-  virtual render::Rect GetBoundsRect() const;
-  bool IntersectsBounds(const render::Rect& rect) const;
+  virtual Rect GetBoundsRect() const;
+  bool IntersectsBounds(const Rect& rect) const;
   // The clip on screen; none while the clip is off.
-  std::optional<render::Rect> ClipRectOnScreen() const;
+  std::optional<Rect> ClipRectOnScreen() const;
   // Picture controls: the size of their picture in its own pixels.
   virtual std::optional<Point> PictureSize() const { return std::nullopt; }
 
@@ -233,7 +227,7 @@ class TNovuControl : public TNovuComponent {
   bool visible_ = true;
   int32_t color_ = 0;
   std::vector<std::unique_ptr<TNovuObject>> children_;
-  render::Rect picture_rect_{0, 0, 1, 1};
+  Rect picture_rect_{0, 0, 1, 1};
   std::array<std::string, kEventLabelIds.size()> event_labels_;
   uint8_t mouse_mode_ = IM_NONE;
   std::string cursor_;

@@ -21,7 +21,7 @@ class ScreenTransition {
   // the duration.
   virtual bool Step(int32_t elapsed) = 0;
   // The area the last step changed.
-  virtual render::Rect DirtyRect() const = 0;
+  virtual Rect DirtyRect() const = 0;
 };
 
 struct ScreenTransitionRequest {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 
 namespace novu::render {
 

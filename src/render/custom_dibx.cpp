@@ -102,7 +102,7 @@ Rect TCustomDIBX::DrawableRect() const {
 
 // --- kernels ----------------------------------------------------------------------------
 
-void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool flip_v, bool flip_h,
+void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, FlipOptions flips,
                              Rect src_rect, const TCustomDIBX& source, const TCustomDIBX* mask) {
   x = Tame(x);
   y = Tame(y);
@@ -124,19 +124,20 @@ void TCustomDIBX::BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool 
     bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   }
   if (paints_colour) s.mask = s.src;
-  if (!ClampSource(src_rect, x, y, flip_v, flip_h, bounds)) return;
-  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
+  if (!ClampSource(src_rect, x, y, flips.flip_v, flips.flip_h, bounds)) return;
+  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flips.flip_v, flips.flip_h);
   if (!plan) return;
   ActiveKernels().direct(rule, p, Format(), s, *plan);
 }
 
-void TCustomDIBX::BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect, bool flip_v,
-                             bool flip_h, const TCustomDIBX& source, const TCustomDIBX* mask) {
+void TCustomDIBX::BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect,
+                             FlipOptions flips, const TCustomDIBX& source,
+                             const TCustomDIBX* mask) {
   dest = Tame(dest);
   Rect bounds{0, 0, source.Width(), source.Height()};
   if (mask) bounds = Intersect(bounds, Rect{0, 0, mask->Width(), mask->Height()});
   src_rect = Intersect(src_rect, bounds);
-  const auto plan = PlanScaled(DrawableRect(), dest, src_rect, flip_v, flip_h);
+  const auto plan = PlanScaled(DrawableRect(), dest, src_rect, flips.flip_v, flips.flip_h);
   if (plan) BlitSampled(rule, p, *plan, source, mask);
 }
 
@@ -158,8 +159,8 @@ void TCustomDIBX::BlitSampled(Rule rule, const RuleParams& p, const ScaledBlit& 
   ActiveKernels().scaled(rule, p, Format(), s, plan);
 }
 
-void TCustomDIBX::BlitRotated(Rule rule, const RuleParams& p, int x, int y, bool flip_v,
-                              bool flip_h, int angle, int pivot_y, int pivot_x, Rect src_rect,
+void TCustomDIBX::BlitRotated(Rule rule, const RuleParams& p, int x, int y, FlipOptions flips,
+                              int angle, int pivot_y, int pivot_x, Rect src_rect,
                               const TCustomDIBX& source, const TCustomDIBX* mask, int zoom_y,
                               int zoom_x) {
   const bool masked = RuleUsesMask(rule);
@@ -186,8 +187,8 @@ void TCustomDIBX::BlitRotated(Rule rule, const RuleParams& p, int x, int y, bool
   g.zoom_x = zoom_x;
   g.zoom_y = zoom_y;
   g.src_rect = Intersect(src_rect, bounds);
-  g.flip_v = flip_v;
-  g.flip_h = flip_h;
+  g.flip_v = flips.flip_v;
+  g.flip_h = flips.flip_h;
   const auto plan = PlanRotated(DrawableRect(), g);
   if (!plan) return;
   ActiveKernels().rotated(rule, p, Format(), s, *plan);
@@ -282,21 +283,21 @@ void TCustomDIBX::Assign(const TCustomDIBX& source) {
       return;
     }
   }
-  Draw(0, 0, false, false, false, Rect{0, 0, source.Width(), source.Height()}, source);
+  Draw(0, 0, {}, Rect{0, 0, source.Width(), source.Height()}, source);
 }
 
-void TCustomDIBX::Draw(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
+void TCustomDIBX::Draw(int x, int y, DrawOptions options, Rect src_rect,
                        const TCustomDIBX& source) {
   if (source.BitCount() != BitCount()) {
-    return DrawConverted(x, y, flip_v, flip_h, use_key, src_rect, source);
+    return DrawConverted(x, y, options, src_rect, source);
   }
-  BlitDirect(Rule::Copy, KeyParams(255, use_key, source), x, y, flip_v, flip_h, src_rect, source,
-             nullptr);
+  BlitDirect(Rule::Copy, KeyParams(255, options.use_key, source), x, y, options.flips(), src_rect,
+             source, nullptr);
 }
 
 // Pictures of another depth (15, 16, 24 or 32 bits) are converted pixel by pixel through their
 // 8-bit channels; palette pictures are not converted.
-void TCustomDIBX::DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
+void TCustomDIBX::DrawConverted(int x, int y, DrawOptions options, Rect src_rect,
                                 const TCustomDIBX& source) {
   x = Tame(x);
   y = Tame(y);
@@ -307,10 +308,11 @@ void TCustomDIBX::DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use
   ScanHold hold_src(source);
   const SurfaceRows d = RowsOf(), s = source.RowsOf();
   if (!d.top || !s.top) return;
-  if (!ClampSource(src_rect, x, y, flip_v, flip_h, Rect{0, 0, s.width, s.height})) return;
-  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
+  if (!ClampSource(src_rect, x, y, options.flip_v, options.flip_h, Rect{0, 0, s.width, s.height}))
+    return;
+  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, options.flip_v, options.flip_h);
   if (!plan) return;
-  const bool keyed = use_key && source.KeyColor() >= 0;
+  const bool keyed = options.use_key && source.KeyColor() >= 0;
   for (int32_t row = plan->dest.top; row < plan->dest.bottom; ++row) {
     const int32_t sy = plan->src_y + (row - plan->dest.top) * plan->step_y;
     for (int32_t col = plan->dest.left; col < plan->dest.right; ++col) {
@@ -324,44 +326,42 @@ void TCustomDIBX::DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use
   }
 }
 
-void TCustomDIBX::DrawMasked(int x, int y, const TCustomDIBX& mask, bool flip_v, bool flip_h,
+void TCustomDIBX::DrawMasked(int x, int y, const TCustomDIBX& mask, FlipOptions flips,
                              Rect src_rect, const TCustomDIBX& source) {
-  BlitDirect(Rule::Masked, RuleParams{}, x, y, flip_v, flip_h, src_rect, source, &mask);
+  BlitDirect(Rule::Masked, RuleParams{}, x, y, flips, src_rect, source, &mask);
 }
 
-void TCustomDIBX::DrawAlpha(int x, int y, int alpha, bool flip_v, bool flip_h, bool use_key,
-                            Rect src_rect, const TCustomDIBX& source) {
+void TCustomDIBX::DrawAlpha(int x, int y, int alpha, DrawOptions options, Rect src_rect,
+                            const TCustomDIBX& source) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitDirect(Rule::Alpha, KeyParams(*w, use_key, source), x, y, flip_v, flip_h, src_rect, source,
-             nullptr);
+  BlitDirect(Rule::Alpha, KeyParams(*w, options.use_key, source), x, y, options.flips(), src_rect,
+             source, nullptr);
 }
 
-void TCustomDIBX::DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v,
-                                  bool flip_h, Rect src_rect, const TCustomDIBX& source) {
+void TCustomDIBX::DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask,
+                                  FlipOptions flips, Rect src_rect, const TCustomDIBX& source) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitDirect(Rule::AlphaMasked, KeyParams(*w, false, source), x, y, flip_v, flip_h, src_rect,
-             source, &mask);
+  BlitDirect(Rule::AlphaMasked, KeyParams(*w, false, source), x, y, flips, src_rect, source, &mask);
 }
 
-void TCustomDIBX::DrawAdd(int x, int y, int alpha, bool flip_v, bool flip_h, bool, Rect src_rect,
+void TCustomDIBX::DrawAdd(int x, int y, int alpha, DrawOptions options, Rect src_rect,
                           const TCustomDIBX& source) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitDirect(Rule::Add, KeyParams(*w, true, source), x, y, flip_v, flip_h, src_rect, source,
+  BlitDirect(Rule::Add, KeyParams(*w, true, source), x, y, options.flips(), src_rect, source,
              nullptr);
 }
 
-void TCustomDIBX::DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v,
-                                bool flip_h, Rect src_rect, const TCustomDIBX& source) {
+void TCustomDIBX::DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
+                                Rect src_rect, const TCustomDIBX& source) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitDirect(Rule::AddMasked, KeyParams(*w, false, source), x, y, flip_v, flip_h, src_rect, source,
-             &mask);
+  BlitDirect(Rule::AddMasked, KeyParams(*w, false, source), x, y, flips, src_rect, source, &mask);
 }
 
-void TCustomDIBX::DrawMaskColor(int x, int y, int alpha, uint32_t raw, bool flip_v, bool flip_h,
+void TCustomDIBX::DrawMaskColor(int x, int y, int alpha, uint32_t raw, FlipOptions flips,
                                 Rect src_rect, const TCustomDIBX& mask) {
   if (alpha <= 0) return;
   if (src_rect.left < 0 || src_rect.top < 0 || src_rect.right > mask.Width() ||
@@ -371,21 +371,21 @@ void TCustomDIBX::DrawMaskColor(int x, int y, int alpha, uint32_t raw, bool flip
   RuleParams p;
   p.alpha = std::min(alpha, 255);
   p.colour = raw;
-  BlitDirect(Rule::MaskColor, p, x, y, flip_v, flip_h, src_rect, mask, nullptr);
+  BlitDirect(Rule::MaskColor, p, x, y, flips, src_rect, mask, nullptr);
 }
 
 // --- rotated and scaled -----------------------------------------------------------------
 
-void TCustomDIBX::DrawRotate(int x, int y, int alpha_code, bool flip_v, bool flip_h, bool use_key,
-                             int angle, int pivot_y, int pivot_x, Rect src_rect,
-                             const TCustomDIBX& source, int zoom_y, int zoom_x) {
+void TCustomDIBX::DrawRotate(int x, int y, int alpha_code, DrawOptions options, int angle,
+                             int pivot_y, int pivot_x, Rect src_rect, const TCustomDIBX& source,
+                             int zoom_y, int zoom_x) {
   if (alpha_code <= 0) return;
-  BlitRotated(Rule::Rotate, KeyParams(alpha_code, use_key, source), x, y, flip_v, flip_h, angle,
-              pivot_y, pivot_x, src_rect, source, nullptr, zoom_y, zoom_x);
+  BlitRotated(Rule::Rotate, KeyParams(alpha_code, options.use_key, source), x, y, options.flips(),
+              angle, pivot_y, pivot_x, src_rect, source, nullptr, zoom_y, zoom_x);
 }
 
 void TCustomDIBX::DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX& mask,
-                                   bool flip_v, bool flip_h, int angle, int pivot_y, int pivot_x,
+                                   FlipOptions flips, int angle, int pivot_y, int pivot_x,
                                    Rect src_rect, const TCustomDIBX& source, int zoom_y,
                                    int zoom_x) {
   if (alpha_code <= 0) return;
@@ -397,42 +397,39 @@ void TCustomDIBX::DrawRotateMasked(int x, int y, int alpha_code, const TCustomDI
     rule = Rule::AddMasked;
     weight = std::min(alpha_code - 256, 255);
   }
-  BlitRotated(rule, KeyParams(weight, false, source), x, y, flip_v, flip_h, angle, pivot_y, pivot_x,
+  BlitRotated(rule, KeyParams(weight, false, source), x, y, flips, angle, pivot_y, pivot_x,
               src_rect, source, &mask, zoom_y, zoom_x);
 }
 
-void TCustomDIBX::StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
-                              bool flip_h, bool use_key, Rect src_rect) {
+void TCustomDIBX::StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, DrawOptions options,
+                              Rect src_rect) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitScaled(Rule::Stretch, KeyParams(*w, use_key, source), dest, src_rect, flip_v, flip_h, source,
-             nullptr);
-}
-
-void TCustomDIBX::StretchDrawMasked(Rect dest, const TCustomDIBX& source, int alpha,
-                                    const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                                    Rect src_rect) {
-  const auto w = Weight(alpha);
-  if (!w) return;
-  BlitScaled(*w == 255 ? Rule::Masked : Rule::AlphaMasked, KeyParams(*w, false, source), dest,
-             src_rect, flip_v, flip_h, source, &mask);
-}
-
-void TCustomDIBX::StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
-                                 bool flip_h, bool use_key, Rect src_rect) {
-  const auto w = Weight(alpha);
-  if (!w) return;
-  BlitScaled(Rule::StretchAdd, KeyParams(*w, use_key, source), dest, src_rect, flip_v, flip_h,
+  BlitScaled(Rule::Stretch, KeyParams(*w, options.use_key, source), dest, src_rect, options.flips(),
              source, nullptr);
 }
 
-void TCustomDIBX::StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int alpha,
-                                       const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                                       Rect src_rect) {
+void TCustomDIBX::StretchDrawMasked(Rect dest, const TCustomDIBX& source, int alpha,
+                                    const TCustomDIBX& mask, FlipOptions flips, Rect src_rect) {
   const auto w = Weight(alpha);
   if (!w) return;
-  BlitScaled(Rule::AddMasked, KeyParams(*w, false, source), dest, src_rect, flip_v, flip_h, source,
-             &mask);
+  BlitScaled(*w == 255 ? Rule::Masked : Rule::AlphaMasked, KeyParams(*w, false, source), dest,
+             src_rect, flips, source, &mask);
+}
+
+void TCustomDIBX::StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha,
+                                 DrawOptions options, Rect src_rect) {
+  const auto w = Weight(alpha);
+  if (!w) return;
+  BlitScaled(Rule::StretchAdd, KeyParams(*w, options.use_key, source), dest, src_rect,
+             options.flips(), source, nullptr);
+}
+
+void TCustomDIBX::StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int alpha,
+                                       const TCustomDIBX& mask, FlipOptions flips, Rect src_rect) {
+  const auto w = Weight(alpha);
+  if (!w) return;
+  BlitScaled(Rule::AddMasked, KeyParams(*w, false, source), dest, src_rect, flips, source, &mask);
 }
 
 }  // namespace novu::render

@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
+#include "render/draw_options.h"
 #include "render/pixel_format.h"
 #include "render/pixel_kernels.h"
 
@@ -90,90 +91,85 @@ class TCustomDIBX {
 
   // --- copies and blends ---
   virtual void Assign(const TCustomDIBX& source);
-  virtual void Draw(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-                    const TCustomDIBX& source);
-  virtual void DrawMasked(int x, int y, const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                          Rect src_rect, const TCustomDIBX& source);
-  virtual void DrawAlpha(int x, int y, int alpha, bool flip_v, bool flip_h, bool use_key,
-                         Rect src_rect, const TCustomDIBX& source);
-  virtual void DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v,
-                               bool flip_h, Rect src_rect, const TCustomDIBX& source);
+  virtual void Draw(int x, int y, DrawOptions options, Rect src_rect, const TCustomDIBX& source);
+  virtual void DrawMasked(int x, int y, const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
+                          const TCustomDIBX& source);
+  virtual void DrawAlpha(int x, int y, int alpha, DrawOptions options, Rect src_rect,
+                         const TCustomDIBX& source);
+  virtual void DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
+                               Rect src_rect, const TCustomDIBX& source);
   // The key is always tested (when the source has one).
-  virtual void DrawAdd(int x, int y, int alpha, bool flip_v, bool flip_h, bool use_key,
-                       Rect src_rect, const TCustomDIBX& source);
-  virtual void DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v,
-                             bool flip_h, Rect src_rect, const TCustomDIBX& source);
+  virtual void DrawAdd(int x, int y, int alpha, DrawOptions options, Rect src_rect,
+                       const TCustomDIBX& source);
+  virtual void DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
+                             Rect src_rect, const TCustomDIBX& source);
   // Paints `raw` through the coverage of an 8-bit mask; nothing when src_rect leaves the mask.
-  virtual void DrawMaskColor(int x, int y, int alpha, uint32_t raw, bool flip_v, bool flip_h,
+  virtual void DrawMaskColor(int x, int y, int alpha, uint32_t raw, FlipOptions flips,
                              Rect src_rect, const TCustomDIBX& mask);
 
   // --- rotated and scaled ---
-  virtual void DrawRotate(int x, int y, int alpha_code, bool flip_v, bool flip_h, bool use_key,
-                          int angle, int pivot_y, int pivot_x, Rect src_rect,
-                          const TCustomDIBX& source, int zoom_y, int zoom_x);
-  virtual void DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX& mask, bool flip_v,
-                                bool flip_h, int angle, int pivot_y, int pivot_x, Rect src_rect,
-                                const TCustomDIBX& source, int zoom_y, int zoom_x);
-  virtual void StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
-                           bool flip_h, bool use_key, Rect src_rect);
+  virtual void DrawRotate(int x, int y, int alpha_code, DrawOptions options, int angle, int pivot_y,
+                          int pivot_x, Rect src_rect, const TCustomDIBX& source, int zoom_y,
+                          int zoom_x);
+  virtual void DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX& mask,
+                                FlipOptions flips, int angle, int pivot_y, int pivot_x,
+                                Rect src_rect, const TCustomDIBX& source, int zoom_y, int zoom_x);
+  virtual void StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, DrawOptions options,
+                           Rect src_rect);
   virtual void StretchDrawMasked(Rect dest, const TCustomDIBX& source, int alpha,
-                                 const TCustomDIBX& mask, bool flip_v, bool flip_h, Rect src_rect);
-  virtual void StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v,
-                              bool flip_h, bool use_key, Rect src_rect);
+                                 const TCustomDIBX& mask, FlipOptions flips, Rect src_rect);
+  virtual void StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, DrawOptions options,
+                              Rect src_rect);
   virtual void StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int alpha,
-                                    const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                                    Rect src_rect);
+                                    const TCustomDIBX& mask, FlipOptions flips, Rect src_rect);
 
   // --- glyphs (1-bit and 4-bit supersampled sources) ---
-  virtual void DrawGlyph(int x, int y, int factor, int alpha, bool flip_v, bool flip_h,
-                         uint32_t raw, Rect src_rect, const TDIBSurface& glyph);
+  virtual void DrawGlyph(int x, int y, int factor, int alpha, FlipOptions flips, uint32_t raw,
+                         Rect src_rect, const TDIBSurface& glyph);
   virtual void DrawGlyph3(int x, int y, int factor, int alpha, const std::array<uint32_t, 3>& raws,
-                          bool flip_v, bool flip_h, Rect src_rect, const TDIBSurface& glyph);
+                          FlipOptions flips, Rect src_rect, const TDIBSurface& glyph);
 
   // --- tiles ---
-  void TileRect(Rect rect, const TCustomDIBX& source, bool flip_v, bool flip_h, int phase_y,
-                int phase_x);
-  void TileDraw(Rect rect, int gap_x, int offset_y, int offset_x, bool flip_v, bool flip_h,
-                bool use_key, Rect src_rect, const TCustomDIBX& source, int gap_y);
-  void TileDrawAlpha(Rect rect, int gap_x, int offset_y, int offset_x, int alpha, bool flip_v,
-                     bool flip_h, bool use_key, Rect src_rect, const TCustomDIBX& source,
-                     int gap_y);
-  void TileDrawAdd(Rect rect, int gap_x, int offset_y, int offset_x, int alpha, bool flip_v,
-                   bool flip_h, bool use_key, Rect src_rect, const TCustomDIBX& source, int gap_y);
+  void TileRect(Rect rect, const TCustomDIBX& source, FlipOptions flips, int phase_y, int phase_x);
+  void TileDraw(Rect rect, int gap_x, int offset_y, int offset_x, DrawOptions options,
+                Rect src_rect, const TCustomDIBX& source, int gap_y);
+  void TileDrawAlpha(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
+                     DrawOptions options, Rect src_rect, const TCustomDIBX& source, int gap_y);
+  void TileDrawAdd(Rect rect, int gap_x, int offset_y, int offset_x, int alpha, DrawOptions options,
+                   Rect src_rect, const TCustomDIBX& source, int gap_y);
   void TileDrawMasked(Rect rect, int gap_x, int offset_y, int offset_x, const TCustomDIBX& mask,
-                      bool flip_v, bool flip_h, Rect src_rect, const TCustomDIBX& source,
-                      int gap_y);
+                      FlipOptions flips, Rect src_rect, const TCustomDIBX& source, int gap_y);
   void TileDrawAlphaMasked(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                           const TCustomDIBX& mask, bool flip_v, bool flip_h, Rect src_rect,
+                           const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
                            const TCustomDIBX& source, int gap_y);
   void TileDrawAddMasked(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                         const TCustomDIBX& mask, bool flip_v, bool flip_h, Rect src_rect,
+                         const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
                          const TCustomDIBX& source, int gap_y);
-  void TileStretch(Rect rect, int pitch_x, int offset_y, int offset_x, int alpha_code, bool flip_v,
-                   bool flip_h, bool use_key, Rect src_rect, const TCustomDIBX& source, int zoom_y,
+  void TileStretch(Rect rect, int pitch_x, int offset_y, int offset_x, int alpha_code,
+                   DrawOptions options, Rect src_rect, const TCustomDIBX& source, int zoom_y,
                    int zoom_x, int pitch_y);
   void TileStretchMasked(Rect rect, int pitch_x, int offset_y, int offset_x, int alpha_code,
-                         bool flip_v, bool flip_h, const TCustomDIBX& mask, Rect src_rect,
+                         FlipOptions flips, const TCustomDIBX& mask, Rect src_rect,
                          const TCustomDIBX& source, int zoom_y, int zoom_x, int pitch_y);
   void DrawEdgeTiles(Rect rect, int thickness, int phase_y, int phase_x, const TCustomDIBX& source);
-  virtual void ZoomTile(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h,
-                        bool use_key, int offset_y, int offset_x, const TCustomDIBX& source,
-                        int zoom_y);
-  virtual void ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h,
+  virtual void ZoomTile(Rect rect, int zoom_x, int alpha_code, DrawOptions options, int offset_y,
+                        int offset_x, const TCustomDIBX& source, int zoom_y);
+  virtual void ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, FlipOptions flips,
                               const TCustomDIBX& mask, int offset_y, int offset_x,
                               const TCustomDIBX& source, int zoom_y);
 
   // --- indexed sources ---
   // 4-bit indices into `table` (4-byte raw entries); the index equal to the source key is skipped.
-  virtual void DrawIndexed4(int x, int y, std::span<const uint32_t> table, int alpha, bool flip_v,
-                            bool flip_h, Rect src_rect, const TDIBSurface& source,
+  virtual void DrawIndexed4(int x, int y, std::span<const uint32_t> table, int alpha,
+                            FlipOptions flips, Rect src_rect, const TDIBSurface& source,
                             int64_t source_key);
   // 8-bit indices; indices below `lowest` are skipped, the others add their table entry.
-  virtual void DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, int alpha, bool flip_v,
-                              bool flip_h, int lowest, Rect src_rect, const TDIBSurface& source);
+  virtual void DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, int alpha,
+                              FlipOptions flips, int lowest, Rect src_rect,
+                              const TDIBSurface& source);
   virtual void StretchDrawIndexed(Rect dest, const TDIBSurface& source,
-                                  std::span<const uint32_t> table, int alpha, bool flip_v,
-                                  bool flip_h, int lowest, Rect src_rect);
+                                  std::span<const uint32_t> table, int alpha, FlipOptions flips,
+                                  int lowest, Rect src_rect);
 
   // --- palette (256 entries of 0x00RRGGBB) ---
   virtual std::array<uint32_t, 256> GetPalette() const { return {}; }
@@ -190,15 +186,15 @@ class TCustomDIBX {
   // Everything the pixel loops need of one surface; top is null when it has no pixels.
   SurfaceRows RowsOf() const;
   // Runs a 1:1 rule from `source` (and `mask`) into this surface.
-  void BlitDirect(Rule rule, const RuleParams& p, int x, int y, bool flip_v, bool flip_h,
-                  Rect src_rect, const TCustomDIBX& source, const TCustomDIBX* mask);
-  void BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect, bool flip_v,
-                  bool flip_h, const TCustomDIBX& source, const TCustomDIBX* mask);
+  void BlitDirect(Rule rule, const RuleParams& p, int x, int y, FlipOptions flips, Rect src_rect,
+                  const TCustomDIBX& source, const TCustomDIBX* mask);
+  void BlitScaled(Rule rule, const RuleParams& p, Rect dest, Rect src_rect, FlipOptions flips,
+                  const TCustomDIBX& source, const TCustomDIBX* mask);
   // Runs a sampled draw whose positions (already inside source and mask) were worked out.
   void BlitSampled(Rule rule, const RuleParams& p, const ScaledBlit& plan,
                    const TCustomDIBX& source, const TCustomDIBX* mask);
-  void BlitRotated(Rule rule, const RuleParams& p, int x, int y, bool flip_v, bool flip_h,
-                   int angle, int pivot_y, int pivot_x, Rect src_rect, const TCustomDIBX& source,
+  void BlitRotated(Rule rule, const RuleParams& p, int x, int y, FlipOptions flips, int angle,
+                   int pivot_y, int pivot_x, Rect src_rect, const TCustomDIBX& source,
                    const TCustomDIBX* mask, int zoom_y, int zoom_x);
   void FillWith(Rule rule, const RuleParams& p, Rect rect);
   // Runs `draw` with the clip narrowed to `rect`, restoring the clip afterwards.
@@ -213,8 +209,7 @@ class TCustomDIBX {
 
  private:
   void Band(Rect rect, int thickness, const std::function<void(Rect)>& fill);
-  void DrawConverted(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-                     const TCustomDIBX& source);
+  void DrawConverted(int x, int y, DrawOptions options, Rect src_rect, const TCustomDIBX& source);
 
   Rect clip_{};
   bool has_clip_ = false;

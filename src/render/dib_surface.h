@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "render/pixel_format.h"
 
 namespace novu::render {

@@ -13,8 +13,11 @@
 
 namespace novu::render {
 
-// A dirty rectangle for the window's Present.
+// The window keeps its own rectangle type below the engine's; these two cross that edge.
 inline platform::PixelRect ToPixelRect(const Rect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+inline Rect FromPixelRect(const platform::PixelRect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 

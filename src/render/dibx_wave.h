@@ -41,51 +41,48 @@ class TDIBXWave : public TCustomDIBX {
   void AddRect(Rect rect, uint32_t raw) override;
   void SubRect(Rect rect, uint32_t raw) override;
   void Assign(const TCustomDIBX& source) override;
-  void Draw(int x, int y, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-            const TCustomDIBX& source) override;
-  void DrawMasked(int x, int y, const TCustomDIBX& mask, bool flip_v, bool flip_h, Rect src_rect,
+  void Draw(int x, int y, DrawOptions options, Rect src_rect, const TCustomDIBX& source) override;
+  void DrawMasked(int x, int y, const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
                   const TCustomDIBX& source) override;
-  void DrawAlpha(int x, int y, int alpha, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
+  void DrawAlpha(int x, int y, int alpha, DrawOptions options, Rect src_rect,
                  const TCustomDIBX& source) override;
-  void DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v, bool flip_h,
+  void DrawAlphaMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
                        Rect src_rect, const TCustomDIBX& source) override;
-  void DrawAdd(int x, int y, int alpha, bool flip_v, bool flip_h, bool use_key, Rect src_rect,
+  void DrawAdd(int x, int y, int alpha, DrawOptions options, Rect src_rect,
                const TCustomDIBX& source) override;
-  void DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, bool flip_v, bool flip_h,
+  void DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
                      Rect src_rect, const TCustomDIBX& source) override;
-  void DrawMaskColor(int x, int y, int alpha, uint32_t raw, bool flip_v, bool flip_h, Rect src_rect,
+  void DrawMaskColor(int x, int y, int alpha, uint32_t raw, FlipOptions flips, Rect src_rect,
                      const TCustomDIBX& mask) override;
-  void DrawRotate(int x, int y, int alpha_code, bool flip_v, bool flip_h, bool use_key, int angle,
-                  int pivot_y, int pivot_x, Rect src_rect, const TCustomDIBX& source, int zoom_y,
+  void DrawRotate(int x, int y, int alpha_code, DrawOptions options, int angle, int pivot_y,
+                  int pivot_x, Rect src_rect, const TCustomDIBX& source, int zoom_y,
                   int zoom_x) override;
-  void DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX& mask, bool flip_v,
-                        bool flip_h, int angle, int pivot_y, int pivot_x, Rect src_rect,
+  void DrawRotateMasked(int x, int y, int alpha_code, const TCustomDIBX& mask, FlipOptions flips,
+                        int angle, int pivot_y, int pivot_x, Rect src_rect,
                         const TCustomDIBX& source, int zoom_y, int zoom_x) override;
-  void StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v, bool flip_h,
-                   bool use_key, Rect src_rect) override;
+  void StretchDraw(Rect dest, const TCustomDIBX& source, int alpha, DrawOptions options,
+                   Rect src_rect) override;
   void StretchDrawMasked(Rect dest, const TCustomDIBX& source, int alpha, const TCustomDIBX& mask,
-                         bool flip_v, bool flip_h, Rect src_rect) override;
-  void StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, bool flip_v, bool flip_h,
-                      bool use_key, Rect src_rect) override;
+                         FlipOptions flips, Rect src_rect) override;
+  void StretchDrawAdd(Rect dest, const TCustomDIBX& source, int alpha, DrawOptions options,
+                      Rect src_rect) override;
   void StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int alpha,
-                            const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                            Rect src_rect) override;
-  void DrawGlyph(int x, int y, int factor, int alpha, bool flip_v, bool flip_h, uint32_t raw,
+                            const TCustomDIBX& mask, FlipOptions flips, Rect src_rect) override;
+  void DrawGlyph(int x, int y, int factor, int alpha, FlipOptions flips, uint32_t raw,
                  Rect src_rect, const TDIBSurface& glyph) override;
   void DrawGlyph3(int x, int y, int factor, int alpha, const std::array<uint32_t, 3>& raws,
-                  bool flip_v, bool flip_h, Rect src_rect, const TDIBSurface& glyph) override;
-  void ZoomTile(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h, bool use_key,
-                int offset_y, int offset_x, const TCustomDIBX& source, int zoom_y) override;
-  void ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h,
+                  FlipOptions flips, Rect src_rect, const TDIBSurface& glyph) override;
+  void ZoomTile(Rect rect, int zoom_x, int alpha_code, DrawOptions options, int offset_y,
+                int offset_x, const TCustomDIBX& source, int zoom_y) override;
+  void ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, FlipOptions flips,
                       const TCustomDIBX& mask, int offset_y, int offset_x,
                       const TCustomDIBX& source, int zoom_y) override;
-  void DrawIndexed4(int x, int y, std::span<const uint32_t> table, int alpha, bool flip_v,
-                    bool flip_h, Rect src_rect, const TDIBSurface& source,
-                    int64_t source_key) override;
-  void DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, int alpha, bool flip_v,
-                      bool flip_h, int lowest, Rect src_rect, const TDIBSurface& source) override;
+  void DrawIndexed4(int x, int y, std::span<const uint32_t> table, int alpha, FlipOptions flips,
+                    Rect src_rect, const TDIBSurface& source, int64_t source_key) override;
+  void DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, int alpha, FlipOptions flips,
+                      int lowest, Rect src_rect, const TDIBSurface& source) override;
   void StretchDrawIndexed(Rect dest, const TDIBSurface& source, std::span<const uint32_t> table,
-                          int alpha, bool flip_v, bool flip_h, int lowest, Rect src_rect) override;
+                          int alpha, FlipOptions flips, int lowest, Rect src_rect) override;
 
  private:
   // Calls draw(shift) once per band of rows in [row_lo, row_hi) sharing one offset, with the

@@ -13,9 +13,9 @@ namespace {
 // Destination pixels of a glyph draw: the cells of src_rect (factor × factor source pixels each)
 // clipped like a 1:1 draw. Returns nothing when no whole cell is visible.
 std::optional<DirectBlit> PlanCells(const Rect& clip, int x, int y, const Rect& src_rect,
-                                    int factor, bool flip_v, bool flip_h) {
+                                    int factor, FlipOptions flips) {
   const Rect cells{0, 0, src_rect.Width() / factor, src_rect.Height() / factor};
-  return PlanDirect(clip, x, y, cells, flip_v, flip_h);
+  return PlanDirect(clip, x, y, cells, flips.flip_v, flips.flip_h);
 }
 
 uint32_t MixChannels(const PixelFormat& f, uint32_t d, uint32_t colour, uint32_t coverage) {
@@ -28,15 +28,15 @@ uint32_t MixChannels(const PixelFormat& f, uint32_t d, uint32_t colour, uint32_t
 
 }  // namespace
 
-void TCustomDIBX::DrawGlyph(int x, int y, int factor, int alpha, bool flip_v, bool flip_h,
-                            uint32_t raw, Rect src_rect, const TDIBSurface& glyph) {
+void TCustomDIBX::DrawGlyph(int x, int y, int factor, int alpha, FlipOptions flips, uint32_t raw,
+                            Rect src_rect, const TDIBSurface& glyph) {
   const int depth = BitCount();
   if (factor != 4 || alpha <= 0 || glyph.BitCount() != 1) return;
   if (depth != 15 && depth != 16 && depth != 32) return;
   x = Tame(x);
   y = Tame(y);
   src_rect = Intersect(src_rect, glyph.Bounds());
-  const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flip_v, flip_h);
+  const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flips);
   if (!plan) return;
   const PixelFormat& f = Format();
   const uint32_t weight = static_cast<uint32_t>(std::min(alpha, 255));
@@ -62,14 +62,14 @@ void TCustomDIBX::DrawGlyph(int x, int y, int factor, int alpha, bool flip_v, bo
 }
 
 void TCustomDIBX::DrawGlyph3(int x, int y, int factor, int alpha,
-                             const std::array<uint32_t, 3>& raws, bool flip_v, bool flip_h,
-                             Rect src_rect, const TDIBSurface& glyph) {
+                             const std::array<uint32_t, 3>& raws, FlipOptions flips, Rect src_rect,
+                             const TDIBSurface& glyph) {
   if (factor <= 0 || factor > 16 || !std::has_single_bit(static_cast<unsigned>(factor))) return;
   if (alpha <= 0 || glyph.BitCount() != 4 || !Format().HasChannels()) return;
   x = Tame(x);
   y = Tame(y);
   src_rect = Intersect(src_rect, glyph.Bounds());
-  const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flip_v, flip_h);
+  const auto plan = PlanCells(DrawableRect(), x, y, src_rect, factor, flips);
   if (!plan) return;
   const PixelFormat& f = Format();
   const uint32_t area = static_cast<uint32_t>(factor * factor);

@@ -14,13 +14,13 @@ bool HasPackedChannels(int depth) {
 }  // namespace
 
 void TCustomDIBX::DrawIndexed4(int x, int y, std::span<const uint32_t> table, int alpha,
-                               bool flip_v, bool flip_h, Rect src_rect, const TDIBSurface& source,
+                               FlipOptions flips, Rect src_rect, const TDIBSurface& source,
                                int64_t source_key) {
   if (alpha <= 0 || source.BitCount() != 4) return;
   x = Tame(x);
   y = Tame(y);
-  if (!ClampSource(src_rect, x, y, flip_v, flip_h, source.Bounds())) return;
-  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
+  if (!ClampSource(src_rect, x, y, flips.flip_v, flips.flip_h, source.Bounds())) return;
+  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flips.flip_v, flips.flip_h);
   if (!plan) return;
   RuleParams p;
   p.alpha = std::min(alpha, 255);
@@ -44,13 +44,13 @@ void TCustomDIBX::DrawIndexed4(int x, int y, std::span<const uint32_t> table, in
 }
 
 void TCustomDIBX::DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, int alpha,
-                                 bool flip_v, bool flip_h, int lowest, Rect src_rect,
+                                 FlipOptions flips, int lowest, Rect src_rect,
                                  const TDIBSurface& source) {
   if (alpha <= 0 || source.BitCount() != 8 || !Format().HasChannels()) return;
   x = Tame(x);
   y = Tame(y);
-  if (!ClampSource(src_rect, x, y, flip_v, flip_h, source.Bounds())) return;
-  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flip_v, flip_h);
+  if (!ClampSource(src_rect, x, y, flips.flip_v, flips.flip_h, source.Bounds())) return;
+  const auto plan = PlanDirect(DrawableRect(), x, y, src_rect, flips.flip_v, flips.flip_h);
   if (!plan) return;
   const uint32_t weight = static_cast<uint32_t>(std::min(alpha, 255));
   const PixelFormat& f = Format();
@@ -70,12 +70,12 @@ void TCustomDIBX::DrawIndexedAdd(int x, int y, std::span<const uint32_t> table, 
 }
 
 void TCustomDIBX::StretchDrawIndexed(Rect dest, const TDIBSurface& source,
-                                     std::span<const uint32_t> table, int alpha, bool flip_v,
-                                     bool flip_h, int lowest, Rect src_rect) {
+                                     std::span<const uint32_t> table, int alpha, FlipOptions flips,
+                                     int lowest, Rect src_rect) {
   if (alpha <= 0 || source.BitCount() != 8 || !HasPackedChannels(BitCount())) return;
   dest = Tame(dest);
   src_rect = Intersect(src_rect, source.Bounds());
-  const auto plan = PlanScaled(DrawableRect(), dest, src_rect, flip_v, flip_h);
+  const auto plan = PlanScaled(DrawableRect(), dest, src_rect, flips.flip_v, flips.flip_h);
   if (!plan) return;
   const uint32_t weight = static_cast<uint32_t>(std::min(alpha, 255));
   const PixelFormat& f = Format();

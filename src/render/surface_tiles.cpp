@@ -59,65 +59,63 @@ void TCustomDIBX::TileCopies(Rect rect, int gap_x, int gap_y, int offset_x, int 
   });
 }
 
-void TCustomDIBX::TileRect(Rect rect, const TCustomDIBX& source, bool flip_v, bool flip_h,
-                           int phase_y, int phase_x) {
+void TCustomDIBX::TileRect(Rect rect, const TCustomDIBX& source, FlipOptions flips, int phase_y,
+                           int phase_x) {
   TileCopies(rect, 0, 0, phase_x, phase_y, Rect{0, 0, source.Width(), source.Height()}, source,
-             [&](int x, int y, Rect src) { Draw(x, y, flip_v, flip_h, false, src, source); });
+             [&](int x, int y, Rect src) {
+               Draw(x, y, {.flip_v = flips.flip_v, .flip_h = flips.flip_h}, src, source);
+             });
 }
 
-void TCustomDIBX::TileDraw(Rect rect, int gap_x, int offset_y, int offset_x, bool flip_v,
-                           bool flip_h, bool use_key, Rect src_rect, const TCustomDIBX& source,
-                           int gap_y) {
+void TCustomDIBX::TileDraw(Rect rect, int gap_x, int offset_y, int offset_x, DrawOptions options,
+                           Rect src_rect, const TCustomDIBX& source, int gap_y) {
   TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source,
-             [&](int x, int y, Rect src) { Draw(x, y, flip_v, flip_h, use_key, src, source); });
+             [&](int x, int y, Rect src) { Draw(x, y, options, src, source); });
 }
 
 void TCustomDIBX::TileDrawAlpha(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                                bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-                                const TCustomDIBX& source, int gap_y) {
+                                DrawOptions options, Rect src_rect, const TCustomDIBX& source,
+                                int gap_y) {
   if (alpha <= 0) return;
-  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source, [&](int x, int y, Rect src) {
-    DrawAlpha(x, y, alpha, flip_v, flip_h, use_key, src, source);
-  });
+  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source,
+             [&](int x, int y, Rect src) { DrawAlpha(x, y, alpha, options, src, source); });
 }
 
 void TCustomDIBX::TileDrawAdd(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                              bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-                              const TCustomDIBX& source, int gap_y) {
+                              DrawOptions options, Rect src_rect, const TCustomDIBX& source,
+                              int gap_y) {
   if (alpha <= 0) return;
-  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source, [&](int x, int y, Rect src) {
-    DrawAdd(x, y, alpha, flip_v, flip_h, use_key, src, source);
-  });
+  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source,
+             [&](int x, int y, Rect src) { DrawAdd(x, y, alpha, options, src, source); });
 }
 
 void TCustomDIBX::TileDrawMasked(Rect rect, int gap_x, int offset_y, int offset_x,
-                                 const TCustomDIBX& mask, bool flip_v, bool flip_h, Rect src_rect,
+                                 const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
                                  const TCustomDIBX& source, int gap_y) {
   TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source,
-             [&](int x, int y, Rect src) { DrawMasked(x, y, mask, flip_v, flip_h, src, source); });
+             [&](int x, int y, Rect src) { DrawMasked(x, y, mask, flips, src, source); });
 }
 
 void TCustomDIBX::TileDrawAlphaMasked(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                                      const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                                      Rect src_rect, const TCustomDIBX& source, int gap_y) {
+                                      const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
+                                      const TCustomDIBX& source, int gap_y) {
   if (alpha <= 0) return;
   TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source, [&](int x, int y, Rect src) {
-    DrawAlphaMasked(x, y, alpha, mask, flip_v, flip_h, src, source);
+    DrawAlphaMasked(x, y, alpha, mask, flips, src, source);
   });
 }
 
 void TCustomDIBX::TileDrawAddMasked(Rect rect, int gap_x, int offset_y, int offset_x, int alpha,
-                                    const TCustomDIBX& mask, bool flip_v, bool flip_h,
-                                    Rect src_rect, const TCustomDIBX& source, int gap_y) {
+                                    const TCustomDIBX& mask, FlipOptions flips, Rect src_rect,
+                                    const TCustomDIBX& source, int gap_y) {
   if (alpha <= 0) return;
-  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source, [&](int x, int y, Rect src) {
-    DrawAddMasked(x, y, alpha, mask, flip_v, flip_h, src, source);
-  });
+  TileCopies(rect, gap_x, gap_y, offset_x, offset_y, src_rect, source,
+             [&](int x, int y, Rect src) { DrawAddMasked(x, y, alpha, mask, flips, src, source); });
 }
 
 void TCustomDIBX::DrawEdgeTiles(Rect rect, int thickness, int phase_y, int phase_x,
                                 const TCustomDIBX& source) {
-  Band(rect, thickness, [&](Rect band) { TileRect(band, source, false, false, phase_y, phase_x); });
+  Band(rect, thickness, [&](Rect band) { TileRect(band, source, {}, phase_y, phase_x); });
 }
 
 namespace {
@@ -171,8 +169,8 @@ void ForEachStretchCopy(const StretchGrid& g, const Rect& area, DrawAt&& draw_at
 }  // namespace
 
 void TCustomDIBX::TileStretch(Rect rect, int pitch_x, int offset_y, int offset_x, int alpha_code,
-                              bool flip_v, bool flip_h, bool use_key, Rect src_rect,
-                              const TCustomDIBX& source, int zoom_y, int zoom_x, int pitch_y) {
+                              DrawOptions options, Rect src_rect, const TCustomDIBX& source,
+                              int zoom_y, int zoom_x, int pitch_y) {
   if (alpha_code <= 0) return;
   rect = Tame(rect);
   src_rect = Intersect(src_rect, Rect{0, 0, source.Width(), source.Height()});
@@ -181,20 +179,18 @@ void TCustomDIBX::TileStretch(Rect rect, int pitch_x, int offset_y, int offset_x
   WithClip(rect, [&](const Rect& area) {
     ForEachStretchCopy(*grid, area, [&](Rect dest) {
       if (alpha_code <= kAlphaCopy) {
-        StretchDraw(dest, source, alpha_code, flip_v, flip_h, use_key, src_rect);
+        StretchDraw(dest, source, alpha_code, options, src_rect);
       } else {
-        StretchDrawAdd(dest, source, std::min(alpha_code - 256, 255), flip_v, flip_h, use_key,
-                       src_rect);
+        StretchDrawAdd(dest, source, std::min(alpha_code - 256, 255), options, src_rect);
       }
     });
   });
 }
 
 void TCustomDIBX::TileStretchMasked(Rect rect, int pitch_x, int offset_y, int offset_x,
-                                    int alpha_code, bool flip_v, bool flip_h,
-                                    const TCustomDIBX& mask, Rect src_rect,
-                                    const TCustomDIBX& source, int zoom_y, int zoom_x,
-                                    int pitch_y) {
+                                    int alpha_code, FlipOptions flips, const TCustomDIBX& mask,
+                                    Rect src_rect, const TCustomDIBX& source, int zoom_y,
+                                    int zoom_x, int pitch_y) {
   if (alpha_code <= 0) return;
   rect = Tame(rect);
   src_rect = Intersect(src_rect, Rect{0, 0, source.Width(), source.Height()});
@@ -203,10 +199,9 @@ void TCustomDIBX::TileStretchMasked(Rect rect, int pitch_x, int offset_y, int of
   WithClip(rect, [&](const Rect& area) {
     ForEachStretchCopy(*grid, area, [&](Rect dest) {
       if (alpha_code <= kAlphaCopy) {
-        StretchDrawMasked(dest, source, alpha_code, mask, flip_v, flip_h, src_rect);
+        StretchDrawMasked(dest, source, alpha_code, mask, flips, src_rect);
       } else {
-        StretchDrawAddMasked(dest, source, std::min(alpha_code - 256, 255), mask, flip_v, flip_h,
-                             src_rect);
+        StretchDrawAddMasked(dest, source, std::min(alpha_code - 256, 255), mask, flips, src_rect);
       }
     });
   });
@@ -235,27 +230,26 @@ std::vector<int32_t> ZoomPositions(int32_t length, int32_t zoom, int32_t offset,
 
 }  // namespace
 
-void TCustomDIBX::ZoomTile(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h,
-                           bool use_key, int offset_y, int offset_x, const TCustomDIBX& source,
-                           int zoom_y) {
+void TCustomDIBX::ZoomTile(Rect rect, int zoom_x, int alpha_code, DrawOptions options, int offset_y,
+                           int offset_x, const TCustomDIBX& source, int zoom_y) {
   if (alpha_code <= 0 || zoom_x <= 0 || zoom_y <= 0 || source.IsEmpty()) return;
   rect = Tame(rect);
   const Rect area = Intersect(rect, DrawableRect());
   if (area.IsEmpty()) return;
   ScaledBlit plan;
   plan.dest = area;
-  plan.cols =
-      ZoomPositions(source.Width(), zoom_x, offset_x, area.left - rect.left, area.Width(), flip_h);
-  plan.rows =
-      ZoomPositions(source.Height(), zoom_y, offset_y, area.top - rect.top, area.Height(), flip_v);
+  plan.cols = ZoomPositions(source.Width(), zoom_x, offset_x, area.left - rect.left, area.Width(),
+                            options.flip_h);
+  plan.rows = ZoomPositions(source.Height(), zoom_y, offset_y, area.top - rect.top, area.Height(),
+                            options.flip_v);
   RuleParams p;
   p.alpha = alpha_code;
-  p.use_key = use_key && source.KeyColor() >= 0;
+  p.use_key = options.use_key && source.KeyColor() >= 0;
   p.key = static_cast<uint32_t>(source.KeyColor());
   BlitSampled(Rule::ZoomTile, p, plan, source, nullptr);
 }
 
-void TCustomDIBX::ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool flip_v, bool flip_h,
+void TCustomDIBX::ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, FlipOptions flips,
                                  const TCustomDIBX& mask, int offset_y, int offset_x,
                                  const TCustomDIBX& source, int zoom_y) {
   if (alpha_code <= 0 || zoom_x <= 0 || zoom_y <= 0 || source.IsEmpty()) return;
@@ -265,10 +259,10 @@ void TCustomDIBX::ZoomTileMasked(Rect rect, int zoom_x, int alpha_code, bool fli
   if (area.IsEmpty()) return;
   ScaledBlit plan;
   plan.dest = area;
-  plan.cols =
-      ZoomPositions(source.Width(), zoom_x, offset_x, area.left - rect.left, area.Width(), flip_h);
-  plan.rows =
-      ZoomPositions(source.Height(), zoom_y, offset_y, area.top - rect.top, area.Height(), flip_v);
+  plan.cols = ZoomPositions(source.Width(), zoom_x, offset_x, area.left - rect.left, area.Width(),
+                            flips.flip_h);
+  plan.rows = ZoomPositions(source.Height(), zoom_y, offset_y, area.top - rect.top, area.Height(),
+                            flips.flip_v);
   Rule rule = Rule::AlphaMasked;
   RuleParams p;
   p.alpha = alpha_code;

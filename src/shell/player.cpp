@@ -108,7 +108,8 @@ class TraceWriter {
  public:
   // False when the file cannot be written (the reason is said).
   bool Open(const std::string& target) {
-    if (target.empty() || target == "-") return true;
+    to_stdout_ = target == "-";
+    if (target.empty() || to_stdout_) return true;
     return OpenReportFile(file_, target, "trace file");
   }
   void Write(std::string_view cp932_line) {
@@ -119,9 +120,16 @@ class TraceWriter {
       std::fwrite(line.data(), 1, line.size(), stdout);
     }
   }
+  // After every tick, so that a reader following the trace (or a crash) sees every line of the
+  // ticks that ran.
+  void Flush() {
+    if (file_.is_open()) file_.flush();
+    if (to_stdout_) std::fflush(stdout);
+  }
 
  private:
   std::ofstream file_;
+  bool to_stdout_ = false;
 };
 
 class Player final : private ProjectHost {
@@ -318,6 +326,7 @@ class Player final : private ProjectHost {
       runtime_.state.frame_delta = TLoopTimer::kTargetMs;
       runtime_.state.last_tick_time += TLoopTimer::kTargetMs;
       view_->Tick();
+      trace_.Flush();
       headless_audio_->AfterTick(*runtime_.media, ticks_run);
     }
   }
@@ -337,6 +346,7 @@ class Player final : private ProjectHost {
       if (timer.Wake(clock.NowMs())) {
         ++ticks_run;
         view_->Tick();
+        trace_.Flush();
       }
     }
     view_->SetTimer(nullptr);

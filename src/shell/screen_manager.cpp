@@ -96,22 +96,21 @@ platform::FrameView TScreenManager::FrameFor(std::span<const platform::PixelRect
     frame32_.SetSize(surface_.Width(), surface_.Height(), 32);
   }
   for (const platform::PixelRect& r : rects) {
-    const render::Rect area{r.left, r.top, r.right, r.bottom};
-    frame32_.Draw(r.left, r.top, false, false, false, area, surface_);
+    frame32_.Draw(r.left, r.top, {}, render::FromPixelRect(r), surface_);
   }
   return frame32_.PresentView();
 }
 
 void TScreenManager::Present(TNovuBaseList& list) {
   rects_.clear();
-  const render::Rect whole{0, 0, surface_.Width(), surface_.Height()};
-  const render::Rect transition = render::Intersect(list.transition_rect(), whole);
+  const Rect whole{0, 0, surface_.Width(), surface_.Height()};
+  const Rect transition = Intersect(list.transition_rect(), whole);
   if (!transition.IsEmpty()) {
-    rects_.push_back({transition.left, transition.top, transition.right, transition.bottom});
+    rects_.push_back(render::ToPixelRect(transition));
   } else {
-    for (const TClipRect& r : list.active_base().dirty().Rects()) {
-      const render::Rect area = render::Intersect({r.left, r.top, r.right, r.bottom}, whole);
-      if (!area.IsEmpty()) rects_.push_back({area.left, area.top, area.right, area.bottom});
+    for (const Rect& r : list.active_base().dirty().Rects()) {
+      const Rect area = Intersect(r, whole);
+      if (!area.IsEmpty()) rects_.push_back(render::ToPixelRect(area));
     }
   }
   // An empty list would ask the window for the whole frame: nothing changed, nothing to show.

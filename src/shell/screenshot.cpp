@@ -13,7 +13,7 @@ void WriteScreenshotPng(const render::TCustomDIBX& surface, const std::filesyste
   const auto* dibx = dynamic_cast<const render::TDIBX*>(&surface);
   if (dibx == nullptr) {
     copy.SetSize(surface.Width(), surface.Height(), 32);
-    copy.Draw(0, 0, false, false, false, {0, 0, surface.Width(), surface.Height()}, surface);
+    copy.Draw(0, 0, {}, {0, 0, surface.Width(), surface.Height()}, surface);
     dibx = &copy;
   }
   platform::WriteFileAtomically(path, render::EncodePng(dibx->Surface()));

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/geometry.h"
 #include "platform/glyph_source.h"
-#include "render/geometry.h"
 
 namespace novu::render {
 class TCustomDIBX;
@@ -75,7 +75,7 @@ struct TFontPixel {
 
 // How one character is drawn into its cell. Colours are 0x00BBGGRR.
 struct GlyphDrawSpec {
-  render::Rect cell;  // the character cell in the surfaces
+  Rect cell;  // the character cell in the surfaces
   int32_t text_colour = 0;
   int32_t border_colour = 0;
   int32_t shadow_colour = 0;
@@ -113,8 +113,8 @@ class TFontPixelManager {
   // Draws `pixel` into its cell and returns the rectangle it touched (clipped to the colour
   // surface; empty when nothing was drawn). The coverage surface must be 8 bits per pixel and
   // at least as large as the colour surface.
-  static render::Rect Draw(const TFontPixel& pixel, render::TCustomDIBX& colour,
-                           render::TCustomDIBX& coverage, const GlyphDrawSpec& draw);
+  static Rect Draw(const TFontPixel& pixel, render::TCustomDIBX& colour,
+                   render::TCustomDIBX& coverage, const GlyphDrawSpec& draw);
 
   // Cache inspection (no effect on the recently-used order).
   size_t Size() const { return recent_.size(); }

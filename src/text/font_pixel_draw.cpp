@@ -13,7 +13,6 @@
 namespace novu::text {
 namespace {
 
-using render::Rect;
 using render::TCustomDIBX;
 
 // Bounding box of both; an empty rectangle adds nothing.
@@ -22,14 +21,6 @@ Rect Cover(const Rect& a, const Rect& b) {
   if (b.IsEmpty()) return a;
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
           std::max(a.bottom, b.bottom)};
-}
-
-Rect Grown(const Rect& r, int by) {
-  return {r.left - by, r.top - by, r.right + by, r.bottom + by};
-}
-
-Rect Shifted(const Rect& r, int by) {
-  return {r.left + by, r.top + by, r.right + by, r.bottom + by};
 }
 
 // Where the black box starts to the right of the cell's left edge before the border: narrow
@@ -59,8 +50,7 @@ class GlyphCanvas {
     colour_pitch_ = colour.Pitch();
     coverage_pitch_ = coverage.Pitch();
     bits_ = colour.StorageBitCount();
-    bounds_ =
-        render::Intersect(colour.DrawableRect(), Rect{0, 0, coverage.Width(), coverage.Height()});
+    bounds_ = Intersect(colour.DrawableRect(), Rect{0, 0, coverage.Width(), coverage.Height()});
   }
 
   const Rect& Bounds() const { return bounds_; }
@@ -68,14 +58,14 @@ class GlyphCanvas {
   uint32_t Raw(int32_t colour) const { return static_cast<uint32_t>(colour_.ColorToPixel(colour)); }
 
   void ClearCoverage(const Rect& area) {
-    const Rect r = render::Intersect(area, bounds_);
+    const Rect r = Intersect(area, bounds_);
     for (int y = r.top; y < r.bottom; ++y) {
       std::fill_n(CoverageRow(y) + r.left, r.Width(), uint8_t{0});
     }
   }
 
   void FillBar(const Rect& area, uint32_t raw) {
-    const Rect r = render::Intersect(area, bounds_);
+    const Rect r = Intersect(area, bounds_);
     for (int y = r.top; y < r.bottom; ++y) {
       uint8_t* colour = ColourRow(y);
       std::fill_n(CoverageRow(y) + r.left, r.Width(), uint8_t{255});
@@ -85,8 +75,7 @@ class GlyphCanvas {
 
   // Where the glyph has coverage the colour becomes `raw` and the coverage the larger value.
   void PaintGlyph(const TFontPixel& pixel, int left, int top, uint32_t raw) {
-    const Rect r =
-        render::Intersect(render::MakeRect(left, top, pixel.width, pixel.height), bounds_);
+    const Rect r = Intersect(MakeRect(left, top, pixel.width, pixel.height), bounds_);
     if (r.IsEmpty()) return;
     if (bits_ == 32) {
       PaintRows(pixel, left, top, r,
@@ -130,8 +119,8 @@ class GlyphCanvas {
   }
 
   void SpreadAround(int cx, int cy, int radius, uint8_t k, uint32_t raw) {
-    const Rect r = render::Intersect(
-        Rect{cx - radius, cy - radius, cx + radius + 1, cy + radius + 1}, bounds_);
+    const Rect r =
+        Intersect(Rect{cx - radius, cy - radius, cx + radius + 1, cy + radius + 1}, bounds_);
     for (int y = r.top; y < r.bottom; ++y) {
       uint8_t* colour = ColourRow(y);
       uint8_t* coverage = CoverageRow(y);
@@ -204,8 +193,8 @@ CharacterPlan PlanCharacter(const TFontPixel& pixel, const GlyphDrawSpec& draw, 
   plan.left = L + pixel.origin_x + CentringOffset(pixel, W) + b;
   plan.top = T + pixel.origin_y + b;
   if (pixel.HasBitmap()) {
-    plan.glyph = Grown(render::MakeRect(plan.left, plan.top, pixel.width, pixel.height), b);
-    if (s > 0) plan.glyph_shadow = Shifted(plan.glyph, s);
+    plan.glyph = Grown(MakeRect(plan.left, plan.top, pixel.width, pixel.height), b);
+    if (s > 0) plan.glyph_shadow = Offset(plan.glyph, s, s);
   }
   const int shadow_left = draw.previous_differs ? L + s : L;
   const int bar_right = draw.next_differs ? L + W - s : L + W;
@@ -243,7 +232,7 @@ Rect TFontPixelManager::Draw(const TFontPixel& pixel, TCustomDIBX& colour, TCust
   const int b = std::clamp(draw.border_width, 0, kMaxBorderWidth);
   const int s = std::max(0, draw.shadow_offset);
   const CharacterPlan plan = PlanCharacter(pixel, draw, b, s);
-  const Rect touched = render::Intersect(plan.Touched(), canvas.Bounds());
+  const Rect touched = Intersect(plan.Touched(), canvas.Bounds());
   if (touched.IsEmpty()) return {};
   if (draw.clear_first) canvas.ClearCoverage(touched);
 

@@ -2,8 +2,8 @@
 
 namespace novu::text {
 
-render::Rect FontPixelPainter::Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
-                                     render::TCustomDIBX& coverage) {
+Rect FontPixelPainter::Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
+                             render::TCustomDIBX& coverage) {
   cache_.SetLevel(paint.level);
   // Held while drawing: the cache may drop the entry at the next miss, never under us.
   const auto pixel = cache_.Get(paint.code, paint.font_name, paint.flags, paint.size);

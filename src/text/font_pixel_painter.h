@@ -11,8 +11,8 @@ class FontPixelPainter : public GlyphPainter {
   // The cache must outlive the painter.
   explicit FontPixelPainter(TFontPixelManager& cache) : cache_(cache) {}
 
-  render::Rect Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
-                     render::TCustomDIBX& coverage) override;
+  Rect Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
+             render::TCustomDIBX& coverage) override;
 
  private:
   TFontPixelManager& cache_;

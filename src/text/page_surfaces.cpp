@@ -7,8 +7,6 @@
 namespace novu::text {
 namespace {
 
-using render::Rect;
-
 const TWdChar* AsChar(const TWdGlyph* g) {
   if (!g) return nullptr;
   const GlyphKind k = g->kind();
@@ -119,7 +117,7 @@ void TextPageSurfaces::RenderCharacter(const TKxWord& word, const TWdRow& row, s
         r.flags = paint.flags & (FS_BOLD | FS_ITALIC);
         r.border_width = std::min(1, paint.border_width);
         r.shadow_offset = std::min(1, paint.shadow_offset);
-        r.cell = render::MakeRect(left + xs[n], top, wide ? band : std::max(1, band / 2), band);
+        r.cell = MakeRect(left + xs[n], top, wide ? band : std::max(1, band / 2), band);
         r.previous_differs = true;
         r.next_differs = true;
         changed_.push_back(painter.Paint(r, colour_, coverage_));
@@ -128,7 +126,7 @@ void TextPageSurfaces::RenderCharacter(const TKxWord& word, const TWdRow& row, s
     top += band;
     height -= band;
   }
-  paint.cell = render::MakeRect(left, top, ch.width, height);
+  paint.cell = MakeRect(left, top, ch.width, height);
   paint.previous_differs = !JoinsWith(word, ch, previous);
   paint.next_differs = !JoinsWith(word, ch, next);
   changed_.push_back(painter.Paint(paint, colour_, coverage_));
@@ -149,13 +147,11 @@ bool TextPageSurfaces::GlyphSpan::Extend(const GlyphSpan& next) {
 void TextPageSurfaces::Flush(GlyphSpan& span, render::TCustomDIBX& target) const {
   if (span.source.IsEmpty()) return;
   if (!span.from_colour) {
-    target.DrawMaskColor(span.x, span.y, span.alpha, span.raw, false, false, span.source,
-                         coverage_);
+    target.DrawMaskColor(span.x, span.y, span.alpha, span.raw, {}, span.source, coverage_);
   } else if (span.alpha < 255) {
-    target.DrawAlphaMasked(span.x, span.y, span.alpha, coverage_, false, false, span.source,
-                           colour_);
+    target.DrawAlphaMasked(span.x, span.y, span.alpha, coverage_, {}, span.source, colour_);
   } else {
-    target.DrawMasked(span.x, span.y, coverage_, false, false, span.source, colour_);
+    target.DrawMasked(span.x, span.y, coverage_, {}, span.source, colour_);
   }
   span = GlyphSpan();
 }
@@ -165,13 +161,13 @@ void TextPageSurfaces::Draw(const TKxWord& word, const TWdPage& page, render::TC
                             const PictureDraw& draw_picture) const {
   if (colour_.IsEmpty()) return;
   const int visible = word.settings.visible_height;
-  const Rect area = render::MakeRect(origin_x, origin_y, page.width,
-                                     visible > 0 ? visible : std::max(page.height, 0));
-  const Rect limit = render::Intersect(area, clip);
+  const Rect area =
+      MakeRect(origin_x, origin_y, page.width, visible > 0 ? visible : std::max(page.height, 0));
+  const Rect limit = Intersect(area, clip);
   if (limit.IsEmpty()) return;
   const Rect saved_clip = target.ClipRect();
   const bool had_clip = target.HasClip();
-  target.SetClipRect(had_clip ? render::Intersect(limit, saved_clip) : limit);
+  target.SetClipRect(had_clip ? Intersect(limit, saved_clip) : limit);
 
   const int top = origin_y - page.scroll;
   const Rect surface{0, 0, colour_.Width(), colour_.Height()};
@@ -194,8 +190,8 @@ void TextPageSurfaces::Draw(const TKxWord& word, const TWdPage& page, render::TC
       }
       const auto& ch = static_cast<const TWdChar&>(*g);
       // Only the part of the cell that lies on the (possibly capped) page surfaces.
-      const Rect cell = render::MakeRect(row->x + g->x, row->y + g->y, g->width, g->height);
-      const Rect source = render::Intersect(cell, surface);
+      const Rect cell = MakeRect(row->x + g->x, row->y + g->y, g->width, g->height);
+      const Rect source = Intersect(cell, surface);
       if (source.IsEmpty()) continue;
       GlyphSpan next;
       next.x = x + source.left - cell.left;

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "render/dibx.h"
-#include "render/geometry.h"
 #include "text/text_layout.h"
 
 namespace novu::text {
@@ -26,7 +26,7 @@ struct CharacterPaint {
   int flags = 0;          // FS_* bits
   int size = 0;           // the cell's character size
   int level = 3;          // anti-alias level
-  render::Rect cell;      // in page surface coordinates
+  Rect cell;              // in page surface coordinates
   int32_t text_colour = 0;
   int32_t border_colour = 0;
   int32_t shadow_colour = 0;
@@ -42,8 +42,8 @@ struct CharacterPaint {
 class GlyphPainter {
  public:
   virtual ~GlyphPainter() = default;
-  virtual render::Rect Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
-                             render::TCustomDIBX& coverage) = 0;
+  virtual Rect Paint(const CharacterPaint& paint, render::TCustomDIBX& colour,
+                     render::TCustomDIBX& coverage) = 0;
 };
 
 // Draws an inline picture's current frame at (x, y) with an alpha code (1-255 blend or copy,
@@ -65,18 +65,18 @@ class TextPageSurfaces {
   // Composites the glyphs with alpha above 0 of the rows that meet `clip`, at `origin` (the
   // page's top-left on the target, before scrolling), inside the document's visible area.
   void Draw(const TKxWord& word, const TWdPage& page, render::TCustomDIBX& target, int origin_x,
-            int origin_y, const render::Rect& clip, const PictureDraw& draw_picture = {}) const;
+            int origin_y, const Rect& clip, const PictureDraw& draw_picture = {}) const;
 
   const render::TDIBX& colour() const { return colour_; }
   const render::TDIBX& coverage() const { return coverage_; }
   // Rectangles the last Redraw touched (page surface coordinates).
-  const std::vector<render::Rect>& changed() const { return changed_; }
+  const std::vector<Rect>& changed() const { return changed_; }
 
  private:
   // Glyphs side by side on the surfaces and the target, composed alike.
   struct GlyphSpan {
-    render::Rect source;  // on the page surfaces
-    int x = 0;            // on the target
+    Rect source;  // on the page surfaces
+    int x = 0;    // on the target
     int y = 0;
     int alpha = 0;
     bool from_colour = false;  // bordered or shadowed: blended from the colour surface
@@ -90,7 +90,7 @@ class TextPageSurfaces {
 
   render::TDIBX colour_;
   render::TDIBX coverage_;
-  std::vector<render::Rect> changed_;
+  std::vector<Rect> changed_;
 };
 
 // The colour a character is drawn in: the hover colour when hovered, the link colour for link

@@ -20,12 +20,12 @@ void TextPreview::Render(std::span<const std::string> lines, GlyphPainter& paint
     width = surfaces.colour().Width();
     height = surfaces.colour().Height();
   }
-  page_rect_ = render::MakeRect(margin, margin, width, height);
+  page_rect_ = MakeRect(margin, margin, width, height);
   picture.SetSize(width + 2 * margin, height + 2 * margin, 32);
   picture.Clear(static_cast<uint32_t>(picture.ColorToPixel(options.background)));
   if (shown_) {
     surfaces.Draw(word, *shown_, picture, margin, margin,
-                  render::Rect{0, 0, picture.Width(), picture.Height()});
+                  Rect{0, 0, picture.Width(), picture.Height()});
   }
 }
 

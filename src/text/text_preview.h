@@ -36,11 +36,11 @@ class TextPreview {
 
   // The page shown (null when the text has none) and where it lies on the picture.
   const TWdPage* shown_page() const { return shown_; }
-  render::Rect PageRect() const { return page_rect_; }
+  Rect PageRect() const { return page_rect_; }
 
  private:
   const TWdPage* shown_ = nullptr;
-  render::Rect page_rect_{};
+  Rect page_rect_{};
 };
 
 }  // namespace novu::text

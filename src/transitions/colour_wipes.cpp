@@ -10,8 +10,8 @@ void TWipeFade::DrawStep() {
   target_.Assign(from_);
   const auto x = static_cast<int>(RoundEven(params_[0] * f));
   const auto y = static_cast<int>(RoundEven(params_[1] * f));
-  target_.DrawAlpha(x, y, static_cast<int>(Progress(256)), false, false, false,
-                    render::Rect{0, 0, to_.Width(), to_.Height()}, to_);
+  target_.DrawAlpha(x, y, static_cast<int>(Progress(256)), {},
+                    Rect{0, 0, to_.Width(), to_.Height()}, to_);
 }
 
 void TWipeWhite::DrawStep() {
@@ -134,10 +134,10 @@ void TWipeBlurBlack::Wash(int v) {
 
 void TWipeBlurWhite::DrawStep() {
   const auto b = static_cast<int>(Progress(639));
-  const render::Rect all{0, 0, blurred_from_.Width(), blurred_from_.Height()};
+  const Rect all{0, 0, blurred_from_.Width(), blurred_from_.Height()};
   if (b < 256) {
     target_.Assign(from_);
-    target_.DrawAlpha(0, 0, b, false, false, false, all, blurred_from_);
+    target_.DrawAlpha(0, 0, b, {}, all, blurred_from_);
   } else if (b < 320) {
     target_.Assign(blurred_from_);
     Wash((b - 256) * 4);
@@ -146,7 +146,7 @@ void TWipeBlurWhite::DrawStep() {
     Wash((383 - b) * 4);
   } else {
     target_.Assign(to_);
-    target_.DrawAlpha(0, 0, 639 - b, false, false, false, all, blurred_to_);
+    target_.DrawAlpha(0, 0, 639 - b, {}, all, blurred_to_);
   }
 }
 

@@ -57,7 +57,7 @@ class TCustomWipe {
   int32_t elapsed() const { return elapsed_; }
   bool reverse() const { return reverse_; }
   const std::string& rule_name() const { return rule_name_; }
-  const render::Rect& DirtyRect() const { return dirty_; }
+  const Rect& DirtyRect() const { return dirty_; }
 
  protected:
   // Builds the tables of the effect (the base builds none).
@@ -75,7 +75,7 @@ class TCustomWipe {
 
   int Width() const { return target_.Width(); }
   int Height() const { return target_.Height(); }
-  render::Rect Whole() const { return {0, 0, Width(), Height()}; }
+  Rect Whole() const { return {0, 0, Width(), Height()}; }
   // The raw pixel of grey level v (0-255) in the target's format; rebuilt when the depth
   // changes.
   uint32_t Grey(int v);
@@ -91,7 +91,7 @@ class TCustomWipe {
   int32_t duration_ = 1;
   int32_t elapsed_ = 0;
   std::array<int32_t, 2> params_{};
-  render::Rect dirty_{};
+  Rect dirty_{};
   WipeContext context_;
 
  private:

@@ -127,9 +127,9 @@ bool TWipeGrid::UpdateMask() {
       if (v == 0) continue;
       const auto a = static_cast<int32_t>(std::min(c, c * (p - h) / s));
       const auto inset = static_cast<int32_t>((c - a) / 2);
-      FillMaskRect(render::MakeRect(static_cast<int32_t>(i * c) + inset,
-                                    static_cast<int32_t>(j * c) + inset, a, a),
-                   v);
+      FillMaskRect(
+          MakeRect(static_cast<int32_t>(i * c) + inset, static_cast<int32_t>(j * c) + inset, a, a),
+          v);
     }
   }
   hard_edge_ = s < 2;
@@ -318,8 +318,7 @@ int32_t BlockSequence::Build(int32_t p0, int width, int height,
   const int across = (width + side - 1) / side, down = (height + side - 1) / side;
   blocks_.clear();
   for (const int32_t index : order(across, down)) {
-    blocks_.push_back(
-        render::MakeRect((index % across) * side, (index / across) * side, side, side));
+    blocks_.push_back(MakeRect((index % across) * side, (index / across) * side, side, side));
   }
   return side;
 }
@@ -328,7 +327,7 @@ namespace {
 
 // Paints the blocks that join the lit set [0, k] (or [k, N) when reversed) since the last change.
 bool PaintBlocks(BlockSequence& sequence, bool reversed, int64_t k,
-                 const std::function<void(const render::Rect&)>& paint) {
+                 const std::function<void(const Rect&)>& paint) {
   const auto& blocks = sequence.blocks();
   if (!reversed) {
     for (int64_t i = sequence.last + 1; i <= k; ++i) paint(blocks[static_cast<size_t>(i)]);
@@ -354,7 +353,7 @@ bool TWipeBlockCoil::UpdateMask() {
   if (n == 0) return false;
   const int64_t k = (n - 1) * (reverse_ ? duration_ - elapsed_ : elapsed_) / duration_;
   if (!ProgressChanged(k)) return false;
-  return PaintBlocks(sequence_, reverse_, k, [&](const render::Rect& r) { FillMaskRect(r, 255); });
+  return PaintBlocks(sequence_, reverse_, k, [&](const Rect& r) { FillMaskRect(r, 255); });
 }
 
 void TWipeBlockRandom::PrepareEffect() {
@@ -376,7 +375,7 @@ bool TWipeBlockRandom::UpdateMask() {
   if (n == 0) return false;
   const int64_t k = Progress(n - 1);
   if (!ProgressChanged(k)) return false;
-  return PaintBlocks(sequence_, false, k, [&](const render::Rect& r) { FillMaskRect(r, 255); });
+  return PaintBlocks(sequence_, false, k, [&](const Rect& r) { FillMaskRect(r, 255); });
 }
 
 }  // namespace novu::transitions

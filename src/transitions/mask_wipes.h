@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "transitions/wipe_mask.h"
 
 namespace novu::transitions {
@@ -197,12 +197,12 @@ class BlockSequence {
   // grid of `across` × `down` blocks. Returns the side written back into p0.
   int32_t Build(int32_t p0, int width, int height,
                 const std::function<std::vector<int32_t>(int across, int down)>& order);
-  const std::vector<render::Rect>& blocks() const { return blocks_; }
+  const std::vector<Rect>& blocks() const { return blocks_; }
 
   int64_t last = -1;  // the last block painted
 
  private:
-  std::vector<render::Rect> blocks_;
+  std::vector<Rect> blocks_;
 };
 
 // Blocks in a clockwise spiral from the top-left (reversed: from the centre outwards).
@@ -210,7 +210,7 @@ class TWipeBlockCoil : public TWipeMask {
  public:
   using TWipeMask::TWipeMask;
   void SetParam(int index, int32_t value) override { TCustomWipe::SetParam(index, value); }
-  const std::vector<render::Rect>& blocks() const { return sequence_.blocks(); }
+  const std::vector<Rect>& blocks() const { return sequence_.blocks(); }
 
  protected:
   void PrepareEffect() override;
@@ -225,7 +225,7 @@ class TWipeBlockRandom : public TWipeMask {
  public:
   using TWipeMask::TWipeMask;
   void SetParam(int index, int32_t value) override { TCustomWipe::SetParam(index, value); }
-  const std::vector<render::Rect>& blocks() const { return sequence_.blocks(); }
+  const std::vector<Rect>& blocks() const { return sequence_.blocks(); }
 
  protected:
   void PrepareEffect() override;

@@ -12,7 +12,6 @@
 namespace novu::transitions {
 namespace {
 
-using render::Rect;
 using render::TCustomDIBX;
 
 // The band [a0, a1) along the moving axis over the whole other axis.
@@ -23,7 +22,7 @@ Rect Band(bool vertical, int64_t a0, int64_t a1, int w, int h) {
 
 void DrawAt(TCustomDIBX& target, bool vertical, int64_t at, Rect src, const TCustomDIBX& source) {
   const auto a = static_cast<int>(at);
-  target.Draw(vertical ? 0 : a, vertical ? a : 0, false, false, false, src, source);
+  target.Draw(vertical ? 0 : a, vertical ? a : 0, {}, src, source);
 }
 
 void Scroll(TCustomDIBX& target, const TCustomDIBX& from, const TCustomDIBX& to, bool vertical,
@@ -55,11 +54,11 @@ void DrawRoll(TCustomDIBX& target, bool vertical, bool reverse, const Roll& roll
   const int64_t a = roll.a;
   const Rect strip_rect = Band(vertical, strip_start, strip_start + strip, w, h);
   if (!reverse) {
-    target.StretchDraw(Band(vertical, 0, a + 1, w, h), s, 255, false, false, false, strip_rect);
+    target.StretchDraw(Band(vertical, 0, a + 1, w, h), s, 255, {}, strip_rect);
     if (a + 1 < n) DrawAt(target, vertical, a + 1, Band(vertical, a + 1, n, w, h), s);
   } else {
     const int64_t l = n - a - 1;
-    target.StretchDraw(Band(vertical, l, n, w, h), s, 255, false, false, false, strip_rect);
+    target.StretchDraw(Band(vertical, l, n, w, h), s, 255, {}, strip_rect);
     if (l > 0) DrawAt(target, vertical, 0, Band(vertical, 0, l, w, h), s);
   }
 }
@@ -125,15 +124,15 @@ void TWipeTwistH::DrawStep() {
     if (theta < 0) continue;
     const Rect row{0, y, w, y + 1};
     if (theta >= kPi) {
-      target_.Draw(0, y, false, false, false, row, to_);
+      target_.Draw(0, y, {}, row, to_);
       continue;
     }
     target_.FillRect(row, black);
     const int64_t squeezed = RoundEven(std::cos(theta) * w);
     if (squeezed == 0) continue;
     const auto width = static_cast<int32_t>(std::abs(squeezed));
-    target_.StretchDraw(render::MakeRect((w - width) / 2, y, width, 1), squeezed > 0 ? from_ : to_,
-                        255, false, false, false, row);
+    target_.StretchDraw(MakeRect((w - width) / 2, y, width, 1), squeezed > 0 ? from_ : to_, 255, {},
+                        row);
   }
 }
 
@@ -208,7 +207,7 @@ void TWipeTwistV::DrawStep() {
     if (theta >= kPi) {
       int end = x + 1;
       while (end < w && TwistAngle(phi, end, w, reverse_) >= kPi) ++end;
-      target_.Draw(x, 0, false, false, false, Rect{x, 0, end, h}, to_);
+      target_.Draw(x, 0, {}, Rect{x, 0, end, h}, to_);
       x = end;
       continue;
     }
@@ -224,8 +223,8 @@ void TWipeTwistV::DrawStep() {
     if (squeezed != 0) {
       const auto height = static_cast<int32_t>(std::abs(squeezed));
       const int32_t top = (h - height) / 2;
-      target_.StretchDraw(Rect{x, top, end, top + height}, squeezed > 0 ? from_ : to_, 255, false,
-                          false, false, columns);
+      target_.StretchDraw(Rect{x, top, end, top + height}, squeezed > 0 ? from_ : to_, 255, {},
+                          columns);
     }
     x = end;
   }
@@ -289,7 +288,7 @@ void TWipeCrack::DrawStep() {
   for (const TWipeCrackDraw& tile : tiles_) {
     if (p < tile.start) {
       const Rect home = cell(tile);
-      target_.Draw(home.left, home.top, false, false, false, home, from_);
+      target_.Draw(home.left, home.top, {}, home, from_);
     }
   }
   for (auto it = tiles_.rbegin(); it != tiles_.rend(); ++it) {
@@ -304,9 +303,8 @@ void TWipeCrack::DrawStep() {
       continue;
     }
     const int64_t x = home.left + tau * tile.drift / 100;
-    target_.Draw(static_cast<int>(
-                     std::clamp<int64_t>(x, -render::kCoordinateLimit, render::kCoordinateLimit)),
-                 static_cast<int>(y), false, false, false, home, from_);
+    target_.Draw(static_cast<int>(std::clamp<int64_t>(x, -kCoordinateLimit, kCoordinateLimit)),
+                 static_cast<int>(y), {}, home, from_);
   }
 }
 

@@ -16,7 +16,6 @@
 namespace novu::transitions {
 namespace {
 
-using render::Rect;
 using render::TCustomDIBX;
 namespace rules = render::rules;
 
@@ -203,7 +202,7 @@ void Rubber(const Frame& f, bool vertical) {
   const auto d1 = static_cast<int32_t>(f.scene.reverse ? n : r.a + 1);
   const Rect strip = vertical ? Rect{0, s0, f.w, s1} : Rect{s0, 0, s1, f.h};
   dest = vertical ? Rect{0, d0, f.w, d1} : Rect{d0, 0, d1, f.h};
-  f.target.StretchDraw(dest, *r.source, 255, false, false, false, strip);
+  f.target.StretchDraw(dest, *r.source, 255, {}, strip);
 }
 
 void Twist(const Frame& f, bool vertical) {
@@ -226,7 +225,7 @@ void Twist(const Frame& f, bool vertical) {
     const int32_t offset = (length - s) / 2;
     const Rect dest =
         vertical ? Rect{i, offset, i + 1, offset + s} : Rect{offset, i, offset + s, i + 1};
-    f.target.StretchDraw(dest, size > 0 ? f.from : f.to, 255, false, false, false, line);
+    f.target.StretchDraw(dest, size > 0 ? f.from : f.to, 255, {}, line);
   }
 }
 
@@ -294,14 +293,13 @@ void Mosaic(const Frame& f) {
   render::TDIBX small;
   small.SetSize(f.w, f.h, f.target.BitCount());
   const Rect box{0, 0, w, h};
-  if (b <= 767) small.StretchDraw(box, f.from, 255, false, false, false, f.all());
+  if (b <= 767) small.StretchDraw(box, f.from, 255, {}, f.all());
   int64_t alpha = 0;
   if (b >= 256 && b <= 511) alpha = (b - 256) / 4;
   if (b >= 512 && b <= 767) alpha = (b - 256) / 2;
   if (b > 767) alpha = 255;
-  if (alpha > 0)
-    small.StretchDraw(box, f.to, static_cast<int>(alpha), false, false, false, f.all());
-  f.target.StretchDraw(f.all(), small, 255, false, false, false, box);
+  if (alpha > 0) small.StretchDraw(box, f.to, static_cast<int>(alpha), {}, f.all());
+  f.target.StretchDraw(f.all(), small, 255, {}, box);
 }
 
 void Turn(const Frame& f, bool shrink) {
@@ -313,8 +311,8 @@ void Turn(const Frame& f, bool shrink) {
                                              : Round(static_cast<double>(turn) * left));
   const TCustomDIBX& moving = shrink ? f.from : f.to;
   Copy(f, shrink ? f.to : f.from);
-  f.target.DrawRotate(f.w / 2, f.h / 2, z, false, false, false, angle, moving.Height() / 2,
-                      moving.Width() / 2, f.all(), moving, z, z);
+  f.target.DrawRotate(f.w / 2, f.h / 2, z, {}, angle, moving.Height() / 2, moving.Width() / 2,
+                      f.all(), moving, z, z);
 }
 
 void Zoomin(const Frame& f) {
@@ -328,9 +326,9 @@ void Zoomin(const Frame& f) {
   int64_t y = Round((f.p1 - f.h / 2) * t) + f.h / 2 - h / 2;
   x = x < 0 ? 0 : (x + w > f.w ? f.w - w : x);
   y = y < 0 ? 0 : (y + h > f.h ? f.h - h : y);
-  f.target.StretchDraw(f.all(), s, 255, false, false, false,
-                       render::MakeRect(static_cast<int32_t>(x), static_cast<int32_t>(y),
-                                        static_cast<int32_t>(w), static_cast<int32_t>(h)));
+  f.target.StretchDraw(f.all(), s, 255, {},
+                       MakeRect(static_cast<int32_t>(x), static_cast<int32_t>(y),
+                                static_cast<int32_t>(w), static_cast<int32_t>(h)));
 }
 
 // ---- masks ----

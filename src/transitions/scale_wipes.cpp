@@ -5,8 +5,6 @@
 
 namespace novu::transitions {
 
-using render::Rect;
-
 int MosaicFactor(int b) {
   if (b <= 511) return 263 - (b / 2) * 15 / 16;
   return ((b - 512) / 2) * 15 / 16 + 24;
@@ -26,24 +24,23 @@ void TWipeMosaic::DrawStep() {
   const Rect small{0, 0, w, h};
   const Rect from_all{0, 0, from_.Width(), from_.Height()};
   const Rect to_all{0, 0, to_.Width(), to_.Height()};
-  if (b <= 767) scratch_.StretchDraw(small, from_, 255, false, false, false, from_all);
+  if (b <= 767) scratch_.StretchDraw(small, from_, 255, {}, from_all);
   if (b >= 256 && b <= 511) {
-    scratch_.StretchDraw(small, to_, (b - 256) / 4, false, false, false, to_all);
+    scratch_.StretchDraw(small, to_, (b - 256) / 4, {}, to_all);
   } else if (b >= 512 && b <= 767) {
-    scratch_.StretchDraw(small, to_, (b - 256) / 2, false, false, false, to_all);
+    scratch_.StretchDraw(small, to_, (b - 256) / 2, {}, to_all);
   } else if (b > 767) {
-    scratch_.StretchDraw(small, to_, 255, false, false, false, to_all);
+    scratch_.StretchDraw(small, to_, 255, {}, to_all);
   }
-  target_.StretchDraw(Whole(), scratch_, 255, false, false, false, small);
+  target_.StretchDraw(Whole(), scratch_, 255, {}, small);
 }
 
 namespace {
 
 // Draws `source` about its centre at the target's centre with alpha code and zoom z.
 void DrawTurned(render::TCustomDIBX& target, const render::TCustomDIBX& source, int z, int angle) {
-  target.DrawRotate(target.Width() / 2, target.Height() / 2, z, false, false, false, angle,
-                    source.Height() / 2, source.Width() / 2,
-                    Rect{0, 0, source.Width(), source.Height()}, source, z, z);
+  target.DrawRotate(target.Width() / 2, target.Height() / 2, z, {}, angle, source.Height() / 2,
+                    source.Width() / 2, Rect{0, 0, source.Width(), source.Height()}, source, z, z);
 }
 
 }  // namespace
@@ -82,7 +79,7 @@ void TWipeZoomin::DrawStep() {
     return static_cast<int32_t>(at);
   };
   const int32_t x = place(params_[0], w, ww), y = place(params_[1], h, wh);
-  target_.StretchDraw(Whole(), source, 255, false, false, false, render::MakeRect(x, y, ww, wh));
+  target_.StretchDraw(Whole(), source, 255, {}, MakeRect(x, y, ww, wh));
 }
 
 }  // namespace novu::transitions

@@ -16,7 +16,7 @@ class ScreenWipe final : public ScreenTransition {
     wipe_->SetElapsed(elapsed);
     return wipe_->Step();
   }
-  render::Rect DirtyRect() const override { return wipe_->DirtyRect(); }
+  Rect DirtyRect() const override { return wipe_->DirtyRect(); }
 
  private:
   std::unique_ptr<TCustomWipe> wipe_;

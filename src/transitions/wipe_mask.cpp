@@ -30,8 +30,8 @@ void TWipeMask::FillMask(uint8_t value) {
   std::fill(mask_.begin(), mask_.end(), value);
 }
 
-void TWipeMask::FillMaskRect(render::Rect rect, uint8_t value) {
-  rect = render::Intersect(rect, render::Rect{0, 0, mask_width_, mask_height_});
+void TWipeMask::FillMaskRect(Rect rect, uint8_t value) {
+  rect = Intersect(rect, Rect{0, 0, mask_width_, mask_height_});
   if (rect.IsEmpty()) return;
   for (int y = rect.top; y < rect.bottom; ++y) {
     std::memset(MaskRow(y) + rect.left, value, static_cast<size_t>(rect.Width()));

@@ -41,7 +41,7 @@ class TWipeMask : public TCustomWipe {
   }
   void FillMask(uint8_t value);
   // Fills `rect` cut to the mask.
-  void FillMaskRect(render::Rect rect, uint8_t value);
+  void FillMaskRect(Rect rect, uint8_t value);
 
   int mask_width_ = 0;
   int mask_height_ = 0;

@@ -124,7 +124,7 @@ TEST(ImageControls, MaskHitTestingUsesTheRealScaleOfAnExplicitSize) {
   }
   // Mirrored, the opaque columns are on the right of the control (wherever the anchor puts it).
   image.SetProperty(PR_FLIPH, true);
-  const render::Rect mirrored = image.GetBoundsRect();
+  const Rect mirrored = image.GetBoundsRect();
   EXPECT_EQ(image.HitTest({mirrored.left, 100}, all), nullptr);
   EXPECT_EQ(image.HitTest({mirrored.right - 1, 100}, all), &image);
 }

@@ -144,7 +144,7 @@ TEST(PictureDrawing, ColourKeyAndMaskLeaveTheBackground) {
 TEST(PictureDrawing, DrawRegionsLimitWhatIsDrawn) {
   ImageScene s(kBackground);
   testing::FrameSpec framed = Solid(testing::kRed, 6, 2);
-  framed.regions = {render::Rect{0, 0, 1, 2}, render::Rect{3, 0, 5, 1}};
+  framed.regions = {Rect{0, 0, 1, 2}, Rect{3, 0, 5, 1}};
   s.store.files["r.fip"] = MakeFip({framed});
   auto& image = s.Add<TNovuImages>(LT_IMAGES, "img");
   image.SetProperty(PR_SOURCE, std::string("r.fip"));

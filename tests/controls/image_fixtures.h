@@ -35,7 +35,7 @@ struct FrameSpec {
   // The mask value of pixel (x, y); none: the frame has no alpha layer.
   std::function<uint8_t(int, int)> mask;
   // The only parts of the frame that are drawn; none: all of it.
-  std::vector<render::Rect> regions;
+  std::vector<Rect> regions;
 };
 
 inline FrameSpec Solid(int32_t colour, int32_t w = 4, int32_t h = 4, int32_t duration = 100) {

@@ -12,6 +12,7 @@
 #include "core/binary_writer.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
 #include "imagefmt/fipo_frame_list.h"
@@ -143,7 +144,7 @@ struct Session {
   // Everything a save holds, written as a save of it.
   std::vector<uint8_t> World() {
     EmptyHistoryBlock history;
-    EmptyDataTablesBlock tables;
+    DataTablesBlock tables{project->tables()};
     GameWorld world{&list, project->events(), *project->calls(), vars, history, tables};
     return WriteGameSave(world, GameSaveHeader{});
   }

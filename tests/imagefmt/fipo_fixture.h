@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/binary_writer.h"
-#include "render/geometry.h"
+#include "core/geometry.h"
 #include "render/pixel_access.h"
 #include "storage/zlib_codec.h"
 
@@ -35,8 +35,8 @@ struct FixtureFrame {
   std::vector<uint32_t> palette;  // written as given (2^bits entries for a valid file)
   std::vector<FixtureLayer> layers;
   std::optional<int32_t> layer_count;  // default: layers.size()
-  std::vector<render::Rect> regions;
-  std::vector<render::Rect> second_regions;
+  std::vector<Rect> regions;
+  std::vector<Rect> second_regions;
 };
 
 struct FixtureFile {
@@ -153,7 +153,7 @@ inline std::vector<uint8_t> RowForm(int width, int height, int bits,
 }
 
 // The rows of one block (no padding), as the block form stores them.
-inline void AppendBlock(std::vector<uint8_t>& out, render::Rect r, int bits,
+inline void AppendBlock(std::vector<uint8_t>& out, Rect r, int bits,
                         const std::function<uint32_t(int, int)>& pixel) {
   const int storage = StorageBits(bits);
   const size_t row_bytes = (static_cast<size_t>(r.Width()) * storage + 7) / 8;

@@ -15,7 +15,6 @@
 namespace novu::imagefmt {
 namespace {
 
-using render::Rect;
 using render::TDIBSurface;
 
 class TempDir {

@@ -12,7 +12,6 @@
 namespace novu::imagefmt {
 namespace {
 
-using render::Rect;
 using testing::AppendBlock;
 using testing::AppendI32;
 using testing::Deflated;

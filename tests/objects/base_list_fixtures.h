@@ -63,7 +63,7 @@ struct BaseScene {
   BaseScene() : list(MakeSceneObject) { list.SetSize(800, 600); }
 
   // A panel on base 0 (or under `parent`) named `name`.
-  Panel& Add(const std::string& name, render::Rect r, TNovuControl* parent = nullptr) {
+  Panel& Add(const std::string& name, Rect r, TNovuControl* parent = nullptr) {
     Panel& p = list.AddTo<Panel>(parent != nullptr ? *parent : list.base(0));
     p.SetName(name);
     p.SetBounds(r.left, r.top, r.Width(), r.Height());

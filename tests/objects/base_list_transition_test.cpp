@@ -32,7 +32,7 @@ class FakeTransition final : public ScreenTransition {
     screen_.Clear(0x123456);
     return elapsed >= record_.request.duration;
   }
-  render::Rect DirtyRect() const override { return {0, 0, screen_.Width(), screen_.Height()}; }
+  Rect DirtyRect() const override { return {0, 0, screen_.Width(), screen_.Height()}; }
 
  private:
   Record& record_;
@@ -73,7 +73,7 @@ TEST(BaseListTransition, AFlipWithAKindRunsOneTransitionUntilTheSwitch) {
   list.AdvanceTransition(90);
   list.Paint();
   EXPECT_EQ(record.steps, (std::vector<int32_t>{45, 90}));
-  EXPECT_EQ(list.transition_rect(), (render::Rect{0, 0, 16, 12}));
+  EXPECT_EQ(list.transition_rect(), (Rect{0, 0, 16, 12}));
   EXPECT_EQ(list.ScreenSurface().GetPixel(3, 3), 0x123456u);  // drawn by the step
 
   // A second flip frees the first transition; the switch frees the second and paints the new
@@ -86,7 +86,7 @@ TEST(BaseListTransition, AFlipWithAKindRunsOneTransitionUntilTheSwitch) {
   EXPECT_EQ(record.freed, 2);
   list.active_base().SetColor(0x00FF00);
   list.Paint();
-  EXPECT_EQ(list.transition_rect(), (render::Rect{}));
+  EXPECT_EQ(list.transition_rect(), (Rect{}));
   EXPECT_EQ(list.ScreenSurface().GetPixel(3, 3),
             static_cast<uint32_t>(list.ScreenSurface().ColorToPixel(0x00FF00)));
 }

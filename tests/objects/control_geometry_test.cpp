@@ -9,7 +9,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
 using testing::CountdownMotion;
 using testing::Scene;
 using testing::TestPicture;

@@ -50,7 +50,7 @@ class TestPicture : public TNovuControl {
   int32_t scroll_x = 0;
   std::optional<Point> picture;
   // The surface clip at each DrawSelf (none when no clip was set).
-  std::vector<std::optional<render::Rect>> clips_seen;
+  std::vector<std::optional<Rect>> clips_seen;
 
  protected:
   void DrawSelf(render::TCustomDIBX& surface) override {
@@ -80,7 +80,7 @@ inline std::unique_ptr<TNovuObject> MakeTestObject(ObjectList& list, uint8_t typ
 struct Scene {
   Scene() : list(MakeTestObject) {
     list.base(0).SetBounds(0, 0, 640, 480);
-    list.base(0).WatchInvalidation([this](const render::Rect& r) { invalidated.push_back(r); });
+    list.base(0).WatchInvalidation([this](const Rect& r) { invalidated.push_back(r); });
   }
 
   TestPicture& Picture(TNovuControl& parent, int32_t left, int32_t top, int32_t width,
@@ -92,7 +92,7 @@ struct Scene {
   TNovuBase& base() { return list.base(0); }
   const std::vector<MemoryEventQueue::Entry>& events() { return list.queue().entries(); }
 
-  std::vector<render::Rect> invalidated;
+  std::vector<Rect> invalidated;
   TNovuBaseList list;
 };
 

@@ -63,8 +63,8 @@ TEST(BlitPlanTest, UnrotatedUnzoomedDrawRotateIsAPlainCopy) {
   }
   by_rotate.SetSize(20, 20, 32);
   by_draw.SetSize(20, 20, 32);
-  by_rotate.DrawRotate(10, 8, 255, false, false, false, 0, 3, 4, {0, 0, 9, 7}, src, 256, 256);
-  by_draw.Draw(6, 5, false, false, false, {0, 0, 9, 7}, src);
+  by_rotate.DrawRotate(10, 8, 255, {}, 0, 3, 4, {0, 0, 9, 7}, src, 256, 256);
+  by_draw.Draw(6, 5, {}, {0, 0, 9, 7}, src);
   for (int y = 0; y < 20; ++y) {
     for (int x = 0; x < 20; ++x) ASSERT_EQ(by_rotate.GetPixel(x, y), by_draw.GetPixel(x, y));
   }
@@ -79,8 +79,8 @@ TEST(BlitPlanTest, ZoomTileAtFullSizeEqualsTileRect) {
   for (const bool flip : {false, true}) {
     zoomed.SetSize(17, 11, 16);
     tiled.SetSize(17, 11, 16);
-    zoomed.ZoomTile({1, 2, 16, 10}, 256, 255, flip, flip, false, 7, 3, src, 256);
-    tiled.TileRect({1, 2, 16, 10}, src, flip, flip, 7, 3);
+    zoomed.ZoomTile({1, 2, 16, 10}, 256, 255, {.flip_v = flip, .flip_h = flip}, 7, 3, src, 256);
+    tiled.TileRect({1, 2, 16, 10}, src, {.flip_v = flip, .flip_h = flip}, 7, 3);
     for (int y = 0; y < 11; ++y) {
       for (int x = 0; x < 17; ++x) {
         ASSERT_EQ(zoomed.GetPixel(x, y), tiled.GetPixel(x, y)) << flip << " " << x << "," << y;

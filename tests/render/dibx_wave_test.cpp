@@ -38,7 +38,7 @@ struct WaveScene {
 TEST(DibxWaveTest, CopiesAreShiftedPerRowAndLimitedToTheProxyRows) {
   WaveScene s;
   s.target.SetClipRect({0, 0, 20, 10});
-  s.wave.Draw(0, 0, false, false, false, {0, 0, 20, 10}, s.source);
+  s.wave.Draw(0, 0, {}, {0, 0, 20, 10}, s.source);
   for (int y = 0; y < 10; ++y) {
     for (int x = 0; x < 20; ++x)
       ASSERT_EQ(s.target.GetPixel(x, y), s.Expected(x, y)) << x << "," << y;
@@ -49,7 +49,7 @@ TEST(DibxWaveTest, CopiesAreShiftedPerRowAndLimitedToTheProxyRows) {
 
 TEST(DibxWaveTest, ScaledDrawsGoRowByRow) {
   WaveScene s;
-  s.wave.StretchDraw({0, 0, 20, 10}, s.source, 255, false, false, false, {0, 0, 20, 10});
+  s.wave.StretchDraw({0, 0, 20, 10}, s.source, 255, {}, {0, 0, 20, 10});
   for (int y = 0; y < 10; ++y) {
     for (int x = 0; x < 20; ++x)
       ASSERT_EQ(s.target.GetPixel(x, y), s.Expected(x, y)) << x << "," << y;

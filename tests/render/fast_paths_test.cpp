@@ -20,8 +20,13 @@ using testing::PixelSource;
 
 struct Scene {
   TDIBX dst, src, mask;
-  bool flip_v = false, flip_h = false;
+  FlipOptions flips;
   uint32_t colour = 0;
+
+  DrawOptions Unkeyed() const { return {.flip_v = flips.flip_v, .flip_h = flips.flip_h}; }
+  DrawOptions Keyed() const {
+    return {.flip_v = flips.flip_v, .flip_h = flips.flip_h, .use_key = true};
+  }
 };
 
 using Operation = std::function<void(Scene&)>;
@@ -35,94 +40,75 @@ const Rect kSrcRect{2, 3, 40, 26};
 
 const std::vector<OperationCase>& Operations() {
   static const std::vector<OperationCase> cases = {
-      {"Draw", [](Scene& s) { s.dst.Draw(-3, 4, s.flip_v, s.flip_h, false, kSrcRect, s.src); }},
-      {"DrawKeyed", [](Scene& s) { s.dst.Draw(5, -2, s.flip_v, s.flip_h, true, kSrcRect, s.src); }},
-      {"DrawMasked",
-       [](Scene& s) { s.dst.DrawMasked(3, 2, s.mask, s.flip_v, s.flip_h, kSrcRect, s.src); }},
-      {"DrawAlpha",
-       [](Scene& s) { s.dst.DrawAlpha(1, 1, 77, s.flip_v, s.flip_h, true, kSrcRect, s.src); }},
-      {"DrawAlpha255",
-       [](Scene& s) { s.dst.DrawAlpha(0, 0, 255, s.flip_v, s.flip_h, false, kSrcRect, s.src); }},
+      {"Draw", [](Scene& s) { s.dst.Draw(-3, 4, s.Unkeyed(), kSrcRect, s.src); }},
+      {"DrawKeyed", [](Scene& s) { s.dst.Draw(5, -2, s.Keyed(), kSrcRect, s.src); }},
+      {"DrawMasked", [](Scene& s) { s.dst.DrawMasked(3, 2, s.mask, s.flips, kSrcRect, s.src); }},
+      {"DrawAlpha", [](Scene& s) { s.dst.DrawAlpha(1, 1, 77, s.Keyed(), kSrcRect, s.src); }},
+      {"DrawAlpha255", [](Scene& s) { s.dst.DrawAlpha(0, 0, 255, s.Unkeyed(), kSrcRect, s.src); }},
       {"DrawAlphaMasked",
-       [](Scene& s) {
-         s.dst.DrawAlphaMasked(2, -1, 200, s.mask, s.flip_v, s.flip_h, kSrcRect, s.src);
-       }},
+       [](Scene& s) { s.dst.DrawAlphaMasked(2, -1, 200, s.mask, s.flips, kSrcRect, s.src); }},
       {"DrawAlphaMasked255",
-       [](Scene& s) {
-         s.dst.DrawAlphaMasked(2, 3, 255, s.mask, s.flip_v, s.flip_h, kSrcRect, s.src);
-       }},
-      {"DrawAdd",
-       [](Scene& s) { s.dst.DrawAdd(4, 0, 150, s.flip_v, s.flip_h, true, kSrcRect, s.src); }},
+       [](Scene& s) { s.dst.DrawAlphaMasked(2, 3, 255, s.mask, s.flips, kSrcRect, s.src); }},
+      {"DrawAdd", [](Scene& s) { s.dst.DrawAdd(4, 0, 150, s.Keyed(), kSrcRect, s.src); }},
       {"DrawAddMasked",
-       [](Scene& s) {
-         s.dst.DrawAddMasked(-2, 2, 255, s.mask, s.flip_v, s.flip_h, kSrcRect, s.src);
-       }},
+       [](Scene& s) { s.dst.DrawAddMasked(-2, 2, 255, s.mask, s.flips, kSrcRect, s.src); }},
       {"DrawMaskColor",
-       [](Scene& s) {
-         s.dst.DrawMaskColor(1, 2, 180, s.colour, s.flip_v, s.flip_h, kSrcRect, s.mask);
-       }},
+       [](Scene& s) { s.dst.DrawMaskColor(1, 2, 180, s.colour, s.flips, kSrcRect, s.mask); }},
       {"DrawMaskColorOpaque",
-       [](Scene& s) {
-         s.dst.DrawMaskColor(1, 2, 255, s.colour, s.flip_v, s.flip_h, kSrcRect, s.mask);
-       }},
+       [](Scene& s) { s.dst.DrawMaskColor(1, 2, 255, s.colour, s.flips, kSrcRect, s.mask); }},
       {"StretchDraw",
        [](Scene& s) {
-         s.dst.StretchDraw({-5, 3, 50, 40}, s.src, 255, s.flip_v, s.flip_h, true, kSrcRect);
+         s.dst.StretchDraw({-5, 3, 50, 40}, s.src, 255, s.Keyed(), kSrcRect);
        }},
       {"StretchDrawAlpha",
        [](Scene& s) {
-         s.dst.StretchDraw({4, -3, 30, 20}, s.src, 99, s.flip_v, s.flip_h, false, kSrcRect);
+         s.dst.StretchDraw({4, -3, 30, 20}, s.src, 99, s.Unkeyed(), kSrcRect);
        }},
       {"StretchDrawMasked",
        [](Scene& s) {
-         s.dst.StretchDrawMasked({0, 0, 61, 35}, s.src, 140, s.mask, s.flip_v, s.flip_h, kSrcRect);
+         s.dst.StretchDrawMasked({0, 0, 61, 35}, s.src, 140, s.mask, s.flips, kSrcRect);
        }},
       {"StretchDrawAdd",
        [](Scene& s) {
-         s.dst.StretchDrawAdd({3, 3, 70, 44}, s.src, 90, s.flip_v, s.flip_h, true, kSrcRect);
+         s.dst.StretchDrawAdd({3, 3, 70, 44}, s.src, 90, s.Keyed(), kSrcRect);
        }},
       {"StretchDrawAddMasked",
        [](Scene& s) {
-         s.dst.StretchDrawAddMasked({3, 3, 20, 30}, s.src, 200, s.mask, s.flip_v, s.flip_h,
-                                    kSrcRect);
+         s.dst.StretchDrawAddMasked({3, 3, 20, 30}, s.src, 200, s.mask, s.flips, kSrcRect);
        }},
       {"DrawRotateCopy",
        [](Scene& s) {
-         s.dst.DrawRotate(30, 20, 255, s.flip_v, s.flip_h, false, 21, 10, 12, {0, 0, 40, 26}, s.src,
-                          300, 200);
+         s.dst.DrawRotate(30, 20, 255, s.Unkeyed(), 21, 10, 12, {0, 0, 40, 26}, s.src, 300, 200);
        }},
       {"DrawRotateKeyedBlend",
        [](Scene& s) {
-         s.dst.DrawRotate(25, 18, 120, s.flip_v, s.flip_h, true, 200, 5, 7, {0, 0, 40, 26}, s.src,
-                          256, 256);
+         s.dst.DrawRotate(25, 18, 120, s.Keyed(), 200, 5, 7, {0, 0, 40, 26}, s.src, 256, 256);
        }},
       {"DrawRotateAdd",
        [](Scene& s) {
-         s.dst.DrawRotate(25, 18, 300, s.flip_v, s.flip_h, true, 77, 13, 20, {0, 0, 40, 26}, s.src,
-                          400, 180);
+         s.dst.DrawRotate(25, 18, 300, s.Keyed(), 77, 13, 20, {0, 0, 40, 26}, s.src, 400, 180);
        }},
       {"DrawRotateMasked",
        [](Scene& s) {
-         s.dst.DrawRotateMasked(20, 15, 180, s.mask, s.flip_v, s.flip_h, 45, 13, 20, {0, 0, 40, 26},
-                                s.src, 256, 256);
+         s.dst.DrawRotateMasked(20, 15, 180, s.mask, s.flips, 45, 13, 20, {0, 0, 40, 26}, s.src,
+                                256, 256);
        }},
       {"ZoomTile",
        [](Scene& s) {
-         s.dst.ZoomTile({3, 2, 60, 40}, 300, 130, s.flip_v, s.flip_h, true, -7, 11, s.src, 170);
+         s.dst.ZoomTile({3, 2, 60, 40}, 300, 130, s.Keyed(), -7, 11, s.src, 170);
        }},
       {"ZoomTileAdd",
        [](Scene& s) {
-         s.dst.ZoomTile({0, 0, 64, 48}, 256, 700, s.flip_v, s.flip_h, false, 5, 3, s.src, 512);
+         s.dst.ZoomTile({0, 0, 64, 48}, 256, 700, s.Unkeyed(), 5, 3, s.src, 512);
        }},
       {"TileDrawAlpha",
        [](Scene& s) {
-         s.dst.TileDrawAlpha({1, 1, 60, 45}, 3, 4, -9, 111, s.flip_v, s.flip_h, true,
-                             {0, 0, 13, 11}, s.src, -2);
+         s.dst.TileDrawAlpha({1, 1, 60, 45}, 3, 4, -9, 111, s.Keyed(), {0, 0, 13, 11}, s.src, -2);
        }},
       {"TileStretch",
        [](Scene& s) {
-         s.dst.TileStretch({0, 0, 64, 48}, 20, 3, 7, 255, s.flip_v, s.flip_h, true, {0, 0, 17, 9},
-                           s.src, 300, 200, 12);
+         s.dst.TileStretch({0, 0, 64, 48}, 20, 3, 7, 255, s.Keyed(), {0, 0, 17, 9}, s.src, 300, 200,
+                           12);
        }},
       {"BlendRect",
        [](Scene& s) {
@@ -164,8 +150,7 @@ uint64_t RunScene(const OperationCase& op, const Variant& v, const KernelSet& ke
   FillRandomMask(s.mask, pixels);
   s.src.SetKeyColor(pixels.Shared(1));
   s.colour = pixels.Shared(2);
-  s.flip_v = v.flip_v;
-  s.flip_h = v.flip_h;
+  s.flips = {.flip_v = v.flip_v, .flip_h = v.flip_h};
   if (v.clipped) s.dst.SetClipRect({5, 3, 53, 39});
   const KernelScope scope(kernels);
   op.run(s);

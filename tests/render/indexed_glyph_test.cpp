@@ -23,12 +23,12 @@ TEST(IndexedDrawTest, FourBitIndicesSkipTheKeyAndIndicesBeyondTheTable) {
   for (int x = 0; x < 4; ++x) source.SetPixel(x, 0, indices[x]);
   const std::vector<uint32_t> table{0x111111, 0x222222, 0x333333};
   Grey dst(4, 1, 0x44);
-  dst.DrawIndexed4(0, 0, table, 255, false, false, {0, 0, 4, 1}, source, 0);
+  dst.DrawIndexed4(0, 0, table, 255, {}, {0, 0, 4, 1}, source, 0);
   EXPECT_EQ(dst.GetPixel(0, 0), 0x444444u);
   EXPECT_EQ(dst.GetPixel(1, 0), 0x222222u);
   EXPECT_EQ(dst.GetPixel(2, 0), 0x333333u);
   EXPECT_EQ(dst.GetPixel(3, 0), 0x444444u);
-  dst.DrawIndexed4(0, 0, table, 128, false, true, {0, 0, 4, 1}, source, 0);
+  dst.DrawIndexed4(0, 0, table, 128, {.flip_h = true}, {0, 0, 4, 1}, source, 0);
   // Mirrored: destination 1 reads index 2; blended (127 * 0x22 + 128 * 0x33) >> 8 = 0x2A.
   EXPECT_EQ(dst.GetPixel(1, 0), 0x2A2A2Au);
 }
@@ -40,12 +40,12 @@ TEST(IndexedDrawTest, AddedIndicesStartAtTheLowestIndex) {
   source.SetPixel(2, 0, 200);
   const std::vector<uint32_t> table{0, 0x010101, 0x101010};
   Grey dst(3, 1, 0x20);
-  dst.DrawIndexedAdd(0, 0, table, 255, false, false, 2, {0, 0, 3, 1}, source);
+  dst.DrawIndexedAdd(0, 0, table, 255, {}, 2, {0, 0, 3, 1}, source);
   EXPECT_EQ(dst.GetPixel(0, 0), 0x202020u);
   EXPECT_EQ(dst.GetPixel(1, 0), 0x2F2F2Fu);  // 0x20 + (255 * 0x10 >> 8)
   EXPECT_EQ(dst.GetPixel(2, 0), 0x202020u);
   Grey scaled(6, 2, 0x20);
-  scaled.StretchDrawIndexed({0, 0, 6, 2}, source, table, 255, false, false, 2, {0, 0, 3, 1});
+  scaled.StretchDrawIndexed({0, 0, 6, 2}, source, table, 255, {}, 2, {0, 0, 3, 1});
   EXPECT_EQ(scaled.GetPixel(3, 1), 0x2F2F2Fu);
   EXPECT_EQ(scaled.GetPixel(0, 0), 0x202020u);
 }
@@ -70,7 +70,7 @@ TEST(GlyphTest, ThreeColourCellsWeighTheirClasses) {
   };
   for (const Case& c : cases) {
     Grey dst(4, 1, 0x20);
-    dst.DrawGlyph3(0, 0, 2, c.alpha, colours, false, false, {0, 0, 8, 2}, glyph);
+    dst.DrawGlyph3(0, 0, 2, c.alpha, colours, {}, {0, 0, 8, 2}, glyph);
     for (int x = 0; x < 4; ++x) {
       EXPECT_EQ(dst.GetPixel(x, 0), c.levels[x] * 0x010101u) << c.alpha << " pixel " << x;
     }

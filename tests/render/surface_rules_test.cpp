@@ -39,7 +39,7 @@ TEST(SurfaceClipTest, SourceDrawnAtNegativePositionLosesLeadingColumnsAndRows) {
     Surface src(10, 10, 32);
     FillPositions(src);
     Surface dst(20, 20, 32);
-    dst.Draw(-3, -2, false, c.flip_h, false, {0, 0, 10, 10}, src);
+    dst.Draw(-3, -2, {.flip_h = c.flip_h}, {0, 0, 10, 10}, src);
     for (int y = 0; y < 20; ++y) {
       for (int x = 0; x < 20; ++x) {
         const bool inside = x < 7 && y < 8;
@@ -54,7 +54,7 @@ TEST(SurfaceClipTest, SourceRectangleIsClampedToTheSource) {
   Surface src(4, 4, 32);
   FillPositions(src);
   Surface dst(12, 12, 32);
-  dst.Draw(0, 0, false, false, false, {-5, -5, 100, 100}, src);
+  dst.Draw(0, 0, {}, {-5, -5, 100, 100}, src);
   EXPECT_EQ(dst.GetPixel(5, 5), Position(0, 0));
   EXPECT_EQ(dst.GetPixel(8, 8), Position(3, 3));
   EXPECT_EQ(dst.GetPixel(9, 9), 0u);
@@ -65,11 +65,11 @@ TEST(SurfaceClipTest, ClipThatMeetsNothingDrawsNothing) {
   Surface src(8, 8, 32, 0x123456);
   Surface dst(16, 16, 32);
   dst.SetClipRect({40, 40, 60, 60});
-  dst.Draw(0, 0, false, false, false, {0, 0, 8, 8}, src);
+  dst.Draw(0, 0, {}, {0, 0, 8, 8}, src);
   dst.FillRect({0, 0, 16, 16}, 0xFF);
-  dst.TileRect({0, 0, 16, 16}, src, false, false, 0, 0);
+  dst.TileRect({0, 0, 16, 16}, src, {}, 0, 0);
   dst.SetClipRect({0, 0, 8, 8});
-  dst.TileRect({9, 9, 16, 16}, src, false, false, 0, 0);  // rect and clip do not meet
+  dst.TileRect({9, 9, 16, 16}, src, {}, 0, 0);  // rect and clip do not meet
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0u) << x << "," << y;
   }
@@ -103,9 +103,9 @@ TEST(SurfaceBlendTest, TruncatingBlendTurnsFullAlphaIntoOneLess) {
   for (const Case& c : cases) {
     Surface src(2, 2, c.depth, c.white);
     Surface dst(2, 2, c.depth);
-    dst.DrawAlpha(0, 0, 255, false, false, false, {0, 0, 2, 2}, src);
+    dst.DrawAlpha(0, 0, 255, {}, {0, 0, 2, 2}, src);
     EXPECT_EQ(dst.GetPixel(1, 1), c.blended) << c.depth;
-    dst.Draw(0, 0, false, false, false, {0, 0, 2, 2}, src);
+    dst.Draw(0, 0, {}, {0, 0, 2, 2}, src);
     EXPECT_EQ(dst.GetPixel(1, 1), c.white) << c.depth;
   }
 }
@@ -122,7 +122,7 @@ TEST(SurfaceBlendTest, BlendRectAndDrawAlphaLeaveEqualPixelsAlone) {
     Surface src(4, 1, depth, colour);
     Surface dst2(4, 1, depth, colour);
     dst2.SetPixel(2, 0, 0);
-    dst2.DrawAlpha(0, 0, 100, false, false, false, {0, 0, 4, 1}, src);
+    dst2.DrawAlpha(0, 0, 100, {}, {0, 0, 4, 1}, src);
     EXPECT_EQ(dst2.GetPixel(0, 0), colour) << depth;
     EXPECT_NE(dst2.GetPixel(2, 0), 0u) << depth;
   }
@@ -141,7 +141,7 @@ TEST(SurfaceBlendTest, MaskedBlendOfEqualPixelsDependsOnDepth) {
     Surface src(1, 1, c.depth, c.colour);
     Surface dst(1, 1, c.depth, c.colour);
     Surface mask(1, 1, 8, 128);
-    dst.DrawAlphaMasked(0, 0, 255, mask, false, false, {0, 0, 1, 1}, src);
+    dst.DrawAlphaMasked(0, 0, 255, mask, {}, {0, 0, 1, 1}, src);
     EXPECT_EQ(dst.GetPixel(0, 0) != c.colour, c.changes) << c.depth;
   }
 }
@@ -150,10 +150,10 @@ TEST(SurfaceBlendTest, MaskedWeightAtOpaqueMaskDependsOnDepth) {
   // alpha 128 through mask 255: 32 bits weigh by 128, 16 bits by (128 * 255) >> 8 = 127.
   Surface src32(1, 1, 32, 0xFF), dst32(1, 1, 32);
   Surface mask(1, 1, 8, 255);
-  dst32.DrawAlphaMasked(0, 0, 128, mask, false, false, {0, 0, 1, 1}, src32);
+  dst32.DrawAlphaMasked(0, 0, 128, mask, {}, {0, 0, 1, 1}, src32);
   EXPECT_EQ(dst32.GetPixel(0, 0), (128u * 255) >> 8);
   Surface src16(1, 1, 16, 0x1F), dst16(1, 1, 16);
-  dst16.DrawAlphaMasked(0, 0, 128, mask, false, false, {0, 0, 1, 1}, src16);
+  dst16.DrawAlphaMasked(0, 0, 128, mask, {}, {0, 0, 1, 1}, src16);
   EXPECT_EQ(dst16.GetPixel(0, 0), (127u * 31) >> 8);
 }
 
@@ -171,7 +171,7 @@ TEST(SurfaceBlendTest, AlphaCodesOfRotatedDraws) {
   for (const Case& c : cases) {
     Surface src(3, 3, 32, 0x808080);
     Surface dst(3, 3, 32, 0x101010);
-    dst.DrawRotate(0, 0, c.code, false, false, false, 0, 0, 0, {0, 0, 3, 3}, src, 256, 256);
+    dst.DrawRotate(0, 0, c.code, {}, 0, 0, 0, {0, 0, 3, 3}, src, 256, 256);
     EXPECT_EQ(dst.GetPixel(1, 1), c.expected) << c.code;
   }
 }
@@ -189,7 +189,7 @@ TEST(SurfaceBlendTest, AddOnPaletteSurfaceAddsIndices) {
   Surface src(2, 1, 8, 200);
   Surface dst(2, 1, 8, 100);
   src.SetPixel(1, 0, 20);
-  dst.DrawAdd(0, 0, 7, false, false, false, {0, 0, 2, 1}, src);
+  dst.DrawAdd(0, 0, 7, {}, {0, 0, 2, 1}, src);
   EXPECT_EQ(dst.GetPixel(0, 0), 255u);
   EXPECT_EQ(dst.GetPixel(1, 0), 120u);
 }
@@ -251,7 +251,7 @@ TEST(SurfaceTileTest, TileRectStartsAtThePhaseAndMirrors) {
   for (const Case& c :
        {Case{false, {11, 12, 10, 11, 12, 10, 11}}, Case{true, {11, 10, 12, 11, 10, 12, 11}}}) {
     Surface dst(7, 1, 32);
-    dst.TileRect({0, 0, 7, 1}, src, false, c.flip_h, 0, 4);
+    dst.TileRect({0, 0, 7, 1}, src, {.flip_h = c.flip_h}, 0, 4);
     for (int x = 0; x < 7; ++x) EXPECT_EQ(dst.GetPixel(x, 0), c.row[x]) << c.flip_h << " " << x;
   }
 }
@@ -260,14 +260,14 @@ TEST(SurfaceTileTest, DegenerateStepsDrawNothing) {
   Surface src(4, 4, 32, 0x777777);
   Surface dst(16, 16, 32);
   const Rect all{0, 0, 16, 16}, part{0, 0, 4, 4};
-  dst.TileDraw(all, -4, 0, 0, false, false, false, part, src, 0);
-  dst.TileDraw(all, 0, 0, 0, false, false, false, part, src, -9);
-  dst.TileStretch(all, 0, 0, 0, 255, false, false, false, part, src, 256, 256, 8);
-  dst.TileStretch(all, 8, 0, 0, 255, false, false, false, part, src, 256, 0, 8);
-  dst.TileStretch(all, 8, 0, 0, 255, false, false, false, part, src, 256, 256, -1);
-  dst.ZoomTile(all, 0, 255, false, false, false, 0, 0, src, 256);
-  dst.DrawRotate(8, 8, 255, false, false, false, 10, 2, 2, part, src, 256, 0);
-  dst.StretchDraw({0, 0, 0, 16}, src, 255, false, false, false, part);
+  dst.TileDraw(all, -4, 0, 0, {}, part, src, 0);
+  dst.TileDraw(all, 0, 0, 0, {}, part, src, -9);
+  dst.TileStretch(all, 0, 0, 0, 255, {}, part, src, 256, 256, 8);
+  dst.TileStretch(all, 8, 0, 0, 255, {}, part, src, 256, 0, 8);
+  dst.TileStretch(all, 8, 0, 0, 255, {}, part, src, 256, 256, -1);
+  dst.ZoomTile(all, 0, 255, {}, 0, 0, src, 256);
+  dst.DrawRotate(8, 8, 255, {}, 10, 2, 2, part, src, 256, 0);
+  dst.StretchDraw({0, 0, 0, 16}, src, 255, {}, part);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0u) << x << "," << y;
   }
@@ -277,8 +277,8 @@ TEST(SurfaceTileTest, StretchOfAllKeySourceEndsAndDrawsNothing) {
   Surface src(64, 64, 32, 0x00FF00);
   src.SetKeyColor(0x00FF00);
   Surface dst(16, 16, 32);
-  dst.StretchDraw({0, 0, 3, 3}, src, 255, false, false, true, {0, 0, 64, 64});
-  dst.TileStretch({0, 0, 16, 16}, 1, 0, 0, 255, false, false, true, {0, 0, 64, 64}, src, 1, 1, 1);
+  dst.StretchDraw({0, 0, 3, 3}, src, 255, {.use_key = true}, {0, 0, 64, 64});
+  dst.TileStretch({0, 0, 16, 16}, 1, 0, 0, 255, {.use_key = true}, {0, 0, 64, 64}, src, 1, 1, 1);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0u);
   }
@@ -299,12 +299,12 @@ TEST(SurfaceCopyTest, MaskedDrawsNeedAnEightBitMaskInsideTheSource) {
   Surface src(4, 4, 32, 0xABCDEF);
   Surface dst(4, 4, 32);
   Surface wrong_mask(4, 4, 16, 0xFFFF);
-  dst.DrawMasked(0, 0, wrong_mask, false, false, {0, 0, 4, 4}, src);
+  dst.DrawMasked(0, 0, wrong_mask, {}, {0, 0, 4, 4}, src);
   EXPECT_EQ(dst.GetPixel(0, 0), 0u);
   Surface mask(4, 4, 8, 255);
-  dst.DrawMaskColor(0, 0, 255, 0x112233, false, false, {1, 1, 5, 4}, mask);  // leaves the mask
+  dst.DrawMaskColor(0, 0, 255, 0x112233, {}, {1, 1, 5, 4}, mask);  // leaves the mask
   EXPECT_EQ(dst.GetPixel(1, 1), 0u);
-  dst.DrawMaskColor(0, 0, 255, 0x112233, false, false, {0, 0, 4, 4}, mask);
+  dst.DrawMaskColor(0, 0, 255, 0x112233, {}, {0, 0, 4, 4}, mask);
   EXPECT_EQ(dst.GetPixel(1, 1), 0x102132u);  // weight 255 truncates like every blend
 }
 
@@ -349,20 +349,18 @@ TEST(SurfaceSizeTest, ExtremeCoordinatesDrawNothing) {
   Surface dst(8, 8, 32);
   constexpr int kMin = INT32_MIN, kMax = INT32_MAX;
   const Rect huge{kMin, kMin, kMax, kMax}, far{kMax - 1, kMax - 1, kMax, kMax};
-  dst.Draw(kMax, kMax, false, true, true, {0, 0, 4, 4}, src);
-  dst.DrawAlpha(kMin, kMin, 100, true, false, false, {kMin, kMin, kMax, kMax}, src);
-  dst.StretchDraw(far, src, 255, false, false, false, {0, 0, 4, 4});
-  dst.DrawRotate(kMax, kMin, 255, false, false, false, 33, kMax, kMin, {0, 0, 4, 4}, src, kMax,
-                 kMax);
+  dst.Draw(kMax, kMax, {.flip_h = true, .use_key = true}, {0, 0, 4, 4}, src);
+  dst.DrawAlpha(kMin, kMin, 100, {.flip_v = true}, {kMin, kMin, kMax, kMax}, src);
+  dst.StretchDraw(far, src, 255, {}, {0, 0, 4, 4});
+  dst.DrawRotate(kMax, kMin, 255, {}, 33, kMax, kMin, {0, 0, 4, 4}, src, kMax, kMax);
   dst.FrameRect(far, kMax, 0x11);
-  dst.TileDraw(far, kMax, kMin, kMax, false, false, false, {0, 0, 4, 4}, src, kMax);
-  dst.TileStretch(far, kMax, kMin, kMax, 255, false, false, false, {0, 0, 4, 4}, src, kMax, kMax,
-                  kMax);
-  dst.ZoomTile(far, kMax, 255, false, false, false, kMin, kMax, src, kMax);
+  dst.TileDraw(far, kMax, kMin, kMax, {}, {0, 0, 4, 4}, src, kMax);
+  dst.TileStretch(far, kMax, kMin, kMax, 255, {}, {0, 0, 4, 4}, src, kMax, kMax, kMax);
+  dst.ZoomTile(far, kMax, 255, {}, kMin, kMax, src, kMax);
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) ASSERT_EQ(dst.GetPixel(x, y), 0u) << x << "," << y;
   }
-  dst.StretchDraw(huge, src, 255, false, false, false, {0, 0, 4, 4});  // covers everything
+  dst.StretchDraw(huge, src, 255, {}, {0, 0, 4, 4});  // covers everything
   dst.FillRect(huge, 0x99);
   EXPECT_EQ(dst.GetPixel(7, 7), 0x99u);
 }
@@ -377,11 +375,11 @@ TEST(SurfaceGlyphTest, CoverageOfFourByFourBlocks) {
     for (int y = 0; y < 4; ++y) glyph.SetPixel(x, y, x < 6 ? 0 : 1);
   }
   Surface dst(2, 1, 32, 0x000000);
-  dst.DrawGlyph(0, 0, 4, 255, false, false, 0xF0F0F0, {0, 0, 8, 4}, glyph);
+  dst.DrawGlyph(0, 0, 4, 255, {}, 0xF0F0F0, {0, 0, 8, 4}, glyph);
   EXPECT_EQ(dst.GetPixel(0, 0), 0xF0F0F0u);
   EXPECT_EQ(dst.GetPixel(1, 0), 0x787878u);  // 8 of 16: (0xF0 * 8) >> 4
   Surface mirrored(2, 1, 32);
-  mirrored.DrawGlyph(0, 0, 4, 128, false, true, 0xF0F0F0, {0, 0, 8, 4}, glyph);
+  mirrored.DrawGlyph(0, 0, 4, 128, {.flip_h = true}, 0xF0F0F0, {0, 0, 8, 4}, glyph);
   EXPECT_EQ(mirrored.GetPixel(0, 0), 0x3C3C3Cu);  // coverage (128 * 8) >> 8 = 4
   EXPECT_EQ(mirrored.GetPixel(1, 0), 0x787878u);
 }

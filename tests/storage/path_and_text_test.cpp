@@ -13,8 +13,8 @@ namespace {
 TEST(ClipList, MergesRectanglesWithinTwentyPixels) {
   struct Case {
     const char* what;
-    std::vector<TClipRect> added;
-    std::vector<TClipRect> kept;
+    std::vector<Rect> added;
+    std::vector<Rect> kept;
   };
   const Case cases[] = {
       {"gap of 15 merges", {{0, 0, 10, 10}, {25, 0, 35, 10}}, {{0, 0, 35, 10}}},
@@ -29,7 +29,7 @@ TEST(ClipList, MergesRectanglesWithinTwentyPixels) {
   };
   for (const Case& c : cases) {
     TClipList list;
-    for (const TClipRect& r : c.added) list.Add(r);
+    for (const Rect& r : c.added) list.Add(r);
     EXPECT_EQ(list.Rects(), c.kept) << c.what;
   }
 }

@@ -9,8 +9,6 @@
 namespace novu::text {
 namespace {
 
-using render::Rect;
-
 TEST(FontPixelFreeType, DrawsKanaAndKanjiInsideTheirCells) {
   if (!platform::FindFontByFamily("IPAGothic") || !platform::FindFontByFamily("IPAMincho")) {
     GTEST_SKIP() << "IPA fonts not installed";
@@ -46,7 +44,7 @@ TEST(FontPixelFreeType, DrawsKanaAndKanjiInsideTheirCells) {
     coverage.SetSize(80, 80, 8);
     const int cell_size = kSize + 2 * c.border + c.shadow;
     GlyphDrawSpec draw;
-    draw.cell = render::MakeRect(20, 20, cell_size, cell_size);
+    draw.cell = MakeRect(20, 20, cell_size, cell_size);
     draw.text_colour = 0xFFFFFF;
     draw.border_colour = 0x202020;
     draw.shadow_colour = 0x808080;

@@ -14,7 +14,6 @@ namespace novu::text {
 namespace {
 
 using platform::FixedGlyphSource;
-using render::Rect;
 using render::TDIBX;
 
 constexpr uint16_t kHiraganaA = 0x82A0;  // あ
@@ -160,7 +159,7 @@ TEST(FontPixelManager, CharactersWithoutInkKeepTheirWidth) {
   colour.SetSize(40, 40, 32);
   coverage.SetSize(40, 40, 8);
   GlyphDrawSpec draw;
-  draw.cell = render::MakeRect(0, 0, 20, 20);
+  draw.cell = MakeRect(0, 0, 20, 20);
   EXPECT_TRUE(TFontPixelManager::Draw(*space, colour, coverage, draw).IsEmpty());
 }
 
@@ -227,7 +226,7 @@ std::vector<std::string> Expected(const std::vector<Paint>& paints) {
 }
 
 Rect Box(int x, int y, int w, int h) {
-  return render::MakeRect(x, y, w, h);
+  return MakeRect(x, y, w, h);
 }
 
 TEST(FontPixelDraw, PaintsGlyphBarsBordersAndShadowsAtTheirRectangles) {

@@ -7,7 +7,6 @@
 namespace novu::text {
 namespace {
 
-using render::Rect;
 using test::Parse;
 using test::Sj;
 
@@ -20,8 +19,7 @@ class BoxPainter : public GlyphPainter {
     paints.push_back(p);
     const int b = p.border_width;
     colour.FillRect(p.cell, static_cast<uint32_t>(colour.ColorToPixel(p.border_colour)));
-    colour.FillRect({p.cell.left + b, p.cell.top + b, p.cell.right - b, p.cell.bottom - b},
-                    static_cast<uint32_t>(colour.ColorToPixel(p.text_colour)));
+    colour.FillRect(Grown(p.cell, -b), static_cast<uint32_t>(colour.ColorToPixel(p.text_colour)));
     coverage.FillRect(p.cell, 255);
     return p.cell;
   }
@@ -75,7 +73,7 @@ TEST(TextPageSurfaces, RenderingAsksForEachCharacterWithItsStyle) {
             120, 0);
   const std::vector<CharacterPaint>& p = page.painter.paints;
   ASSERT_EQ(p.size(), 7u);
-  EXPECT_EQ(p[0].cell, render::MakeRect(0, 6, 12, 12));
+  EXPECT_EQ(p[0].cell, MakeRect(0, 6, 12, 12));
   EXPECT_EQ(p[0].font_name, std::string(kDefaultTextFont));
   EXPECT_EQ(p[0].text_colour, 0);
   EXPECT_EQ(p[1].flags, FS_UNDERLINE);  // link text is underlined in the link colour
@@ -83,15 +81,15 @@ TEST(TextPageSurfaces, RenderingAsksForEachCharacterWithItsStyle) {
   EXPECT_EQ(p[2].text_colour, 0x00FF00);
   EXPECT_EQ(p[2].border_colour, 0xFF0000);
   EXPECT_EQ(p[2].border_width, 2);
-  EXPECT_EQ(p[2].cell, render::MakeRect(24, 2, 16, 16));
+  EXPECT_EQ(p[2].cell, MakeRect(24, 2, 16, 16));
   EXPECT_TRUE(p[2].previous_differs);
   // Ruby over 漢字 (run 24 wide at x 40): かな centred at 6 and 18, less half of size 6.
-  EXPECT_EQ(p[3].cell, render::MakeRect(40 + 3, 0, 6, 6));
-  EXPECT_EQ(p[4].cell, render::MakeRect(40 + 15, 0, 6, 6));
+  EXPECT_EQ(p[3].cell, MakeRect(40 + 3, 0, 6, 6));
+  EXPECT_EQ(p[4].cell, MakeRect(40 + 15, 0, 6, 6));
   EXPECT_EQ(p[3].size, 6);
-  EXPECT_EQ(p[5].cell, render::MakeRect(40, 6, 12, 12));
+  EXPECT_EQ(p[5].cell, MakeRect(40, 6, 12, 12));
   EXPECT_TRUE(p[5].previous_differs);  // c before it has a border
-  EXPECT_EQ(p[6].cell, render::MakeRect(52, 6, 12, 12));
+  EXPECT_EQ(p[6].cell, MakeRect(52, 6, 12, 12));
   EXPECT_FALSE(p[6].previous_differs);
   EXPECT_TRUE(p[6].next_differs);
 }
@@ -155,15 +153,15 @@ TEST(TextPageSurfaces, NeighboursComposedTogetherMatchOneByOne) {
   const TWdRow& row = *page.pages[0]->rows[0];
   for (const TWdGlyph* g : row.glyphs) {
     const int alpha = static_cast<const TWdReal*>(g)->alpha();
-    const Rect source = render::MakeRect(g->x, g->y, g->width, g->height);
+    const Rect source = MakeRect(g->x, g->y, g->width, g->height);
     const int x = 3 + g->x;
     const int y = 4 + g->y;
     if (alpha == 0) continue;
     if (static_cast<const TWdChar*>(g)->style().border_width > 0) {
-      alone.DrawAlphaMasked(x, y, alpha, page.surfaces.coverage(), false, false, source,
+      alone.DrawAlphaMasked(x, y, alpha, page.surfaces.coverage(), {}, source,
                             page.surfaces.colour());
     } else {
-      alone.DrawMaskColor(x, y, alpha, 0, false, false, source, page.surfaces.coverage());
+      alone.DrawMaskColor(x, y, alpha, 0, {}, source, page.surfaces.coverage());
     }
   }
   for (int y = 0; y < 40; ++y) {

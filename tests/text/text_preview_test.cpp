@@ -12,8 +12,6 @@
 namespace novu::text {
 namespace {
 
-using render::Rect;
-
 constexpr int32_t kBackground = 0x402020;
 
 bool IsBlank(uint16_t code) {
@@ -22,7 +20,7 @@ bool IsBlank(uint16_t code) {
 
 int InkIn(const render::TDIBX& picture, const Rect& area) {
   const auto background = static_cast<uint32_t>(picture.ColorToPixel(kBackground));
-  const Rect r = render::Intersect(area, Rect{0, 0, picture.Width(), picture.Height()});
+  const Rect r = Intersect(area, Rect{0, 0, picture.Width(), picture.Height()});
   int ink = 0;
   for (int y = r.top; y < r.bottom; ++y) {
     for (int x = r.left; x < r.right; ++x) ink += picture.GetPixel(x, y) != background;
@@ -67,8 +65,7 @@ TEST(TextPreview, JapanesePageHasInkInEveryCellAndNoneOutsideThePage) {
       EXPECT_EQ(preview.pages.size(), 1u);
     }
     const Rect page = preview.PageRect();
-    ASSERT_EQ(page,
-              render::MakeRect(10, 10, 400, c.visible_height ? 60 : preview.shown_page()->height));
+    ASSERT_EQ(page, MakeRect(10, 10, 400, c.visible_height ? 60 : preview.shown_page()->height));
 
     int characters = 0, ruby_characters = 0;
     for (const auto& row : preview.shown_page()->rows) {
@@ -76,8 +73,8 @@ TEST(TextPreview, JapanesePageHasInkInEveryCellAndNoneOutsideThePage) {
         if (g->kind() != GlyphKind::kChar) continue;
         const auto& ch = static_cast<const TWdChar&>(*g);
         if (IsBlank(ch.code())) continue;
-        const Rect cell = render::MakeRect(page.left + row->x + g->x, page.top + row->y + g->y,
-                                           g->width, g->height);
+        const Rect cell =
+            MakeRect(page.left + row->x + g->x, page.top + row->y + g->y, g->width, g->height);
         if (cell.bottom > page.bottom) continue;  // cut by the visible height
         ++characters;
         // Kana and kanji fill a good part of their cell; punctuation and Latin letters less.

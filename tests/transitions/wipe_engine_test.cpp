@@ -105,7 +105,7 @@ TEST(WipeTimeTest, AStepAtOrAfterTheEndIsDoneAndDrawsNothing) {
     for (const int32_t e : {100, 250}) {
       wipe->SetElapsed(e);
       EXPECT_TRUE(wipe->Step()) << kind;
-      EXPECT_EQ(wipe->DirtyRect(), (render::Rect{0, 0, 64, 48}));
+      EXPECT_EQ(wipe->DirtyRect(), (Rect{0, 0, 64, 48}));
       EXPECT_EQ(s.target.GetPixel(5, 5), s.Raw(kMarker)) << kind;
     }
   }

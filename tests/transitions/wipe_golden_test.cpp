@@ -151,7 +151,7 @@ class WipeGoldenTest : public ::testing::TestWithParam<int32_t> {
       EXPECT_EQ(wipe->Step(), e >= d);
       ReferenceFrame(scene, e, from, to, reference);
       EXPECT_EQ(PixelHash(fast), PixelHash(reference)) << FirstDifference(fast, reference);
-      EXPECT_EQ(wipe->DirtyRect(), (render::Rect{0, 0, s.width, s.height}));
+      EXPECT_EQ(wipe->DirtyRect(), (Rect{0, 0, s.width, s.height}));
     }
   }
 

@@ -63,7 +63,7 @@ const char* CompressionName(Compression c) {
   return "?";
 }
 
-void PrintRects(const char* title, const std::vector<render::Rect>& rects) {
+void PrintRects(const char* title, const std::vector<Rect>& rects) {
   if (rects.empty()) return;
   std::printf("  %s:", title);
   for (const auto& r : rects) std::printf(" (%d,%d)-(%d,%d)", r.left, r.top, r.right, r.bottom);
