@@ -1,6 +1,7 @@
 #include "objects/base_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <utility>
 
 #include "core/binary_reader.h"
@@ -219,12 +220,22 @@ bool TNovuBaseList::IsPendingDeletion(const TNovuObject& object) const {
 }
 
 std::string TNovuBaseList::UniqueName(std::string_view prefix) const {
-  std::unordered_set<std::string_view> taken;
-  for (const TNovuObject* object : registry_) taken.insert(object->name());
-  for (int64_t i = 0;; ++i) {
-    std::string name = std::string(prefix) + std::to_string(i);
-    if (!taken.contains(name)) return name;
+  // The smallest i whose name prefix + i is free. With n objects it is at most n, so only the
+  // numbers 0..n need marking: one pass over the names, without building any of them.
+  std::vector<bool> taken(registry_.size() + 1, false);
+  for (const TNovuObject* object : registry_) {
+    const std::string_view name = object->name();
+    if (name.size() <= prefix.size() || !name.starts_with(prefix)) continue;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.size() > 1 && digits[0] == '0') continue;  // never a number's own spelling
+    size_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error == std::errc() && end == digits.data() + digits.size() && value < taken.size()) {
+      taken[value] = true;
+    }
   }
+  const auto free = std::find(taken.begin(), taken.end(), false);
+  return std::string(prefix) + std::to_string(free - taken.begin());
 }
 
 TNovuObject* TNovuBaseList::FindByName(std::string_view name) const {

@@ -26,6 +26,16 @@ TEST(ObjectNames, DefaultNamesCountFromZeroAndReuseFreedOnes) {
   EXPECT_EQ(scene.Picture(scene.base(), 0, 0, 1, 1).name(), "object0");
 }
 
+TEST(ObjectNames, ADefaultNameSkipsOnlyTheNamesItWouldSpellItself) {
+  Scene scene;
+  for (const char* name : {"object0", "object2", "object01", "object1x", "object", "obj1"}) {
+    scene.Picture(scene.base(), 0, 0, 1, 1).SetName(name);
+  }
+  EXPECT_EQ(scene.list.UniqueName("object"), "object1");
+  scene.Picture(scene.base(), 0, 0, 1, 1);  // takes object1
+  EXPECT_EQ(scene.list.UniqueName("object"), "object3");
+}
+
 TEST(ObjectNames, RenamingAControlOntoATakenNameRenamesTheOtherOne) {
   struct Case {
     std::vector<std::string> existing;  // names already present, the first is renamed away
