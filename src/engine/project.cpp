@@ -235,6 +235,9 @@ bool TProject::SetAsideDamagedSave(const fs::path& path, const NovuError& error)
 void TProject::ReadSaveFile() {
   TVrFileCollection save;
   if (SaveFilePath().empty()) return;
+  // Writes killed before their rename leave their temporary files; this player is the only one
+  // running for this game, so none of them is still being written.
+  platform::RemoveLeftoverTemporaries(SaveFilePath());
   try {
     save.Open(SaveFilePath());
     if (save.FindEntry(kStatusEntryName) != nullptr) {

@@ -25,9 +25,39 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
   return bytes;
 }
 
+namespace {
+
+constexpr std::string_view kTemporaryLetters = "XXXXXX";  // mkstemp fills in six letters
+
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+  return path.parent_path().empty() ? "." : path.parent_path();
+}
+
+// A temporary file is ".NAME." and six letters: hidden, beside its target, never taken for a
+// game file.
+std::string TemporaryPrefix(const std::filesystem::path& path) {
+  return "." + path.filename().string() + ".";
+}
+
+}  // namespace
+
+int RemoveLeftoverTemporaries(const std::filesystem::path& path) {
+  const std::string prefix = TemporaryPrefix(path);
+  const size_t length = prefix.size() + kTemporaryLetters.size();
+  std::error_code ec;
+  int removed = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != length || !name.starts_with(prefix)) continue;
+    if (!entry.is_regular_file(ec)) continue;
+    if (std::filesystem::remove(entry.path(), ec)) ++removed;
+  }
+  return removed;
+}
+
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> data) {
-  std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
-  std::string pattern = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+  std::string pattern =
+      (FolderOf(path) / (TemporaryPrefix(path) + std::string(kTemporaryLetters))).string();
   int fd = mkstemp(pattern.data());
   auto fail = [&](const char* what) {
     std::string reason = std::strerror(errno);

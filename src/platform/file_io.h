@@ -15,4 +15,8 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
 // over `path`: a crash or a full disk leaves the old file intact. Throws NovuError on failure.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> data);
 
+// Removes the temporary files that writes of `path` left behind when the process was killed
+// before their rename; the number removed. Only one writer of `path` may be running.
+int RemoveLeftoverTemporaries(const std::filesystem::path& path);
+
 }  // namespace novu::platform

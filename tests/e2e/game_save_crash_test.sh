@@ -72,4 +72,15 @@ done
 # At least one run got as far as a save (the first kills may come before any).
 [ -n "$old" ] || fail "no run saved anything: $(cat "$work/saver/err")"
 
+# A killed save leaves its temporary file beside save.dat; the next start removes them and
+# nothing else.
+folder=$(dirname "$save")
+: > "$folder/.save.dat.AbC123"
+: > "$folder/.save.dat.keep-me"
+"$player" --headless --ticks 1 "$work/saver/game" 2> "$work/saver/err" ||
+  fail "the player did not start after the kills: $(cat "$work/saver/err")"
+left=$(find "$folder" -maxdepth 1 -name '.save.dat.??????' | wc -l)
+[ "$left" -eq 0 ] || fail "$left temporary save files are left after a new start"
+[ -f "$folder/.save.dat.keep-me" ] || fail "a file that is no temporary save was removed"
+
 finish
