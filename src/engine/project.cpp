@@ -1,6 +1,7 @@
 #include "engine/project.h"
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_history.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +105,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   folder_discs_ = setting_.folder_discs;
   if (env_.images != nullptr) env_.images->SetCode(setting_.image_option);
   status_.SetImageCache(env_.images);
+  status_.SetReadList(env_.reads);
   if (env_.set_title) env_.set_title(setting_.title);
 
   ReadSaveFile();
@@ -526,6 +528,7 @@ bool TProject::FindInstalledDisc(std::string_view title) {
 
 void TProject::ResetWorld() {
   if (env_.objects != nullptr) env_.objects->Reset();
+  if (env_.histories != nullptr) env_.histories->Reset();
 }
 
 void TProject::RequestClose() {

@@ -26,6 +26,8 @@ namespace novu {
 
 class TFipoCollection;
 class TNovuBaseList;
+class TNovuHistoryFormatManager;
+class TNovuReadList;
 class TParamCollection;
 
 // What the project needs from the program around it.
@@ -64,6 +66,9 @@ struct ProjectEnvironment {
   // The image cache: it takes the project's identification code and keeps its dither flag in
   // the status data.
   TFipoCollection* images = nullptr;
+  // The history formats (cleared by Reset) and the read marks (kept in the status data).
+  TNovuHistoryFormatManager* histories = nullptr;
+  TNovuReadList* reads = nullptr;
 };
 
 class TProject : private CallManHost {
@@ -111,6 +116,8 @@ class TProject : private CallManHost {
   bool SetAsideDamagedSave(const std::filesystem::path& path, const NovuError& error);
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
+  TNovuHistoryFormatManager* Histories() override { return env_.histories; }
+  TNovuReadList* ReadMarks() override { return env_.reads; }
   void ResetWorld() override;
 
   void Warn(std::string_view utf8_text);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/error.h"
@@ -72,14 +73,22 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   // of the later blocks: they are written in their empty form.
   blocks_version_ = blocks_.empty() ? 0 : version_;
   dither_at_.reset();
-  if (blocks_version_ < 101) return;
+  read_marks_end_.reset();
+  if (reads_ != nullptr) reads_->Clear();
+  if (blocks_version_ < 100) return;
   BinaryReader blocks(blocks_);
   try {
-    SkipReadMarks(blocks);
-    if (blocks.AtEnd()) return;
+    if (reads_ != nullptr) {
+      reads_->Load(blocks, version_);
+    } else {
+      SkipReadMarks(blocks);
+    }
+    read_marks_end_ = blocks.position();
   } catch (const NovuError&) {
-    return;  // the read marks' owner reports damage; the flag stays as it is
+    // Damaged read marks are dropped (and written afresh); the later blocks cannot be found.
+    return;
   }
+  if (blocks_version_ < 101 || blocks.AtEnd()) return;
   dither_at_ = blocks.position();
   if (images_ != nullptr) images_->LoadFlag(blocks, version_);
 }
@@ -92,8 +101,17 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   vars.SaveStatusToStream(out);
   std::vector<uint8_t> blocks = blocks_;
   if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
-  out.Bytes(blocks);
-  if (blocks_version_ < 100) WriteEmptyReadMarks(out);
+  if (reads_ != nullptr && (blocks_version_ < 100 || read_marks_end_)) {
+    // The read marks as they are now, then the blocks after them as they were read.
+    reads_->Save(out);
+    if (blocks_version_ >= 100) {
+      blocks.erase(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(*read_marks_end_));
+    }
+    out.Bytes(blocks);
+  } else {
+    out.Bytes(blocks);
+    if (blocks_version_ < 100) WriteEmptyReadMarks(out);
+  }
   if (blocks_version_ < 101) {
     if (images_ != nullptr) {
       images_->SaveFlag(out);

@@ -13,6 +13,7 @@
 namespace novu {
 
 class TFipoCollection;
+class TNovuReadList;
 class TParamCollection;
 
 inline constexpr std::string_view kStatusEntryName = "STATUSSAVEDATA";
@@ -29,6 +30,8 @@ class StatusData {
   // The image cache whose dither flag the image-collection block holds: read into it, and
   // written from it.
   void SetImageCache(TFipoCollection* images) { images_ = images; }
+  // The read marks the read-mark block holds: read into it, and written from it.
+  void SetReadList(TNovuReadList* reads) { reads_ = reads; }
 
  private:
   int32_t version_ = kStatusVersion;
@@ -38,7 +41,10 @@ class StatusData {
   std::vector<uint8_t> blocks_;
   // Where the dither flag sits in blocks_, when the blocks before it could be read.
   std::optional<size_t> dither_at_;
+  // Where the read marks end in blocks_, when they could be read.
+  std::optional<size_t> read_marks_end_;
   TFipoCollection* images_ = nullptr;
+  TNovuReadList* reads_ = nullptr;
 };
 
 }  // namespace novu

@@ -215,6 +215,20 @@ class Player {
         media::MakeGameMediaFiles(*runtime_.files), *runtime_.media_clock, std::move(options));
   }
 
+  // The glyph cache over the installed fonts (and the game's own), the script texts message
+  // windows read, the read marks and the history formats.
+  void CreateTextServices() {
+    runtime_.glyphs = std::make_unique<text::TFontPixelManager>(
+        platform::MakeFreeTypeGlyphSource(game_folder_.string()));
+    TVrFileManager& files = *runtime_.files;
+    runtime_.texts = std::make_unique<ScriptTexts>(
+        [&files](std::string_view name) { return files.Exists(name); },
+        [&files](std::string_view name) { return files.LoadFile(name); });
+    runtime_.reads = std::make_unique<TNovuReadList>();
+    runtime_.histories = std::make_unique<TNovuHistoryFormatManager>();
+    runtime_.histories->SetTextSource(runtime_.texts.get(), runtime_.vars.get());
+  }
+
   bool Startup() {
     CreateMedia();
     runtime_.images = std::make_unique<TFipoCollection>(
@@ -228,8 +242,11 @@ class Player {
           line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
       Complain("警告: " + line);
     });
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
-        runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get()}));
+    CreateTextServices();
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
+        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get(),
+                         runtime_.media.get(), runtime_.glyphs.get(), runtime_.texts.get(),
+                         runtime_.reads.get(), runtime_.histories.get()}));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
@@ -261,6 +278,8 @@ class Player {
     env.program_folder = program_folder_;
     env.objects = runtime_.objects.get();
     env.images = runtime_.images.get();
+    env.histories = runtime_.histories.get();
+    env.reads = runtime_.reads.get();
     env.request_close = [this] { view_->RequestClose(); };
     env.notice = [](std::string_view utf8) { Complain(std::string(utf8)); };
     if (!cl_.trace_file.empty()) {

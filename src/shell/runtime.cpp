@@ -15,6 +15,10 @@ Runtime::~Runtime() {
   functions.reset();
   variable_host.reset();
   objects.reset();
+  histories.reset();
+  reads.reset();
+  texts.reset();
+  glyphs.reset();
   images.reset();
   media.reset();
   media_clock.reset();
