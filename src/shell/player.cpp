@@ -262,6 +262,7 @@ class Player {
     }));
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.variable_host->set_state(&runtime_.state);
+    runtime_.variable_host->set_histories(runtime_.histories.get());
     runtime_.variable_host->set_title(
         [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
     runtime_.variable_host->set_full_screen([this](bool on) { view_->SetFullScreen(on); });
