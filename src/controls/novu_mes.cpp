@@ -380,6 +380,8 @@ int32_t TNovuMes::Update() {
     new_page_ = false;
   }
   if (!HasPage()) return 0;
+  // Where the window lies on the screen, worked out once for every glyph the step changes.
+  screen_origin_ = {ScreenX(), ScreenY()};
   const RevealResult result = RevealStep(index_, FrameDelta());
   if (!result.text.empty() && !on_playing_.empty()) {
     PostEvent(on_playing_, std::vector<std::string>{result.text}, kEventPlaying);
@@ -533,8 +535,8 @@ void TNovuMes::NotifyEvent(std::string_view text) {
 Rect TNovuMes::GlyphRect(const TWdGlyph& glyph) const {
   const TWdPage* page = CurrentPage();
   if (glyph.row == nullptr || page == nullptr) return {};
-  const int64_t x = int64_t{ScreenX()} + glyph.row->x + glyph.x;
-  const int64_t y = int64_t{ScreenY()} + glyph.row->y + glyph.y - page->scroll;
+  const int64_t x = int64_t{screen_origin_.x} + glyph.row->x + glyph.x;
+  const int64_t y = int64_t{screen_origin_.y} + glyph.row->y + glyph.y - page->scroll;
   return render::MakeRect(static_cast<int>(x), static_cast<int>(y), glyph.width, glyph.height);
 }
 

@@ -211,6 +211,7 @@ class TNovuMes final : public TNovuControl {
   bool redraw_ = false;
   bool new_page_ = false;
   std::optional<render::Rect> changed_;
+  Point screen_origin_;  // set by Update for the glyph rectangles of its step
   text::TWdReal* hovered_ = nullptr;
   // Read while loading, applied by AfterLoad.
   std::optional<std::vector<uint8_t>> loaded_states_;
