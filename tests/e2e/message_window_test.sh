@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The message window played headless on the 15 ms virtual clock: when a paced page ends, a page
 # at text delay 0, a negative wait, a click turning the page, TextIns holding the script until
-# TextClr, a link click with its arguments, read text remembered across runs, and where the
-# window's frame, background and text ink lie on the screen.
+# TextClr, two inline events, a link click with its arguments, read text remembered across runs,
+# and where the window's frame, background and text ink lie on the screen.
 set -uo pipefail
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
@@ -52,6 +52,18 @@ for rate in 0 256 1024; do
   [ "$(event_clock "neg$rate" end.nsb)" = 0000010e ] ||
     fail "negative wait at rate $rate: ended at $(event_clock "neg$rate" end.nsb), expected 0000010e"
 done
+
+# ---- Two adjacent inline events are handed on, in order, once the text before them has faded
+# in: taken with "ab" at tick 2, whose fade of 60 ms (64 a frame) has ended by tick 6; both
+# handlers run at tick 7 (0x69).
+window events 'PR_DELAY=`60` PR_TEXTDELAY=`0` PR_ONNOTIFY=`"notify.nsb"`' \
+  'ab<EVENT VALUE=one><EVENT VALUE=two>c'
+printf '%s\n' 'VarNew "got" type=string' 'Calc `got = got ++ @ParamStr[0] ++ ";"`' \
+  > "$work/events/src/notify.nst"
+play_ok events 20
+[ "$(var events got)" = '"values":["one;two;"]' ] || fail "events: the handlers got $(var events got)"
+[ "$(grep '<Event>notify.nsb' "$work/events/trace" | cut -c1-8 | tr '\n' ' ')" = "00000069 00000069 " ] ||
+  fail "events: handed on at $(grep '<Event>notify.nsb' "$work/events/trace" | cut -c1-8 | tr '\n' ' ')"
 
 # ---- A click on the window turns to the second page; the script waits until that page, the
 # last, has ended and its handler empties the window.
