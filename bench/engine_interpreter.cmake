@@ -3,7 +3,7 @@ pkg_check_modules(NOVU_LUA54 IMPORTED_TARGET lua5.4)
 if(NOVU_LUA54_FOUND)
   novu_benchmark(engine_interpreter
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_interpreter_bench.cpp
-    DEPS novu_engine PkgConfig::NOVU_LUA54)
+    DEPS novu_authoring PkgConfig::NOVU_LUA54)
   target_compile_definitions(bench_engine_interpreter PRIVATE
     NOVU_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 else()

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <lua.hpp>
 
+#include "authoring/page_text.h"
+#include "authoring/project_description.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
-#include "engine/page_text.h"
 #include "engine/project.h"
-#include "engine/project_description.h"
 #include "expr/param_collection.h"
 #include "platform/file_io.h"
 #include "platform/message_box.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/dib_surface.h"
 #include "render/image_codecs.h"

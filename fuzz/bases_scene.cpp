@@ -6,7 +6,7 @@
 #include "bases_scene.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;

@@ -9,7 +9,7 @@
 #include "controls_scene.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace {
 

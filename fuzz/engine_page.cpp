@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "core/error.h"
+#include "authoring/page_text.h"
 #include "engine/page.h"
-#include "engine/page_text.h"
 #include "engine/project_setting.h"
+#include "platform/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "core/binary_reader.h"
-#include "core/error.h"
 #include "core/process_random.h"
 #include "expr/param_collection.h"
 #include "expr/param_var.h"
 #include "expr/sys_func_man.h"
+#include "platform/error.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/build_novu_parser.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;

@@ -6,8 +6,8 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu;

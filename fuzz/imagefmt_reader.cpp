@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
+#include "platform/error.h"
 #include "render/dibx.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

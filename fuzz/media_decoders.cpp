@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "core/error.h"
 #include "media/ogg_stream.h"
 #include "media/wav_out.h"
 #include "platform/clock.h"
+#include "platform/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace novu::media;

@@ -6,8 +6,8 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "message_window.h"
+#include "platform/error.h"
 
 namespace {
 

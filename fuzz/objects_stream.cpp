@@ -6,10 +6,10 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "objects/memory_object_list.h"
 #include "objects/plain_objects.h"
 #include "objects_stream.h"
+#include "platform/error.h"
 
 namespace {
 

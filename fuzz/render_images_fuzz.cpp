@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/dibx.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

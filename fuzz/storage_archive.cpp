@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "storage/archive_format.h"
 #include "storage/big_stream.h"
 #include "storage/zlib_codec.h"

@@ -5,8 +5,8 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
+#include "platform/error.h"
 #include "render/image_codecs.h"
 
 namespace novu {

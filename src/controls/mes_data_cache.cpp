@@ -2,7 +2,7 @@
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

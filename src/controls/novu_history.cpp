@@ -7,8 +7,8 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "core/serializer.h"
+#include "platform/error.h"
 #include "text/text_layout.h"
 
 namespace novu {

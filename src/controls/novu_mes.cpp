@@ -5,9 +5,9 @@
 #include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "core/serializer.h"
 #include "objects/object_list.h"
+#include "platform/error.h"
 #include "render/custom_dibx.h"
 #include "text/font_pixel.h"
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/error.h"
 #include "core/serializer.h"
 #include "media/media_service.h"
 #include "objects/object_list.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/error.h"
 #include "core/extended_float.h"
+#include "platform/error.h"
 
 namespace novu {
 

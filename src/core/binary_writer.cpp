@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "core/error.h"
 #include "core/extended_float.h"
+#include "platform/error.h"
 
 namespace novu {
 

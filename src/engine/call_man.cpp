@@ -5,9 +5,9 @@
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "core/process_state.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 

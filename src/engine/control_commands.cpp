@@ -2,13 +2,13 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "engine/object_commands.h"
 #include "engine/page.h"
 #include "engine/text_commands.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

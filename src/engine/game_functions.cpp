@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "engine/call_man.h"
 #include "engine/project.h"
 #include "engine/script_files.h"
@@ -13,6 +12,7 @@
 #include "objects/base_list.h"
 #include "objects/novu_control.h"
 #include "platform/desktop_services.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"

@@ -9,7 +9,6 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "expr/custom_param.h"
@@ -19,6 +18,7 @@
 #include "objects/prop_motion.h"
 #include "objects/property_access.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

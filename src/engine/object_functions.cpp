@@ -1,13 +1,13 @@
 #include "engine/object_functions.h"
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/function_text.h"
 #include "expr/sys_func_man.h"
 #include "objects/base_list.h"
 #include "objects/novu_control.h"
 #include "objects/property_access.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/control_commands.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

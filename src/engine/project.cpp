@@ -10,10 +10,10 @@
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "engine/install_settings.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"
@@ -84,6 +84,8 @@ std::string SaveFolderName(std::string_view title) {
 }
 
 TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
+  static ProjectHost nobody;
+  if (env_.host == nullptr) env_.host = &nobody;
   vars_ = env_.vars;
   if (vars_ == nullptr) {
     own_vars_ = std::make_unique<TParamCollection>();
@@ -106,7 +108,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   if (env_.images != nullptr) env_.images->SetCode(setting_.image_option);
   status_.SetImageCache(env_.images);
   status_.SetReadList(env_.reads);
-  if (env_.set_title) env_.set_title(setting_.title);
+  env_.host->SetTitle(setting_.title);
 
   ReadSaveFile();
   CreateProjectVariables();
@@ -123,7 +125,9 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
 
   CallManHost& host = *this;
   calls_ = std::make_unique<TCallMan>(*vars_, env_.state, events_, host);
-  if (env_.trace) calls_->SetTraceSink(env_.trace);
+  if (env_.host->WantsTrace()) {
+    calls_->SetTraceSink([host = env_.host](std::string_view line) { host->Trace(line); });
+  }
   previous_host_ = &vars_->host();
   variable_host_ = std::make_unique<ScriptVariableHost>(*calls_, *previous_host_);
   vars_->SetHost(variable_host_.get());
@@ -209,7 +213,7 @@ fs::path TProject::SaveFilePath() {
 }
 
 void TProject::Notice(const std::string& utf8) const {
-  if (env_.notice) env_.notice(utf8);
+  env_.host->Notice(utf8);
 }
 
 bool TProject::SetAsideDamagedSave(const fs::path& path, const NovuError& error) {
@@ -532,7 +536,7 @@ void TProject::ResetWorld() {
 }
 
 void TProject::RequestClose() {
-  if (env_.request_close) env_.request_close();
+  env_.host->RequestClose();
 }
 
 }  // namespace novu

@@ -4,7 +4,6 @@
 // of saved slots and starts the call manager at the start page; its destructor runs the exit
 // page and stores the status data.
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,13 +11,13 @@
 #include <string>
 #include <string_view>
 
-#include "core/error.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
 #include "engine/script_variable_host.h"
 #include "engine/status_data.h"
+#include "platform/error.h"
 #include "platform/message_box.h"
 #include "storage/vr_file_manager.h"
 
@@ -30,21 +29,34 @@ class TNovuHistoryFormatManager;
 class TNovuReadList;
 class TParamCollection;
 
+// What the project asks of the program around it: the main window, or a test. Every call has
+// a default that does nothing.
+class ProjectHost {
+ public:
+  virtual ~ProjectHost() = default;
+  // The game title (CP932) for the application and the window caption.
+  virtual void SetTitle(const std::string& /*cp932*/) {}
+  // True when the interpreter's trace lines are wanted; they then arrive through Trace.
+  virtual bool WantsTrace() const { return false; }
+  virtual void Trace(std::string_view /*line*/) {}
+  // A one-line note for the person playing (UTF-8): where progress is saved when the game
+  // folder cannot be written, a damaged save file set aside.
+  virtual void Notice(std::string_view /*utf8*/) {}
+  // Asks the main window to close (Terminate).
+  virtual void RequestClose() {}
+};
+
 // What the project needs from the program around it.
 struct ProjectEnvironment {
   ProjectEnvironment(ProcessState& state_in, TVrFileManager& files_in,
-                     platform::MessageBoxService& messages_in,
-                     std::function<void(const std::string&)> set_title_in = {})
-      : state(state_in),
-        files(files_in),
-        messages(messages_in),
-        set_title(std::move(set_title_in)) {}
+                     platform::MessageBoxService& messages_in, ProjectHost* host_in = nullptr)
+      : state(state_in), files(files_in), messages(messages_in), host(host_in) {}
 
   ProcessState& state;
   TVrFileManager& files;
   platform::MessageBoxService& messages;
-  // Receives the game title (CP932) for the application and the window caption.
-  std::function<void(const std::string&)> set_title;
+  // Null: nobody listens (title, trace, notes and close requests go nowhere).
+  ProjectHost* host;
   // The variable table; without one the project keeps a table of its own.
   TParamCollection* vars = nullptr;
   // The folder of the first command-line argument (the save file lives there), or empty when
@@ -54,13 +66,6 @@ struct ProjectEnvironment {
   std::filesystem::path program_folder;
   // The per-user data folder; empty: $XDG_DATA_HOME, else ~/.local/share.
   std::filesystem::path user_data_folder;
-  // Receives the interpreter's trace lines.
-  std::function<void(std::string_view)> trace;
-  // Receives one-line notes for the person playing (UTF-8): where progress is saved when the
-  // game folder cannot be written, a damaged save file set aside.
-  std::function<void(std::string_view)> notice;
-  // Asks the main window to close (Terminate).
-  std::function<void()> request_close;
   // The object list the object commands work on.
   TNovuBaseList* objects = nullptr;
   // The image cache: it takes the project's identification code and keeps its dither flag in

@@ -1,7 +1,7 @@
 #include "engine/script_texts.h"
 
-#include "core/error.h"
 #include "engine/page.h"
+#include "platform/error.h"
 
 namespace novu {
 

@@ -6,8 +6,8 @@
 #include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

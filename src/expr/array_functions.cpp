@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/function_text.h"
 #include "expr/sys_func_man.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -5,11 +5,11 @@
 
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/system_function.h"
 #include "expr/value_text.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -5,9 +5,9 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/param_values.h"
 #include "expr/param_var.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

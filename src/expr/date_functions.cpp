@@ -2,8 +2,8 @@
 // fraction is the time of day.
 #include <cmath>
 
-#include "core/error.h"
 #include "expr/sys_func_man.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -8,12 +8,12 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/build_novu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"
 #include "expr/param_var.h"
 #include "expr/system_function.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -6,12 +6,12 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/novu_parser.h"
 #include "expr/param_system.h"
 #include "expr/param_var.h"
 #include "expr/system_function.h"
 #include "expr/system_variable_host.h"
+#include "platform/error.h"
 
 namespace novu {
 

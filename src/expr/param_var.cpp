@@ -2,8 +2,8 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/error.h"
 #include "expr/function_text.h"
 #include "expr/sys_func_man.h"
 #include "expr/value_text.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -1,6 +1,6 @@
 #include "expr/sys_func_man.h"
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::imagefmt {
 namespace {

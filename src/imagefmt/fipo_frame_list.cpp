@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "imagefmt/png_transparency.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/image_codecs.h"
 

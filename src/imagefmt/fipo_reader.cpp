@@ -2,10 +2,10 @@
 // composition of each frame's visible layers into its picture.
 #include <string>
 
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
 #include "imagefmt/jpeg_codec.h"
 #include "imagefmt/raw_layout.h"
+#include "platform/error.h"
 #include "render/pixel_format.h"
 
 namespace novu::imagefmt {

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
 #include "imagefmt/jpeg_codec.h"
 #include "imagefmt/raw_layout.h"
+#include "platform/error.h"
 
 namespace novu::imagefmt {
 namespace {

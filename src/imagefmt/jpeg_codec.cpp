@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::imagefmt {
 namespace {

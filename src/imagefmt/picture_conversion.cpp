@@ -3,7 +3,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/image_codecs.h"
 #include "render/pixel_access.h"
 

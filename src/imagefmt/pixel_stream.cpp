@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::imagefmt {
 namespace {

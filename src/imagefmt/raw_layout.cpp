@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/pixel_access.h"
 #include "storage/kx_random.h"
 

@@ -1,7 +1,7 @@
 #include "media/media_library_check.h"
 
-#include "core/error.h"
 #include "media/media_service.h"
+#include "platform/error.h"
 
 namespace novu::media {
 

@@ -5,8 +5,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "core/error.h"
 #include "media/wave_item.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_manager.h"
 

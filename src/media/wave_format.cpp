@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/binary_reader.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::media {
 namespace {

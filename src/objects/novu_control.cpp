@@ -8,10 +8,10 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "objects/event_queue.h"
 #include "objects/novu_motion.h"
 #include "objects/object_list.h"
+#include "platform/error.h"
 #include "render/custom_dibx.h"
 
 namespace novu {

@@ -5,11 +5,11 @@
 #include <limits>
 #include <numbers>
 
-#include "core/error.h"
 #include "expr/custom_param.h"
 #include "objects/novu_control.h"
 #include "objects/object_list.h"
 #include "objects/property_access.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

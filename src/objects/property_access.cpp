@@ -1,9 +1,9 @@
 #include "objects/property_access.h"
 
-#include "core/error.h"
 #include "expr/custom_param.h"
 #include "objects/novu_object.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 

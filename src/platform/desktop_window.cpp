@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/frame_copy.h"
 #include "platform/panel_layout.h"
 #include "platform/text_encoding.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 
 namespace novu::platform {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/pixel_access.h"
 
 namespace novu::render {

@@ -3,17 +3,12 @@
 #include <utility>
 
 #include "core/cp932.h"
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/image_codecs.h"
 
 namespace novu::render {
 namespace {
-
-TDIBX::LayeredImageLoader& LayeredLoader() {
-  static TDIBX::LayeredImageLoader loader;
-  return loader;
-}
 
 bool HasBmpExtension(const std::filesystem::path& path) {
   return cp932::EqualsNoCase(path.extension().string(), ".bmp");
@@ -73,7 +68,8 @@ void TDIBX::LoadFromFile(const std::filesystem::path& path) {
   LoadFromStream(*bytes, 0);
 }
 
-void TDIBX::LoadFromStream(std::span<const uint8_t> data, int32_t code) {
+void TDIBX::LoadFromStream(std::span<const uint8_t> data, int32_t code,
+                           const LayeredImageDecoder* layered) {
   auto starts_with = [&](size_t offset, std::string_view tag) {
     return data.size() >= offset + tag.size() &&
            std::equal(tag.begin(), tag.end(), data.begin() + static_cast<ptrdiff_t>(offset));
@@ -81,9 +77,9 @@ void TDIBX::LoadFromStream(std::span<const uint8_t> data, int32_t code) {
   if (starts_with(0, "BM")) return TakeImage(DecodeBmp(data));
   if (starts_with(1, "PNG")) return TakeImage(DecodePng(data));
   if (starts_with(0, "Fipo")) {
-    if (!LayeredLoader()) throw NovuError::FromUtf8("No layered-image loader installed");
+    if (!layered) throw NovuError::FromUtf8("No layered-image decoder given");
     TDIBSurface image;
-    LayeredLoader()(data, code, image);
+    layered->DecodeFrameZero(data, code, image);
     return TakeImage(image);
   }
   throw NovuError::FromUtf8("Unknown image format");
@@ -92,10 +88,6 @@ void TDIBX::LoadFromStream(std::span<const uint8_t> data, int32_t code) {
 void TDIBX::SaveToFile(const std::filesystem::path& path) const {
   if (!HasBmpExtension(path)) return;
   platform::WriteFileAtomically(path, EncodeBmp24(*dib_));
-}
-
-void TDIBX::SetLayeredImageLoader(LayeredImageLoader loader) {
-  LayeredLoader() = std::move(loader);
 }
 
 }  // namespace novu::render

@@ -4,7 +4,6 @@
 // and transition buffers.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <span>
 
@@ -18,6 +17,15 @@ namespace novu::render {
 inline platform::PixelRect ToPixelRect(const Rect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
+
+// Decodes frame 0 of a layered image. The layered-image module, which sits above the surfaces,
+// implements it; whoever loads such data into a surface hands one in.
+class LayeredImageDecoder {
+ public:
+  virtual ~LayeredImageDecoder() = default;
+  virtual void DecodeFrameZero(std::span<const uint8_t> data, int32_t code,
+                               TDIBSurface& out) const = 0;
+};
 
 class TDIBX : public TCustomDIBX {
  public:
@@ -59,15 +67,12 @@ class TDIBX : public TCustomDIBX {
   // when the file cannot be read or is not a valid bitmap.
   void LoadFromFile(const std::filesystem::path& path);
   // "BM" at offset 0: a Windows bitmap; "PNG" at offset 1: a PNG image; "Fipo" at offset 0: frame
-  // 0 of a layered image with the identification code, through the loader installed by the
-  // layered-image module. The surface is resized to the image at its current depth.
-  void LoadFromStream(std::span<const uint8_t> data, int32_t code);
+  // 0 of a layered image with the identification code, through `layered` (without one such data
+  // is refused). The surface is resized to the image at its current depth.
+  void LoadFromStream(std::span<const uint8_t> data, int32_t code,
+                      const LayeredImageDecoder* layered = nullptr);
   // Writes ".bmp" names only, as a 24-bit bitmap (crash-safe: temporary file, then rename).
   void SaveToFile(const std::filesystem::path& path) const;
-
-  using LayeredImageLoader =
-      std::function<void(std::span<const uint8_t> data, int32_t code, TDIBSurface& out)>;
-  static void SetLayeredImageLoader(LayeredImageLoader loader);
 
  private:
   void TakeImage(const TDIBSurface& image);

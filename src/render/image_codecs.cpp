@@ -8,7 +8,7 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/pixel_access.h"
 
 namespace novu::render {

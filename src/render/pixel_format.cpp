@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::render {
 namespace {

@@ -11,14 +11,13 @@
 #include <stdexcept>
 
 #include "controls/control_factory.h"
-#include "core/error.h"
 #include "core/ini_file.h"
 #include "engine/variable_dump.h"
-#include "imagefmt/layered_image_loader.h"
 #include "media/media_library_check.h"
 #include "media/media_service.h"
 #include "platform/audio_output.h"
 #include "platform/desktop_window.h"
+#include "platform/error.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
 #include "shell/headless_audio.h"
@@ -125,7 +124,7 @@ class TraceWriter {
   std::ofstream file_;
 };
 
-class Player {
+class Player final : private ProjectHost {
  public:
   Player(const CommandLine& cl, fs::path program_file)
       : cl_(cl),
@@ -168,13 +167,19 @@ class Player {
   }
 
  private:
+  // What the project asks of the main window.
+  void SetTitle(const std::string& cp932) override { runtime_.window->SetTitle(cp932); }
+  bool WantsTrace() const override { return !cl_.trace_file.empty(); }
+  void Trace(std::string_view line) override { trace_.Write(line); }
+  void Notice(std::string_view utf8) override { Complain(std::string(utf8)); }
+  void RequestClose() override { view_->RequestClose(); }
+
   bool FormCreate() {
     std::error_code ec;
     fs::remove(program_folder_ / "novuplay.log", ec);
     runtime_.state.random.Seed(cl_.seed ? *cl_.seed : SeedFromClock());
     runtime_.settings = GameIniSettings::FromIni(IniFile::Load(program_folder_ / "game.ini"));
     runtime_.clock = platform::CreateSystemClock();
-    imagefmt::InstallLayeredImageLoader();
     try {
       const platform::DesktopWindowOptions options{
           .require_display = true,
@@ -272,8 +277,7 @@ class Player {
     runtime_.desktop = cl_.headless ? std::make_unique<platform::HeadlessDesktopServices>()
                                     : platform::CreateDesktopServices();
     runtime_.InstallFunctions();
-    ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages,
-                           [this](const std::string& title) { runtime_.window->SetTitle(title); }};
+    ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages, this};
     env.vars = runtime_.vars.get();
     if (!cl_.sources.empty()) env.argument_folder = game_folder_;
     env.program_folder = program_folder_;
@@ -281,11 +285,6 @@ class Player {
     env.images = runtime_.images.get();
     env.histories = runtime_.histories.get();
     env.reads = runtime_.reads.get();
-    env.request_close = [this] { view_->RequestClose(); };
-    env.notice = [](std::string_view utf8) { Complain(std::string(utf8)); };
-    if (!cl_.trace_file.empty()) {
-      env.trace = [this](std::string_view line) { trace_.Write(line); };
-    }
     try {
       runtime_.project = std::make_unique<TProject>(std::move(env));
       runtime_.ConnectProject();

@@ -1,6 +1,6 @@
 #include "shell/screenshot.h"
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/dibx.h"
 #include "render/image_codecs.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

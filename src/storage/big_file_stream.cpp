@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 
 namespace novu {

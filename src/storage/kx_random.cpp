@@ -4,7 +4,7 @@
 #include <bit>
 #include <climits>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 

@@ -6,8 +6,8 @@
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "platform/disk_file.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/big_file_stream.h"

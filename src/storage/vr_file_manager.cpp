@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "platform/disk_file.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/big_file_stream.h"

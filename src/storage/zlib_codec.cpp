@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::text {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu::text {
 namespace {

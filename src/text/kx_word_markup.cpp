@@ -2,9 +2,9 @@
 #include <limits>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "core/integer_text.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 #include "text/kx_word.h"
 #include "text/markup.h"
 

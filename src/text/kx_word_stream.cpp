@@ -20,9 +20,9 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/build_novu_parser.h"
 #include "expr/novu_parser.h"
+#include "platform/error.h"
 #include "text/kx_word.h"
 
 namespace novu::text {

@@ -235,50 +235,67 @@ void TWipeRipple::DrawStep() {
   }
 }
 
-// 32-bit pictures: runs of pixels outside and inside the wave front are copied whole.
+// 32-bit pictures. Along a half row the distance from the centre only falls (left half) or only
+// rises (right half), so each half is at most three runs: the old picture, the wave, the new
+// picture. The two outer runs are copied whole; the wave samples the new picture.
 void TWipeRipple::DrawPacked(int64_t p) {
   const int w = Width(), h = Height();
   const auto length = static_cast<int64_t>(profile_.size());
   const Rows32 t = RowsOf32(target_), f = RowsOf32(from_), n = RowsOf32(to_);
-  const int64_t centre_x16 = static_cast<int64_t>(w - 1) * 32768;
-  const int64_t centre_y16 = static_cast<int64_t>(h - 1) * 32768;
+  const int64_t centre_x16 = static_cast<int64_t>(w - 1) * 32768 + 32768;
+  const int64_t centre_y16 = static_cast<int64_t>(h - 1) * 32768 + 32768;
+  // k of a pixel is its place on the wave: above length - 1 the wave has not reached it, below
+  // 0 it has passed.
+  const int64_t shift = (length - 1) - p;
   for (int y = 0; y < h; ++y) {
     const bool flip_y = y >= quadrant_height_;
     const size_t row = static_cast<size_t>(flip_y ? h - 1 - y : y) * quadrant_width_;
+    const int32_t* distance = distance_.data() + row;
+    const Direction* direction = direction_.data() + row;
     uint32_t* out = t.Row(y);
     const uint32_t* old_row = f.Row(y);
     const uint32_t* new_row = n.Row(y);
-    // 0: old picture, 1: on the wave, 2: new picture.
-    auto kind_at = [&](int x) {
-      const int64_t k = distance_[row + static_cast<size_t>(x >= quadrant_width_ ? w - 1 - x : x)] +
-                        (length - 1) - p;
-      return k > length - 1 ? 0 : k < 0 ? 2 : 1;
-    };
-    int x = 0;
-    while (x < w) {
-      const int kind = kind_at(x);
-      int end = x + 1;
-      while (end < w && kind_at(end) == kind) ++end;
-      if (kind == 0) {
-        std::memcpy(out + x, old_row + x, static_cast<size_t>(end - x) * 4);
-      } else if (kind == 2) {
-        std::memcpy(out + x, new_row + x, static_cast<size_t>(end - x) * 4);
-      } else {
-        for (int at = x; at < end; ++at) {
-          const bool flip_x = at >= quadrant_width_;
-          const size_t q = row + static_cast<size_t>(flip_x ? w - 1 - at : at);
-          const int64_t k = distance_[q] + (length - 1) - p;
-          const int64_t radius = distance_[q] + profile_[static_cast<size_t>(k)];
-          const int64_t c = flip_x ? -direction_[q].cos16 : direction_[q].cos16;
-          const int64_t s = flip_y ? -direction_[q].sin16 : direction_[q].sin16;
-          const int64_t sx = (centre_x16 + radius * c + 32768) >> 16;
-          const int64_t sy = (centre_y16 + radius * s + 32768) >> 16;
-          out[at] = sx >= 0 && sx < w && sy >= 0 && sy < h ? n.Row(static_cast<int>(sy))[sx]
-                                                           : new_row[at];
-        }
+    const int64_t sin_sign = flip_y ? -1 : 1;
+    // Pixels [x0, x1) of the row, mirrored onto quadrant columns by `column(x)`.
+    auto draw_wave = [&](int x0, int x1, auto column, int64_t cos_sign) {
+      for (int x = x0; x < x1; ++x) {
+        const size_t q = column(x);
+        const int64_t k = distance[q] + shift;
+        const int64_t radius = distance[q] + profile_[static_cast<size_t>(k)];
+        const int64_t sx = (centre_x16 + radius * cos_sign * direction[q].cos16) >> 16;
+        const int64_t sy = (centre_y16 + radius * sin_sign * direction[q].sin16) >> 16;
+        out[x] = static_cast<uint64_t>(sx) < static_cast<uint64_t>(w) &&
+                         static_cast<uint64_t>(sy) < static_cast<uint64_t>(h)
+                     ? n.Row(static_cast<int>(sy))[sx]
+                     : new_row[x];
       }
-      x = end;
-    }
+    };
+    auto copy = [&](const uint32_t* from_row, int x0, int x1) {
+      if (x1 > x0) std::memcpy(out + x0, from_row + x0, static_cast<size_t>(x1 - x0) * 4);
+    };
+    auto not_reached = [&](size_t q) { return distance[q] + shift > length - 1; };
+    auto passed = [&](size_t q) { return distance[q] + shift < 0; };
+
+    // Left half, towards the centre: old, wave, new.
+    const int half = std::min(quadrant_width_, w);
+    auto left = [](int x) { return static_cast<size_t>(x); };
+    int a = 0;
+    while (a < half && not_reached(left(a))) ++a;
+    int b = a;
+    while (b < half && !passed(left(b))) ++b;
+    copy(old_row, 0, a);
+    draw_wave(a, b, left, 1);
+    copy(new_row, b, half);
+
+    // Right half, away from the centre: new, wave, old.
+    auto right = [w](int x) { return static_cast<size_t>(w - 1 - x); };
+    int c = half;
+    while (c < w && passed(right(c))) ++c;
+    int d = c;
+    while (d < w && !not_reached(right(d))) ++d;
+    copy(new_row, half, c);
+    draw_wave(c, d, right, -1);
+    copy(old_row, d, w);
   }
 }
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
+#include "platform/error.h"
 #include "render/dib_surface.h"
 #include "render/image_codecs.h"
 

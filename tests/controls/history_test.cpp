@@ -5,7 +5,7 @@
 #include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

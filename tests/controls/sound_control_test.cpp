@@ -6,11 +6,11 @@
 #include "controls/novu_sound.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "media/media_fixtures.h"
 #include "media/media_service.h"
 #include "media/wave_item.h"
 #include "objects/memory_object_list.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

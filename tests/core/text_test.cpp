@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "core/ini_file.h"
 #include "core/process_random.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 
 namespace novu {

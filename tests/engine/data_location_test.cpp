@@ -5,10 +5,10 @@
 
 #include <deque>
 
-#include "core/error.h"
+#include "authoring/page_text.h"
 #include "engine/install_settings.h"
-#include "engine/page_text.h"
 #include "engine/project.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "storage/vr_file_collection.h"
 #include "temp_folder.h"

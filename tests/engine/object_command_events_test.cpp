@@ -2,12 +2,12 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/event_queue_stream.h"
 #include "engine/script_event_queue.h"
 #include "objects/base_list.h"
 #include "objects/novu_timer.h"
 #include "objects/object_factory.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

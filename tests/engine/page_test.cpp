@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/control_commands.h"
 #include "expr/build_novu_parser.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

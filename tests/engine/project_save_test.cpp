@@ -7,13 +7,13 @@
 #include <filesystem>
 #include <map>
 
+#include "authoring/page_text.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/install_settings.h"
-#include "engine/page_text.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "storage/vr_file_collection.h"
 #include "temp_folder.h"
@@ -60,17 +60,21 @@ struct Game {
   TParamCollection vars;
   TProjectSetting setting;
   std::vector<std::string> notices;
+  struct NoticeHost final : ProjectHost {
+    std::vector<std::string>& notices;
+    explicit NoticeHost(std::vector<std::string>& n) : notices(n) {}
+    void Notice(std::string_view text) override { notices.emplace_back(text); }
+  } host{notices};
   void Page(const std::string& name, std::string_view text) {
     files.Add(name, AssemblePage(text, name));
   }
   fs::path SaveFile() const { return folder.path() / "save.dat"; }
   std::unique_ptr<TProject> Make() {
     files.Add("novu.npb", setting.Serialize());
-    ProjectEnvironment env(state, files.vfs, boxes);
+    ProjectEnvironment env(state, files.vfs, boxes, &host);
     env.vars = &vars;
     env.argument_folder = folder.path();
     env.program_folder = folder.path();
-    env.notice = [this](std::string_view text) { notices.emplace_back(text); };
     return std::make_unique<TProject>(std::move(env));
   }
   // One run of the game: start, `ticks` ticks, close.

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "authoring/project_description.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
-#include "engine/project_description.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

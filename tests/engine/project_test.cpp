@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error.h"
-#include "engine/page_text.h"
+#include "authoring/page_text.h"
+#include "platform/error.h"
 #include "temp_folder.h"
 
 namespace novu {
@@ -27,10 +27,13 @@ struct ProjectFixture {
   ProcessState state;
   TVrFileManager files{std::vector<std::filesystem::path>{}};
   RecordingBoxes boxes;
-  std::string title;
+  struct TitleHost final : ProjectHost {
+    std::string title;
+    void SetTitle(const std::string& t) override { title = t; }
+  } host;
   std::unique_ptr<TProject> Make() {
     state.terminate = false;  // the constructor must set it itself
-    ProjectEnvironment env{state, files, boxes, [this](const std::string& t) { title = t; }};
+    ProjectEnvironment env{state, files, boxes, &host};
     env.argument_folder = folder.path();
     return std::make_unique<TProject>(std::move(env));
   }
@@ -75,7 +78,7 @@ TEST(Project, AppliesTheSettings) {
   auto project = f.Make();
   EXPECT_FALSE(f.state.terminate);
   EXPECT_TRUE(project->started());
-  EXPECT_EQ(f.title, "Demo");
+  EXPECT_EQ(f.host.title, "Demo");
   EXPECT_EQ(project->screen_center_x(), 320);
   EXPECT_EQ(project->screen_center_y(), 240);
   EXPECT_EQ(project->pending_load_slot(), -1);

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "authoring/page_text.h"
 #include "core/process_state.h"
 #include "engine/call_man.h"
-#include "engine/page_text.h"
 #include "engine/script_variable_host.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu::test {
 

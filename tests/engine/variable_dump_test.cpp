@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/error.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
+#include "platform/error.h"
 
 namespace novu::test {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "imagefmt/fipo_frame_list.h"
-#include "imagefmt/layered_image_loader.h"
+#include "imagefmt/layered_image_decoder.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/dibx.h"
 #include "render/image_codecs.h"
@@ -222,8 +222,7 @@ TEST(FipoFrameList, LoadFromFileChoosesByExtension) {
   EXPECT_THROW(list.LoadFromFile(dir / "missing.fip"), NovuError);
 }
 
-TEST(FipoFrameList, SurfacesLoadFrameZeroThroughTheInstalledLoader) {
-  InstallLayeredImageLoader();
+TEST(FipoFrameList, SurfacesLoadFrameZeroThroughTheDecoderHandedIn) {
   TFipoFrameList list(77);
   for (uint32_t colour : {0x00FF0000u, 0x0000FF00u}) {
     TDIBSurface& p = list.AddFrame().picture;
@@ -233,7 +232,10 @@ TEST(FipoFrameList, SurfacesLoadFrameZeroThroughTheInstalledLoader) {
   const std::vector<uint8_t> file = list.SaveToStream({});
   render::TDIBX surface;
   surface.SetSize(1, 1, 16);
-  surface.LoadFromStream(file, 77);
+  EXPECT_THROW(surface.LoadFromStream(file, 77), NovuError);  // no decoder: refused, unchanged
+  EXPECT_EQ(surface.Width(), 1);
+  const FrameZeroDecoder decoder;
+  surface.LoadFromStream(file, 77, &decoder);
   EXPECT_EQ(surface.Width(), 3);
   EXPECT_EQ(surface.BitCount(), 16);
   EXPECT_EQ(surface.GetPixel(2, 1), 0xF800u);  // red of frame 0, at the surface's depth

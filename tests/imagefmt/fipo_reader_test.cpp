@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
 #include "imagefmt/fipo_fixture.h"
 #include "imagefmt/fipo_frame_list.h"
 #include "imagefmt/jpeg_codec.h"
+#include "platform/error.h"
 #include "storage/kx_random.h"
 
 namespace novu::imagefmt {

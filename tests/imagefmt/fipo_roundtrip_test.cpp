@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
 #include "imagefmt/fipo_fixture.h"
 #include "imagefmt/fipo_frame_list.h"
 #include "imagefmt/picture_conversion.h"
+#include "platform/error.h"
 #include "render/image_codecs.h"
 
 namespace novu::imagefmt {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error.h"
 #include "media/media_fixtures.h"
 #include "media/ogg_stream.h"
 #include "media/wave_item.h"
+#include "platform/error.h"
 
 namespace novu::media {
 namespace {

@@ -3,7 +3,7 @@
 #include "base_list_fixtures.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/error.h"
 #include "object_fixtures.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

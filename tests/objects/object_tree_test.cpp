@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/error.h"
 #include "object_fixtures.h"
 #include "objects/novu_control.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <limits>
 
-#include "core/error.h"
 #include "expr/param_values.h"
 #include "object_fixtures.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -2,7 +2,7 @@
 // depths, masks, trimming and mirroring.
 #include <gtest/gtest.h>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/dib_surface.h"
 
 namespace novu::render {

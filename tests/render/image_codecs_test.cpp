@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/dibx.h"
 #include "render/image_codecs.h"

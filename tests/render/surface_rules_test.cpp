@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/dibx.h"
 
 namespace novu::render {

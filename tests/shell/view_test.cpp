@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <deque>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "storage/archive_builder.h"
 #include "storage/archive_format.h"

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "storage/big_file_stream.h"
 #include "storage/big_stream.h"
 #include "storage/range_stream.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "storage/archive_builder.h"
 #include "storage/archive_format.h"

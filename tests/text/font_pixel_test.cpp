@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "render/dibx.h"
 
 namespace novu::text {

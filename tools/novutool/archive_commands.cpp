@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/cp932.h"
-#include "core/error.h"
 #include "imagefmt/fipo_format.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/archive_format.h"

@@ -6,11 +6,11 @@
 #include <map>
 #include <string>
 
-#include "core/error.h"
+#include "authoring/page_text.h"
+#include "authoring/project_description.h"
 #include "engine/install_settings.h"
-#include "engine/page_text.h"
-#include "engine/project_description.h"
 #include "engine/project_setting.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_collection.h"

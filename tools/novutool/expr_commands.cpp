@@ -5,12 +5,12 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "expr/build_novu_parser.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_var.h"
 #include "expr/system_function.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "tool_command.h"

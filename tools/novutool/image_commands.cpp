@@ -8,10 +8,10 @@
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "imagefmt/fipo_format.h"
 #include "imagefmt/fipo_frame_list.h"
 #include "imagefmt/picture_conversion.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "render/image_codecs.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <exception>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "tool_command.h"
 
 namespace novu::tool {

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/error.h"
-#include "engine/page_text.h"
+#include "authoring/page_text.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "tool_command.h"
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/error.h"
-#include "engine/project_description.h"
+#include "authoring/project_description.h"
 #include "engine/project_setting.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "tool_command.h"
 

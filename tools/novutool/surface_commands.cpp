@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/error.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "render/image_codecs.h"
 #include "tool_command.h"

@@ -2,9 +2,9 @@
 // cache over the installed (or the game's own) fonts, written as PNG, for authors to preview.
 #include <cstdio>
 
-#include "core/error.h"
 #include "core/integer_text.h"
 #include "expr/function_text.h"
+#include "platform/error.h"
 #include "platform/file_io.h"
 #include "platform/glyph_source.h"
 #include "platform/text_encoding.h"

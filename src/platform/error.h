@@ -1,6 +1,8 @@
 #pragma once
 // The one general error class of the player. Its message is code-page-932 text, like every
 // string inside the engine; messages written in this source code are UTF-8 and converted once.
+// It sits in the lowest layer, beside the text encoder it needs, because every layer throws it:
+// the platform's own services (disk writes, the window) included.
 #include <exception>
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "engine/page_text.h"
+#include "authoring/page_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,6 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
-#include "core/error.h"
 #include "engine/page.h"
 #include "expr/build_novu_parser.h"
 #include "expr/novu_parser.h"
@@ -18,6 +17,7 @@
 #include "expr/system_function.h"
 #include "expr/value_text.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 #include "text/kx_word.h"
 

@@ -1,4 +1,4 @@
-#include "core/error.h"
+#include "platform/error.h"
 
 #include "platform/text_encoding.h"
 

@@ -1,4 +1,4 @@
-#include "engine/project_description.h"
+#include "authoring/project_description.h"
 
 #include <charconv>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <sstream>
 #include <vector>
 
-#include "core/error.h"
 #include "core/integer_text.h"
+#include "platform/error.h"
 #include "platform/text_encoding.h"
 
 namespace novu {

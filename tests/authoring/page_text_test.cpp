@@ -1,11 +1,11 @@
-#include "engine/page_text.h"
+#include "authoring/page_text.h"
 
 #include <gtest/gtest.h>
 
 #include "core/binary_writer.h"
-#include "core/error.h"
 #include "engine/command_layout.h"
 #include "engine/page.h"
+#include "platform/error.h"
 #include "text/kx_word.h"
 
 namespace novu {
