@@ -125,7 +125,10 @@ void TComEntryHist::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   if (histories == nullptr) return;
   TNovuHistoryFormat& format = histories->FindOrAdd(format_name);
   TNovuBaseList* list = calls.host().Objects();
-  const TNovuObject* object = list != nullptr ? list->FindComponent(template_name) : nullptr;
+  // An empty name would find the screen itself, whose size would make a formatted history
+  // with no font: it resets the format as an unknown name does.
+  const TNovuObject* object =
+      list != nullptr && !template_name.empty() ? list->FindComponent(template_name) : nullptr;
   if (object == nullptr) {
     format.layout = HistoryLayout{};
     return;

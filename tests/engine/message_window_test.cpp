@@ -346,6 +346,30 @@ TEST(MessageHistory, AFormattedHistoryStacksPagesToItsHeightAndCallHistClamps) {
   EXPECT_EQ(m.history_record().entries.size(), 4u);
 }
 
+TEST(MessageHistory, FormatHistTakesTheTemplatesSettingsOrResets) {
+  MessageWorld w;
+  w.Run(
+      "MesNew PR_NAME=`\"fmt\"` PR_WIDTH=`300` PR_HEIGHT=`200` PR_FONTHEIGHT=`20` "
+      "PR_FONTBORDER=`1` PR_FONTSHADOW=`2` PR_LINESPACE=`4`\n"
+      "FormatHist `\"fmt\"` `\"log\"`\n"
+      "FormatHist `\"fmt\"` `\"gone\"`\n"
+      "FormatHist `\"\"` `\"gone\"`\n",
+      1);
+  const TNovuHistoryFormat* log = w.histories.Find("log");
+  ASSERT_NE(log, nullptr);
+  EXPECT_EQ(log->layout.font_size, 20);
+  EXPECT_EQ(log->layout.border_width, 1);
+  EXPECT_EQ(log->layout.shadow_offset, 2);
+  EXPECT_EQ(log->layout.width, 300);
+  EXPECT_EQ(log->layout.height, 200);
+  EXPECT_EQ(log->layout.line_spacing, 4);
+  // No template (the empty name is not the screen here): every setting 0, an unformatted history.
+  const TNovuHistoryFormat* gone = w.histories.Find("gone");
+  ASSERT_NE(gone, nullptr);
+  EXPECT_EQ(gone->layout.width, 0);
+  EXPECT_EQ(gone->layout.font_size, 0);
+}
+
 // ---- the saved form ----
 
 std::vector<uint8_t> Saved(const TNovuObject& object) {
