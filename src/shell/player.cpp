@@ -111,12 +111,15 @@ class TraceWriter {
     if (target.empty() || target == "-") return true;
     return OpenReportFile(file_, target, "trace file");
   }
+  // Each line is handed on at once: a trace shows how far a run got while it waits for the
+  // reader, and keeps its last lines when the run is stopped from outside.
   void Write(std::string_view cp932_line) {
     const std::string line = platform::Cp932ToUtf8(cp932_line) + "\n";
     if (file_.is_open()) {
-      file_ << line;
+      file_ << line << std::flush;
     } else {
       std::fwrite(line.data(), 1, line.size(), stdout);
+      std::fflush(stdout);
     }
   }
 
