@@ -1,6 +1,7 @@
 #include "controls/novu_history.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "controls/message_text_source.h"
 #include "controls/novu_mes.h"
@@ -9,6 +10,8 @@
 #include "core/cp932.h"
 #include "core/serializer.h"
 #include "platform/error.h"
+#include "render/geometry.h"
+#include "text/page_surfaces.h"
 #include "text/text_layout.h"
 
 namespace novu {
@@ -65,7 +68,8 @@ std::string TNovuHistData::EffectiveName(size_t i) const {
 void TNovuHistData::Add(HistEntry entry) {
   const std::string previous = EffectiveName(entries.size());
   entry.page = Compressed(entry.page, previous);
-  total_height += entry.height;
+  total_height = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{total_height} + entry.height, INT32_MIN, INT32_MAX));
   entries.push_back(std::move(entry));
 }
 
@@ -95,9 +99,10 @@ void TNovuNewHistory::ApplyLayout(const HistoryLayout& layout) {
   s.font_size = layout.font_size;
   s.border_width = layout.border_width;
   s.shadow_offset = layout.shadow_offset;
-  s.wrap_width = std::max(layout.width, 0);
-  s.visible_height = std::max(layout.height, 0);
-  s.line_spacing = layout.line_spacing;
+  s.wrap_width = render::Tame(std::max(layout.width, 0));
+  s.visible_height = render::Tame(std::max(layout.height, 0));
+  constexpr int32_t kSpacingLimit = text::TextPageSurfaces::kMaxHeight;
+  s.line_spacing = std::clamp(layout.line_spacing, -kSpacingLimit, kSpacingLimit);
 }
 
 void TNovuNewHistory::Open(const HistoryLayout& layout, Pending entry) {
@@ -163,7 +168,7 @@ void TNovuNewHistory::CloseFormatted(MessageTextSource* source, TParamCollection
         any = true;
       }
     }
-    if (!records_.empty() && records_.back().total_height + entry.height <= visible) {
+    if (!records_.empty() && int64_t{records_.back().total_height} + entry.height <= visible) {
       records_.back().Add(std::move(entry));
     } else {
       records_.emplace_back().Add(std::move(entry));

@@ -28,6 +28,13 @@ constexpr int32_t kOnIdleVersion = 104;
 constexpr int32_t kHistoryRecordVersion = 113;
 constexpr int32_t kCaptureLinkVersion = 120;
 
+// Line spacing beyond the tallest page surface has no use; kept within it, rows stay far from
+// the ends of the coordinate range however many there are.
+int32_t SaneLineSpacing(int32_t v) {
+  constexpr int32_t limit = text::TextPageSurfaces::kMaxHeight;
+  return std::clamp(v, -limit, limit);
+}
+
 // The wait rate a new window reveals with: every glyph waits as written.
 constexpr int32_t kDefaultWaitRate = 256;
 
@@ -264,7 +271,7 @@ void TNovuMes::RebuildFromHistory() {
     text::PageList laid;
     AppendLaidOut(*source, entry.first, entry.last, entry.values, laid);
     if (laid.empty()) continue;
-    y = MoveRows(*laid.front(), *page, y) + word_.settings.line_spacing;
+    y = render::Tame(MoveRows(*laid.front(), *page, y) + word_.settings.line_spacing);
   }
   pages_.push_back(std::move(page));
 }
@@ -288,15 +295,16 @@ void TNovuMes::RebuildFromReferences() {
     const text::TKxWord* source = cache_.Find(ref.page, ref.command_index, env_.vars);
     if (source == nullptr) continue;
     text::PageList laid;
-    word_.settings.wrap_width = std::max(ref.width, 0);
-    word_.settings.visible_height = std::max(ref.height, 0);
+    word_.settings.wrap_width = render::Tame(std::max(ref.width, 0));
+    word_.settings.visible_height = render::Tame(std::max(ref.height, 0));
     AppendLaidOut(*source, 0, -1, {}, laid);
     word_.settings.wrap_width = own_width;
     word_.settings.visible_height = own_height;
     // An entry whose text now lays out into fewer pages has nothing to show.
     if (ref.page_index < 0 || static_cast<size_t>(ref.page_index) >= laid.size()) continue;
     const int bottom = MoveRows(*laid[static_cast<size_t>(ref.page_index)], *page, y);
-    y = history_stacked_ ? bottom + word_.settings.line_spacing : y + ref.height;
+    y = render::Tame(history_stacked_ ? bottom + word_.settings.line_spacing
+                                      : y + render::Tame(ref.height));
   }
   pages_.push_back(std::move(page));
 }
@@ -537,7 +545,13 @@ Rect TNovuMes::GlyphRect(const TWdGlyph& glyph) const {
   if (glyph.row == nullptr || page == nullptr) return {};
   const int64_t x = int64_t{screen_origin_.x} + glyph.row->x + glyph.x;
   const int64_t y = int64_t{screen_origin_.y} + glyph.row->y + glyph.y - page->scroll;
-  return render::MakeRect(static_cast<int>(x), static_cast<int>(y), glyph.width, glyph.height);
+  // Scrolls and positions from scripts and saves may be anything: kept within the coordinate
+  // range, a rectangle's edges never overflow.
+  const auto tame = [](int64_t v) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, -render::kCoordinateLimit, render::kCoordinateLimit));
+  };
+  return render::MakeRect(tame(x), tame(y), render::Tame(glyph.width), render::Tame(glyph.height));
 }
 
 void TNovuMes::MarkChanged(const TWdGlyph& glyph) {
@@ -687,17 +701,17 @@ void TNovuMes::ChangeSetting(const std::function<void(text::KxWordSettings&)>& c
 void TNovuMes::SetSize(bool vertical, int32_t value) {
   if (vertical) {
     SetHeight(value);
-    word_.settings.visible_height = std::max(value, 0);
+    word_.settings.visible_height = render::Tame(std::max(value, 0));
   } else {
     SetWidth(value);
-    word_.settings.wrap_width = std::max(value, 0);
+    word_.settings.wrap_width = render::Tame(std::max(value, 0));
   }
 }
 
 void TNovuMes::SetScroll(int32_t value) {
   TWdPage* page = CurrentPage();
   if (page == nullptr) return;
-  page->scroll = value;
+  page->scroll = render::Tame(value);
   RestartClock();
   Invalidate();
 }
@@ -805,7 +819,7 @@ void TNovuMes::Set(PropId id, const PropValue& value) {
       ChangeSetting([&](auto& s) { s.font_size = PropAsInt(value); });
       break;
     case PR_LINESPACE:
-      ChangeSetting([&](auto& s) { s.line_spacing = PropAsInt(value); });
+      ChangeSetting([&](auto& s) { s.line_spacing = SaneLineSpacing(PropAsInt(value)); });
       break;
     case PR_FONTCOLOR:
       ChangeSetting([&](auto& s) { s.colour = PropAsInt(value); });
@@ -955,8 +969,9 @@ void TNovuMes::SyncSettings(Serializer& s) {
   if (s.loading()) {
     t.anti_alias = std::clamp(t.anti_alias, 0, 3);
     t.fade_time = std::max(t.fade_time, 0);
-    t.wrap_width = std::max(t.wrap_width, 0);
-    t.visible_height = std::max(t.visible_height, 0);
+    t.wrap_width = render::Tame(std::max(t.wrap_width, 0));
+    t.visible_height = render::Tame(std::max(t.visible_height, 0));
+    t.line_spacing = SaneLineSpacing(t.line_spacing);
   }
 }
 
@@ -993,6 +1008,7 @@ void TNovuMes::Sync(Serializer& s) {
   if (s.Has(kHistoryRecordVersion)) {
     s.Bool(history_stacked_);
     s.I32(history_offset_);
+    history_offset_ = render::Tame(history_offset_);
   }
   s.String(raw_text_);
   s.I32(index_);
@@ -1084,7 +1100,7 @@ bool TNovuMes::ApplyPageStates(std::span<const uint8_t> block) {
     TWdPage& page = *pages_[p];
     PageReveal& state = reveals_[p];
     state = PageReveal{};
-    page.scroll = st.scroll;
+    page.scroll = render::Tame(st.scroll);
     const auto rows = static_cast<int32_t>(page.rows.size());
     state.row = std::clamp(st.row, 0, rows);
     const int32_t glyphs =
@@ -1138,7 +1154,7 @@ void TNovuMes::AfterLoad() {
   reveals_.assign(pages_.size(), PageReveal{});
   index_ = std::clamp(index, -1, PageCount() - 1);
   if (HasPage()) {
-    CurrentPage()->scroll = scroll;
+    CurrentPage()->scroll = render::Tame(scroll);
     ResetReveal(index_);
     Redraw(true);
   }

@@ -96,7 +96,7 @@ class TNovuMes final : public TNovuControl {
   std::vector<MesReference>& references() { return references_; }
   TNovuHistData& history_record() { return history_; }
   void set_history_stacked(bool on) { history_stacked_ = on; }
-  void set_history_offset(int32_t y) { history_offset_ = y; }
+  void set_history_offset(int32_t y) { history_offset_ = render::Tame(y); }
   int32_t history_offset() const { return history_offset_; }
   const std::string& source_page() const { return source_page_; }
   int32_t source_index() const { return source_index_; }

@@ -159,6 +159,19 @@ TEST(MessageWindow, AHugeRateNeverOverflowsTheWait) {
   EXPECT_TRUE(w.Window().Playing());
 }
 
+TEST(MessageWindow, ExtremeScrollsAndSpacingsAreKeptInRange) {
+  MessageWorld w;
+  w.Run(Window("PR_DELAY=`60` PR_TEXTDELAY=`0`") + "TextIns markup\"ab<BR>cd\" target=`\"m\"`\n",
+        2);
+  TNovuMes& m = w.Window();
+  m.SetProperty(PR_SCROLLY, int32_t{INT32_MAX});
+  m.SetProperty(PR_LINESPACE, int32_t{INT32_MIN});
+  m.SetProperty(PR_HEIGHT, int32_t{INT32_MAX});
+  w.Frames(3);  // glyph rectangles and the page drawn at those values
+  EXPECT_EQ(PropAsInt(m.GetProperty(PR_SCROLLY)), render::kCoordinateLimit);
+  EXPECT_EQ(PropAsInt(m.GetProperty(PR_LINESPACE)), -text::TextPageSurfaces::kMaxHeight);
+}
+
 // ---- pages ----
 
 TEST(MessageWindow, PagesAreTurnedByScriptsOnly) {
