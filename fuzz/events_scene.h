@@ -25,10 +25,7 @@ struct TimedScene {
     list.SetSize(64, 48);
     state.frame_delta = 15;
     list.SetProcessState(&state);
-    list.SetEventQueue(&events, {[this](BinaryWriter& out) { SaveEventQueue(events, list, out); },
-                                 [this](BinaryReader& in, int32_t version) {
-                                   LoadEventQueue(events, list, in, version);
-                                 }});
+    list.SetEventQueue(&events, &streamer);
   }
   ~TimedScene() { list.SetEventQueue(nullptr); }
   TimedScene(const TimedScene&) = delete;
@@ -37,6 +34,7 @@ struct TimedScene {
   ProcessState state;
   ScriptEventQueue events;
   TNovuBaseList list;
+  ScriptEventQueueStreamer streamer{events, list};
 };
 
 }  // namespace novu::fuzz

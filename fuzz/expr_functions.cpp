@@ -8,10 +8,12 @@
 
 #include "core/binary_reader.h"
 #include "core/process_random.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/param_var.h"
 #include "expr/sys_func_man.h"
 #include "platform/error.h"
+#include "storage/vr_file_manager.h"
 
 namespace {
 
@@ -44,7 +46,11 @@ std::unique_ptr<TCustomParam> Constant(BinaryReader& in, uint8_t kind) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ProcessRandom random(1);
+  // The data tables the table functions work on, and an empty file system for DBLoadTsvFile.
+  TDBManager tables;
+  TVrFileManager files(std::vector<std::filesystem::path>{});
   SysFuncMan functions(random);
+  RegisterDataTableFunctions(functions, tables, files);
   TParamCollection table;
   table.SetFunctions(&functions);
   // Variables the calls may name: one of each type, the int and string ones arrays.

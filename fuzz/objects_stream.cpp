@@ -6,14 +6,14 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
-#include "objects/memory_object_list.h"
+#include "objects/base_list.h"
 #include "objects/plain_objects.h"
 #include "objects_stream.h"
 #include "platform/error.h"
 
 namespace {
 
-std::string SaveBase(novu::MemoryObjectList& list) {
+std::string SaveBase(novu::TNovuBaseList& list) {
   novu::BinaryWriter out;
   list.base(0).SaveToStream(out);
   return out.TakeString();
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t version = fuzz::ObjectVersionFromByte(data[0]);
   std::string saved;
   {
-    MemoryObjectList list(MakePlainObject);
+    TNovuBaseList list(MakePlainObject);
     BinaryReader in(std::span<const uint8_t>(data + 1, size - 1));
     try {
       list.base(0).LoadFromStream(in, {version});
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     saved = SaveBase(list);
   }
-  MemoryObjectList again(MakePlainObject);
+  TNovuBaseList again(MakePlainObject);
   BinaryReader in(saved);
   again.base(0).LoadFromStream(in, {kObjectLayoutVersion});  // must not throw
   if (!in.AtEnd() || SaveBase(again) != saved) __builtin_trap();

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/binary_writer.h"
-#include "objects/memory_object_list.h"
+#include "objects/base_list.h"
 #include "objects/plain_objects.h"
 #include "objects_stream.h"
 #include "platform/file_io.h"
@@ -15,14 +15,14 @@ namespace {
 using namespace novu;
 
 void WriteSeed(const std::filesystem::path& folder, const std::string& name,
-               const MemoryObjectList& list, int32_t version) {
+               const TNovuBaseList& list, int32_t version) {
   BinaryWriter out;
   out.U8(fuzz::ObjectVersionByte(version));
   list.base(0).SaveToStream(out);
   platform::WriteFileAtomically(folder / name, out.bytes());
 }
 
-TNovuControl& Label(MemoryObjectList& list, TNovuControl& parent, const char* name) {
+TNovuControl& Label(TNovuBaseList& list, TNovuControl& parent, const char* name) {
   auto& label = list.AddTo<TPlainControl>(parent, LT_LABEL);
   label.SetName(name);
   label.SetBounds(10, 20, 100, 30);
@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = argv[1];
   std::filesystem::create_directories(folder);
 
-  MemoryObjectList empty;
+  TNovuBaseList empty;
   WriteSeed(folder, "empty-base", empty, kObjectLayoutVersion);
 
-  MemoryObjectList flat(MakePlainObject);
+  TNovuBaseList flat(MakePlainObject);
   Label(flat, flat.base(0), "caption");
   auto& button = flat.AddTo<TPlainControl>(flat.base(0), LT_BUTTON);
   button.SetTag("start");
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   WriteSeed(folder, "flat", flat, kObjectLayoutVersion);
   WriteSeed(folder, "flat-as-v117", flat, 117);
 
-  MemoryObjectList nested(MakePlainObject);
+  TNovuBaseList nested(MakePlainObject);
   TNovuControl* parent = &nested.base(0);
   for (int i = 0; i < 4; ++i)
     parent = &Label(nested, *parent, ("level" + std::to_string(i)).c_str());

@@ -388,6 +388,16 @@ void TNovuHistoryFormatManager::Save(BinaryWriter& out) const {
   }
 }
 
+void TNovuHistoryFormatManager::LoadDefaultHistory(BinaryReader& in, int32_t version) {
+  Reset();
+  try {
+    Default().history.Load(in, version);
+  } catch (const NovuError&) {
+    Reset();
+    throw;
+  }
+}
+
 void TNovuHistoryFormatManager::Load(BinaryReader& in, int32_t version) {
   formats_.clear();
   try {

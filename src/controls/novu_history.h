@@ -155,6 +155,10 @@ class TNovuHistoryFormatManager {
 
   void Save(BinaryWriter& out) const;
   void Load(BinaryReader& in, int32_t version);
+  // Saves older than the format list hold the default format's history alone.
+  void LoadDefaultHistory(BinaryReader& in, int32_t version);
+  // Exchanges the formats (not the text source) with another manager.
+  void Swap(TNovuHistoryFormatManager& other) { formats_.swap(other.formats_); }
 
  private:
   std::vector<std::unique_ptr<TNovuHistoryFormat>> formats_;

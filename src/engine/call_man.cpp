@@ -259,6 +259,19 @@ void TCallMan::ReturnFromCall() {
   sender_ = std::move(frame.sender);
   sender_event_ = frame.sender_event;
   progress_ = started_ ? std::move(frame.progress) : nullptr;
+  if (started_ && !progress_ && !frame.saved_state.empty() && current_ != nullptr &&
+      current_->Contains(index_)) {
+    // A restored frame whose page was not at hand when the game was loaded.
+    progress_ = current_->Command(index_).MakeProgress();
+    if (progress_) {
+      try {
+        BinaryReader in(frame.saved_state);
+        LoadProgress(*progress_, in);
+      } catch (const NovuError&) {
+        progress_ = current_->Command(index_).MakeProgress();
+      }
+    }
+  }
 }
 
 void TCallMan::EnterCall(TPage*& page, int32_t& index, std::string_view target,

@@ -26,6 +26,14 @@ class TNovuReadList;
 class TParamCollection;
 struct ProcessState;
 
+// A GameSave command's request, carried out after the tick's update.
+struct GameSaveRequest {
+  int32_t slot = 0;
+  std::string resume_page;  // empty: the game goes on where it was saved
+  int32_t resume_index = 0;
+  std::string caption;  // empty: nothing is saved
+};
+
 // What the interpreter needs from the project and the program around it.
 class CallManHost {
  public:
@@ -48,6 +56,9 @@ class CallManHost {
   // The history formats and the read marks the text commands work on; none: they do nothing.
   virtual TNovuHistoryFormatManager* Histories() { return nullptr; }
   virtual TNovuReadList* ReadMarks() { return nullptr; }
+  // GameSave and GameLoad: the requests wait for the end of the tick.
+  virtual void RequestGameSave(GameSaveRequest /*request*/) {}
+  virtual void RequestGameLoad(int32_t /*slot*/) {}
 };
 
 struct TStack {
@@ -61,6 +72,9 @@ struct TStack {
   uint64_t sender_event = 0;  // serial of the queue entry whose handler this frame runs
   // The progress of the interrupted command (see command_progress.h).
   std::unique_ptr<CommandProgress> progress;
+  // A restored frame's saved progress whose page could not be had when the game was loaded:
+  // kept as it was saved, read when the frame returns.
+  std::vector<uint8_t> saved_state;
   std::unique_ptr<TCustomParam> result;
 
   TStack();
@@ -68,6 +82,9 @@ struct TStack {
   TStack(TStack&&) noexcept;
   TStack& operator=(TStack&&) noexcept;
 };
+
+class BinaryReader;
+class BinaryWriter;
 
 class TCallMan {
  public:
@@ -140,6 +157,21 @@ class TCallMan {
   }
   TCustomParam* CurrentResult() const;
 
+  // ---- the saved state (part of a game save) ----
+  // A saved state read back and checked, its pages loaded: ready to take the interpreter's place.
+  struct SavedState;
+  void SaveToStream(BinaryWriter& out) const;
+  // Reads a saved state without touching the interpreter (only pages join the cache); raises
+  // NovuError on malformed data. `sender_exists` tells whether an object of that name is in the
+  // scene being restored. With a resume page the saved position is pushed as a frame and the
+  // game goes on at that page, at `resume_index` when it is positive.
+  std::unique_ptr<SavedState> ReadState(BinaryReader& in,
+                                        const std::function<bool(std::string_view)>& sender_exists,
+                                        std::string_view resume_page, int32_t resume_index);
+  // Makes a read state the interpreter's; senders are matched with the running entries of the
+  // event queue (restored before).
+  void Adopt(std::unique_ptr<SavedState> state);
+
   // ---- inspection ----
   TPage* current_page() const { return current_; }
   int32_t index() const { return index_; }
@@ -177,6 +209,10 @@ class TCallMan {
   std::function<void(std::string_view)> trace_;
   const TCommand* last_traced_ = nullptr;
 
+  void WriteFrame(BinaryWriter& out, const TStack& frame) const;
+  TStack ReadFrame(BinaryReader& in, const std::function<bool(std::string_view)>& sender_exists);
+  uint64_t RunningEventOf(const std::optional<std::string>& sender) const;
+
   std::list<std::unique_ptr<TPage>> pages_;
   TPage* current_ = nullptr;
   int32_t index_ = 0;
@@ -189,6 +225,19 @@ class TCallMan {
   std::optional<std::string> sender_;
   uint64_t sender_event_ = 0;
   std::vector<TStack> stack_;
+};
+
+struct TCallMan::SavedState {
+  TPage* page = nullptr;
+  int32_t index = 0;
+  bool continue_flag = false;
+  bool started = false;
+  RunState run_state = RunState::kMainFlow;
+  std::optional<std::string> sender;
+  std::vector<std::string> args;
+  std::vector<TStack> frames;
+  int32_t level = 2;
+  std::unique_ptr<CommandProgress> progress;
 };
 
 }  // namespace novu

@@ -2,6 +2,7 @@
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "engine/command_progress.h"
 #include "expr/param_collection.h"
 
 namespace novu {
@@ -130,6 +131,10 @@ std::optional<std::string> EvalStr(TNovuParser& expr, TParamCollection& vars) {
   const TCustomParam* value = expr.result();
   if (!value) return std::nullopt;
   return value->GetAsStr();
+}
+
+std::unique_ptr<CommandProgress> TCommand::MakeProgress() const {
+  return nullptr;
 }
 
 }  // namespace novu

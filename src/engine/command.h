@@ -77,6 +77,9 @@ class TCommand {
   // Completes the command at once; `progress` is what it had begun (none for commands that
   // keep no progress).
   virtual void Finish(TCallMan& /*calls*/, CommandProgress* /*progress*/) {}
+  // A fresh progress of the kind Begin makes, for reading a saved one back; none for commands
+  // that keep no progress (their saved state is empty).
+  virtual std::unique_ptr<CommandProgress> MakeProgress() const;
 
   const CommandHeader& header() const { return header_; }
   CommandHeader& header() { return header_; }

@@ -32,6 +32,8 @@ enum WhileField : size_t { kWhileCondition = 0, kWhileEnd = 1 };
 enum WhileInitField : size_t { kWhileInitExpression = 0 };
 enum WhileLoopField : size_t { kWhileLoopStep = 0, kWhileLoopHead = 1 };
 enum ResetField : size_t { kResetPage = 0, kResetIndex = 1, kResetFull = 2 };  // PCReset, Reset
+enum GameSaveField : size_t { kSaveSlot = 0, kSavePage = 1, kSaveIndex = 2, kSaveCaption = 3 };
+enum GameLoadField : size_t { kLoadSlot = 0 };
 
 bool IsTrue(TNovuParser& condition, TCallMan& calls) {
   return EvalBool(condition, calls.vars(), false);
@@ -169,6 +171,10 @@ void TComWait::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   calls.SetContinue(false);
 }
 
+std::unique_ptr<CommandProgress> TComWait::MakeProgress() const {
+  return std::make_unique<WaitProgress>();
+}
+
 void TComCalc::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   Run(Field(kCalcExpression).expr, calls.vars());
@@ -217,6 +223,22 @@ void TComTerminate::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   calls.state().terminate = true;
   calls.host().RequestClose();
+}
+
+void TComSaveLoad::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
+  ++index;
+  if (GetCode() == kOpGameLoad) {
+    calls.host().RequestGameLoad(EvalInt(Field(kLoadSlot).expr, calls.vars(), 0));
+    return;
+  }
+  GameSaveRequest request;
+  request.slot = EvalInt(Field(kSaveSlot).expr, calls.vars(), 0);
+  request.resume_page = Field(kSavePage).text;
+  if (Field(kSaveIndex).present) request.resume_index = Field(kSaveIndex).number;
+  if (Field(kSaveCaption).present) {
+    request.caption = EvalStr(Field(kSaveCaption).expr, calls.vars()).value_or(std::string());
+  }
+  calls.host().RequestGameSave(std::move(request));
 }
 
 std::unique_ptr<TCommand> MakeCommand(TPage& page, uint8_t code) {

@@ -82,6 +82,7 @@ class TComWait : public TCommand {
   bool YieldsToEvents(const CommandProgress* /*progress*/) const override { return true; }
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
+  std::unique_ptr<CommandProgress> MakeProgress() const override;
 };
 
 class TComCalc : public TCommand {
@@ -152,11 +153,13 @@ class TComDoEvent : public TCommand {
   bool YieldsToEvents(const CommandProgress* /*progress*/) const override { return true; }
 };
 
-// GameSave and GameLoad never end a tick; their work happens after the tick's update.
+// GameSave and GameLoad never end a tick: they only record the request, which the project
+// carries out after the tick's update.
 class TComSaveLoad : public TCommand {
  public:
   using TCommand::TCommand;
   bool GetContinue() const override { return true; }
+  void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
 };
 
 }  // namespace novu

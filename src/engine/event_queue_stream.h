@@ -4,12 +4,11 @@
 // handled at (0 while pending) and the arguments.
 #include <cstdint>
 
+#include "objects/base_list.h"
+
 namespace novu {
 
-class BinaryReader;
-class BinaryWriter;
 class ScriptEventQueue;
-class TNovuBaseList;
 
 void SaveEventQueue(const ScriptEventQueue& queue, const TNovuBaseList& objects, BinaryWriter& out);
 // Replaces the queue's entries. Senders are looked up by name once the objects are loaded; an
@@ -17,5 +16,20 @@ void SaveEventQueue(const ScriptEventQueue& queue, const TNovuBaseList& objects,
 // NovuError and leaves the queue empty.
 void LoadEventQueue(ScriptEventQueue& queue, const TNovuBaseList& objects, BinaryReader& in,
                     int32_t version);
+
+// The interpreter's queue, saved inside the object list's state.
+class ScriptEventQueueStreamer final : public TNovuBaseList::EventQueueStreamer {
+ public:
+  ScriptEventQueueStreamer(ScriptEventQueue& queue, const TNovuBaseList& objects)
+      : queue_(queue), objects_(objects) {}
+  void SaveQueue(BinaryWriter& out) const override { SaveEventQueue(queue_, objects_, out); }
+  void LoadQueue(BinaryReader& in, int32_t version) override {
+    LoadEventQueue(queue_, objects_, in, version);
+  }
+
+ private:
+  ScriptEventQueue& queue_;
+  const TNovuBaseList& objects_;
+};
 
 }  // namespace novu

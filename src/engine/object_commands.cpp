@@ -429,6 +429,10 @@ void TComMovieStop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
 }
 
+std::unique_ptr<CommandProgress> TComMovieStop::MakeProgress() const {
+  return std::make_unique<MovieStopProgress>();
+}
+
 bool TComMovieStop::YieldsToEvents(const CommandProgress* progress) const {
   const auto* stop = dynamic_cast<const MovieStopProgress*>(progress);
   return stop != nullptr && stop->wait;
@@ -585,6 +589,10 @@ void TComFlip::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   if (TNovuBaseList* list = calls.host().Objects()) {
     SwitchScreens(*list, progress->hide_back, false);
   }
+}
+
+std::unique_ptr<CommandProgress> TComFlip::MakeProgress() const {
+  return std::make_unique<FlipProgress>();
 }
 
 bool TComFlip::YieldsToEvents(const CommandProgress* progress) const {

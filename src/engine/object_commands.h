@@ -53,6 +53,7 @@ class TComMovieStop : public TCommand {
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
   bool YieldsToEvents(const CommandProgress* progress) const override;
+  std::unique_ptr<CommandProgress> MakeProgress() const override;
 };
 
 class TComGetProp : public TCommand {
@@ -109,6 +110,7 @@ class TComFlip : public TCommand {
   void Begin(TCallMan& calls) override;
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
   void Finish(TCallMan& calls, CommandProgress* progress) override;
+  std::unique_ptr<CommandProgress> MakeProgress() const override;
 
  private:
   static void SwitchScreens(TNovuBaseList& list, bool hide_back, bool delete_cabinets);

@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "core/binary_reader.h"
 #include "core/cp932.h"
 #include "engine/install_settings.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "platform/error.h"
@@ -26,22 +28,7 @@ namespace fs = std::filesystem;
 constexpr std::string_view kProjectFile = "novu.npb";
 constexpr std::string_view kOriginalProjectFile = "/original_novu.npb";
 constexpr std::string_view kSaveFileName = "save.dat";
-constexpr std::string_view kSlotPrefix = "GAMESAVEDATA";
 constexpr std::string_view kScriptFilePrefix = "save:";
-
-std::optional<int32_t> SlotNumber(std::string_view entry) {
-  if (entry.size() <= kSlotPrefix.size() ||
-      !cp932::EqualsNoCase(entry.substr(0, kSlotPrefix.size()), kSlotPrefix)) {
-    return std::nullopt;
-  }
-  int64_t slot = 0;
-  for (char c : entry.substr(kSlotPrefix.size())) {
-    if (c < '0' || c > '9') return std::nullopt;
-    slot = slot * 10 + (c - '0');
-    if (slot > INT32_MAX) return std::nullopt;
-  }
-  return static_cast<int32_t>(slot);
-}
 
 // The folder-disc key of a name: upper case, backslashes, ending in one.
 std::string DiscKey(std::string_view name) {
@@ -91,6 +78,12 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
     own_vars_ = std::make_unique<TParamCollection>();
     vars_ = own_vars_.get();
   }
+  tables_ = env_.tables;
+  if (tables_ == nullptr) {
+    own_tables_ = std::make_unique<TDBManager>();
+    tables_ = own_tables_.get();
+  }
+  status_.SetTables(tables_);
   env_.state.terminate = true;
   if (env_.argument_folder.empty() && !LocateData()) return;
   std::vector<uint8_t> data;
@@ -258,13 +251,10 @@ void TProject::ReadSaveFile() {
   RestoreScriptFiles(save);
   for (int i = 0; i < save.Count(); ++i) {
     const TVrFile& entry = save.Entry(i);
-    const auto slot = SlotNumber(entry.Name());
+    const auto slot = GameSaveSlotOf(entry.Name());
     if (!slot) continue;
     try {
-      const std::vector<uint8_t> data = save.ReadEntry(entry);
-      BinaryReader in(data);
-      in.I32();  // save format version
-      save_captions_[*slot] = in.String();
+      save_captions_[*slot] = ReadGameSaveCaption(save.ReadEntry(entry));
     } catch (const NovuError&) {
       // An unreadable slot gets no caption.
     }
@@ -356,8 +346,93 @@ void TProject::RunScripts() {
   if (calls_) calls_->Run();
 }
 
+void TProject::RequestGameSave(GameSaveRequest request) {
+  pending_save_ = std::move(request);
+}
+
+void TProject::RequestGameLoad(int32_t slot) {
+  pending_load_ = slot;
+}
+
 bool TProject::RunPendingSaveLoad() {
-  return false;
+  bool loaded = false;
+  if (pending_load_) {
+    const int32_t slot = *std::exchange(pending_load_, std::nullopt);
+    if (calls_) LoadGame(slot);
+    loaded = true;
+  }
+  if (pending_save_) {
+    const GameSaveRequest request = std::move(*pending_save_);
+    pending_save_.reset();
+    if (calls_ && !env_.state.terminate) SaveGame(request);
+  }
+  return loaded;
+}
+
+void TProject::SaveGame(const GameSaveRequest& request) {
+  if (request.caption.empty() || request.slot < 0) return;
+  try {
+    const fs::path path = SaveFilePath();
+    if (path.empty()) return;
+    if (!status_loaded_) {
+      Notice("the game is not saved: the save file " + path.string() + " could not be read");
+      return;
+    }
+    GameSaveHeader header;
+    header.caption = request.caption;
+    header.resume_page = request.resume_page;
+    header.resume_index = request.resume_index;
+    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, tables_block_};
+    const std::vector<uint8_t> entry = WriteGameSave(world, header);
+
+    TVrFileCollection save;
+    save.Open(path);
+    const std::string name = GameSaveEntryName(request.slot);
+    save.Remove(name);
+    save.AddMemoryEntry(name).Memory()->Write(entry.data(), static_cast<int64_t>(entry.size()));
+    // The status data goes with the same write, so the file never holds one without the other.
+    if (setting_.store_status) {
+      save.Remove(kStatusEntryName);
+      const std::vector<uint8_t> status = status_.Write(*vars_);
+      save.AddMemoryEntry(kStatusEntryName)
+          .Memory()
+          ->Write(status.data(), static_cast<int64_t>(status.size()));
+    }
+    save.SaveToFile(path);
+    save_captions_[request.slot] = request.caption;
+  } catch (const NovuError& e) {
+    // The old file stays as it was; the script goes on.
+    Notice("the game could not be saved in slot " + std::to_string(request.slot) + ": " +
+           e.Utf8Message());
+  }
+}
+
+void TProject::LoadGame(int32_t slot) {
+  if (slot < 0) return;
+  try {
+    const fs::path path = SaveFilePath();
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) return;
+    TVrFileCollection save;
+    save.Open(path);
+    const std::string name = GameSaveEntryName(slot);
+    if (save.FindEntry(name) == nullptr) return;
+    const std::vector<uint8_t> entry = save.Extract(name);
+    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, tables_block_};
+    LoadGameSave(world, entry);
+  } catch (const NovuError& e) {
+    RefuseSave(e);
+  }
+}
+
+void TProject::RefuseSave(const NovuError& error) {
+  env_.state.terminate = true;
+  if (dynamic_cast<const OldGameSaveError*>(&error) != nullptr) {
+    Warn(kOldSaveMessage);
+  } else {
+    Notice("the saved game cannot be used: " + error.Utf8Message());
+  }
+  Warn(kUnusableSaveMessage);
 }
 
 int32_t TProject::DiscOf(std::string_view name) const {
@@ -533,6 +608,7 @@ bool TProject::FindInstalledDisc(std::string_view title) {
 void TProject::ResetWorld() {
   if (env_.objects != nullptr) env_.objects->Reset();
   if (env_.histories != nullptr) env_.histories->Reset();
+  tables_->ResetTables();
 }
 
 void TProject::RequestClose() {

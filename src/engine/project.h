@@ -13,6 +13,8 @@
 
 #include "core/process_state.h"
 #include "engine/call_man.h"
+#include "engine/game_save.h"
+#include "engine/history_save_block.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
 #include "engine/script_variable_host.h"
@@ -23,6 +25,7 @@
 
 namespace novu {
 
+class TDBManager;
 class TFipoCollection;
 class TNovuBaseList;
 class TNovuHistoryFormatManager;
@@ -59,6 +62,9 @@ struct ProjectEnvironment {
   ProjectHost* host;
   // The variable table; without one the project keeps a table of its own.
   TParamCollection* vars = nullptr;
+  // The data tables (status tables are kept in the status data, Reset keeps only them);
+  // without them the project keeps tables of its own.
+  TDBManager* tables = nullptr;
   // The folder of the first command-line argument (the save file lives there), or empty when
   // the program was started without arguments.
   std::filesystem::path argument_folder;
@@ -103,10 +109,11 @@ class TProject : private CallManHost {
   const TProjectSetting& setting() const { return setting_; }
   int screen_center_x() const { return setting_.screen_width / 2; }
   int screen_center_y() const { return setting_.screen_height / 2; }
-  int pending_load_slot() const { return pending_load_slot_; }
-  int pending_save_slot() const { return pending_save_slot_; }
+  int pending_load_slot() const { return pending_load_ ? *pending_load_ : -1; }
+  int pending_save_slot() const { return pending_save_ ? pending_save_->slot : -1; }
   TCallMan* calls() const { return calls_.get(); }
   TParamCollection& vars() const { return *vars_; }
+  TDBManager& tables() const { return *tables_; }
   ScriptEventQueue& events() { return events_; }
   // Slot number -> caption of the saved games found at start.
   const std::map<int32_t, std::string>& save_captions() const { return save_captions_; }
@@ -124,6 +131,12 @@ class TProject : private CallManHost {
   TNovuHistoryFormatManager* Histories() override { return env_.histories; }
   TNovuReadList* ReadMarks() override { return env_.reads; }
   void ResetWorld() override;
+  void RequestGameSave(GameSaveRequest request) override;
+  void RequestGameLoad(int32_t slot) override;
+  void SaveGame(const GameSaveRequest& request);
+  void LoadGame(int32_t slot);
+  // A saved game that cannot be used: the message, then the game ends.
+  void RefuseSave(const NovuError& error);
 
   void Warn(std::string_view utf8_text);
   bool RequestDisc(int32_t disc);
@@ -142,6 +155,8 @@ class TProject : private CallManHost {
   ProjectEnvironment env_;
   std::unique_ptr<TParamCollection> own_vars_;
   TParamCollection* vars_;
+  std::unique_ptr<TDBManager> own_tables_;
+  TDBManager* tables_;
   TProjectSetting setting_;
   std::vector<FolderDisc> folder_discs_;
   ScriptEventQueue events_;
@@ -156,8 +171,10 @@ class TProject : private CallManHost {
   std::set<std::string, std::less<>> failed_pages_;  // each told once
   std::optional<std::filesystem::path> save_file_path_;
   bool started_ = false;
-  int pending_load_slot_ = -1;
-  int pending_save_slot_ = -1;
+  std::optional<int32_t> pending_load_;
+  std::optional<GameSaveRequest> pending_save_;
+  HistorySaveBlock history_block_{env_.histories};
+  EmptyDataTablesBlock tables_block_;
 };
 
 // The per-user folder name for a game title: each of \ / : , ; * ? " < > | becomes "_".

@@ -15,6 +15,12 @@ void ScriptEventQueue::Remove(const ScriptEvent* event) {
   std::erase_if(events_, [event](const ScriptEvent& e) { return &e == event; });
 }
 
+void ScriptEventQueue::TakeEntries(ScriptEventQueue&& other) {
+  events_ = std::move(other.events_);
+  other.events_.clear();
+  for (ScriptEvent& e : events_) e.serial = ++last_serial_;
+}
+
 void ScriptEventQueue::RemoveLevel(int32_t level) {
   std::erase_if(events_, [level](const ScriptEvent& e) { return e.level == level; });
 }

@@ -37,6 +37,9 @@ class ScriptEventQueue final : public EventQueue {
   void RemoveLevel(int32_t level);
   void RemoveHandled();
   void Clear() override { events_.clear(); }
+  // Takes the entries of `other` (a queue restored beside this one) in place of its own; they
+  // get serials of this queue.
+  void TakeEntries(ScriptEventQueue&& other);
   size_t size() const { return events_.size(); }
   const std::deque<ScriptEvent>& entries() const { return events_; }
 

@@ -6,6 +6,7 @@
 #include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "platform/error.h"
 
@@ -42,9 +43,11 @@ void SkipReadMarks(BinaryReader& in) {
   in.String();
 }
 
+constexpr int32_t kFirstVersionWithTables = 103;
+
 void WriteEmptyTables(BinaryWriter& out) {
-  out.I32(100);  // table block version
-  out.I32(0);    // status tables
+  out.I32(TDBManager::kBlockVersion);
+  out.I32(0);  // status tables
 }
 
 }  // namespace
@@ -73,6 +76,7 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   // of the later blocks: they are written in their empty form.
   blocks_version_ = blocks_.empty() ? 0 : version_;
   dither_at_.reset();
+  tables_at_.reset();
   read_marks_end_.reset();
   if (reads_ != nullptr) reads_->Clear();
   if (blocks_version_ < 100) return;
@@ -91,6 +95,15 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   if (blocks_version_ < 101 || blocks.AtEnd()) return;
   dither_at_ = blocks.position();
   if (images_ != nullptr) images_->LoadFlag(blocks, version_);
+  blocks.Seek(*dither_at_ + 1);
+  if (blocks_version_ < kFirstVersionWithTables || tables_ == nullptr) return;
+  const size_t tables_begin = blocks.position();
+  if (blocks.AtEnd()) {
+    tables_at_ = {tables_begin, tables_begin};  // written from the manager after the flag
+    return;
+  }
+  tables_->LoadTables(blocks, true);
+  tables_at_ = {tables_begin, blocks.position()};
 }
 
 std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
@@ -101,17 +114,31 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   vars.SaveStatusToStream(out);
   std::vector<uint8_t> blocks = blocks_;
   if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
-  if (reads_ != nullptr && (blocks_version_ < 100 || read_marks_end_)) {
-    // The read marks as they are now, then the blocks after them as they were read.
-    reads_->Save(out);
-    if (blocks_version_ >= 100) {
-      blocks.erase(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(*read_marks_end_));
+  const std::span<const uint8_t> read(blocks);
+  // Where the blocks after the read marks begin in what was read.
+  size_t after_marks = 0;
+  if (blocks_version_ < 100) {
+    out.Bytes(read);
+    after_marks = read.size();
+    if (reads_ != nullptr) {
+      reads_->Save(out);
+    } else {
+      WriteEmptyReadMarks(out);
     }
-    out.Bytes(blocks);
-  } else {
-    out.Bytes(blocks);
-    if (blocks_version_ < 100) WriteEmptyReadMarks(out);
+  } else if (reads_ != nullptr && read_marks_end_) {
+    // The read marks as they are now, in place of those read.
+    reads_->Save(out);
+    after_marks = *read_marks_end_;
   }
+  if (tables_at_ && tables_ != nullptr) {
+    // The status tables as they are now, in place of those read.
+    const auto [begin, end] = *tables_at_;
+    out.Bytes(read.subspan(after_marks, begin - after_marks));
+    tables_->SaveTables(out, true);
+    out.Bytes(read.subspan(end));
+    return out.Take();
+  }
+  out.Bytes(read.subspan(after_marks));
   if (blocks_version_ < 101) {
     if (images_ != nullptr) {
       images_->SaveFlag(out);
@@ -119,7 +146,13 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
       WriteEmptyImageStatus(out);
     }
   }
-  if (blocks_version_ < 103) WriteEmptyTables(out);
+  if (blocks_version_ < kFirstVersionWithTables) {
+    if (tables_ != nullptr) {
+      tables_->SaveTables(out, true);
+    } else {
+      WriteEmptyTables(out);
+    }
+  }
   return out.Take();
 }
 

@@ -3,15 +3,18 @@
 // entry "STATUSSAVEDATA". After the header "Status103" come the status variables, the read
 // marks, the image-collection status and the status data tables. The blocks after the variables
 // belong to subsystems that keep them; until those read them, their bytes are carried over
-// unchanged, and blocks missing from an older entry are written in their empty form.
+// unchanged, and blocks missing from an older entry are written in their empty form (the
+// tables block from the table manager's status tables).
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace novu {
 
+class TDBManager;
 class TFipoCollection;
 class TNovuReadList;
 class TParamCollection;
@@ -32,6 +35,9 @@ class StatusData {
   void SetImageCache(TFipoCollection* images) { images_ = images; }
   // The read marks the read-mark block holds: read into it, and written from it.
   void SetReadList(TNovuReadList* reads) { reads_ = reads; }
+  // The tables whose status tables the tables block holds: read into it (from version 103;
+  // damaged tables raise NovuError), and written from it.
+  void SetTables(TDBManager* tables) { tables_ = tables; }
 
  private:
   int32_t version_ = kStatusVersion;
@@ -43,8 +49,11 @@ class StatusData {
   std::optional<size_t> dither_at_;
   // Where the read marks end in blocks_, when they could be read.
   std::optional<size_t> read_marks_end_;
+  // Where the tables block begins and ends in blocks_, when it was read into the manager.
+  std::optional<std::pair<size_t, size_t>> tables_at_;
   TFipoCollection* images_ = nullptr;
   TNovuReadList* reads_ = nullptr;
+  TDBManager* tables_ = nullptr;
 };
 
 }  // namespace novu

@@ -465,6 +465,11 @@ void TParamCollection::LoadFromStream(BinaryReader& in, int32_t version) {
   LoadBlock(in, version);
 }
 
+void TParamCollection::ProbeFromStream(BinaryReader& in, int32_t version) const {
+  TParamCollection scratch;
+  scratch.LoadBlock(in, version);
+}
+
 void TParamCollection::LoadBlock(BinaryReader& in, int32_t version) {
   FreeIf([](const TParamCollectionItem& item) {
     return !item.is_system() && !item.status_ && !item.is_temporary();

@@ -123,6 +123,9 @@ class TParamCollection final : public THashCollection {
   // ---- save data ----
   void SaveToStream(BinaryWriter& out) const;
   void LoadFromStream(BinaryReader& in, int32_t version);
+  // Reads the game-save block into a scratch table and drops it: the checks of LoadFromStream
+  // without changing anything here.
+  void ProbeFromStream(BinaryReader& in, int32_t version) const;
   void SaveStatusToStream(BinaryWriter& out) const;
   void LoadStatusFromStream(BinaryReader& in);
 

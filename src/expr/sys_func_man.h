@@ -17,6 +17,8 @@
 namespace novu {
 
 class ProcessRandom;
+class TDBManager;
+class TVrFileManager;
 
 // One call: the result temporary, the arguments in source order and the table.
 class FunctionCall {
@@ -101,7 +103,8 @@ void RegisterMathFunctions(SysFuncMan& functions, ProcessRandom& random);
 void RegisterDateFunctions(SysFuncMan& functions);
 void RegisterPathFunctions(SysFuncMan& functions);
 void RegisterVariableFunctions(SysFuncMan& functions);
-// The data-table functions (87 to 124) join here once the data tables exist:
-// void RegisterDataTableFunctions(SysFuncMan& functions, DataTables& tables);
+// The data-table functions (87 to 124) over the game's tables; DBLoadTsvFile reads through
+// `files`. Registered by the player, which owns both.
+void RegisterDataTableFunctions(SysFuncMan& functions, TDBManager& tables, TVrFileManager& files);
 
 }  // namespace novu

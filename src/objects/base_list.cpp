@@ -1,7 +1,7 @@
 #include "objects/base_list.h"
-#include "objects/object_registry.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
@@ -10,8 +10,13 @@
 namespace novu {
 namespace {
 
-constexpr std::string_view kBase0Name = kBaseNames[0];
-constexpr std::string_view kBase1Name = kBaseNames[1];
+// The names the two bases carry, and the name that stands for the base not shown.
+constexpr std::string_view kBaseNames[2] = {
+    "\x01"
+    "BASE0",
+    "\x01"
+    "BASE1"};
+constexpr std::string_view kInactiveBaseName = "\x01";
 
 // The smallest saved component: its type byte, an empty name and the priority.
 constexpr size_t kMinComponentRecordSize = 1 + 4 + 4;
@@ -44,10 +49,9 @@ TNovuBaseList::~TNovuBaseList() {
 // --- screens ---
 
 void TNovuBaseList::CreateBases() {
-  const std::string_view names[2] = {kBase0Name, kBase1Name};
   for (int i = 0; i < 2; ++i) {
     bases_[i] = MakeObject<TNovuBase>(this);
-    bases_[i]->AssignName(std::string(names[i]));
+    bases_[i]->AssignName(std::string(kBaseNames[i]));
     bases_[i]->Resize(width_, height_, depth_);
   }
   AttachSurfaces();
@@ -211,31 +215,47 @@ void TNovuBaseList::ScheduleDeletion(TNovuObject& object) {
 }
 
 bool TNovuBaseList::IsPendingDeletion(const TNovuObject& object) const {
-  return ContainsObject(deletion_set_, &object);
+  return std::find(deletion_set_.begin(), deletion_set_.end(), &object) != deletion_set_.end();
 }
 
 std::string TNovuBaseList::UniqueName(std::string_view prefix) const {
-  return FirstFreeName(registry_, prefix);
+  std::unordered_set<std::string_view> taken;
+  for (const TNovuObject* object : registry_) taken.insert(object->name());
+  for (int64_t i = 0;; ++i) {
+    std::string name = std::string(prefix) + std::to_string(i);
+    if (!taken.contains(name)) return name;
+  }
 }
 
 TNovuObject* TNovuBaseList::FindByName(std::string_view name) const {
-  return FindNamed(registry_, name);
+  if (name.empty()) return nullptr;
+  for (TNovuObject* object : registry_) {
+    if (object->name() == name) return object;
+  }
+  return nullptr;
 }
 
-TNovuObject* TNovuBaseList::FindComponent(std::string_view name) const {
-  if (name.empty() || name == kBase0Name) return bases_[active_].get();
-  if (name == kInactiveBaseName || name == kBase1Name) return bases_[1 - active_].get();
+TNovuObject* TNovuBaseList::FindLive(std::string_view name, bool control_only) const {
   for (TNovuObject* object : registry_) {
+    if (control_only && object->AsControl() == nullptr) continue;
     if (object->name() == name && !IsPendingDeletion(*object)) return object;
   }
   return nullptr;
 }
 
+TNovuObject* TNovuBaseList::FindComponent(std::string_view name) const {
+  if (name.empty() || name == kBaseNames[0]) return bases_[active_].get();
+  if (name == kInactiveBaseName || name == kBaseNames[1]) return bases_[1 - active_].get();
+  return FindLive(name, false);
+}
+
 TNovuControl* TNovuBaseList::FindControl(std::string_view name) const {
-  if (const std::optional<int> base = BaseIndexOfControlName(name, active_)) {
-    return bases_[*base].get();
-  }
-  return FindLiveControl(registry_, name, *this);
+  if (name.empty()) return bases_[active_].get();
+  if (name == kInactiveBaseName) return bases_[1 - active_].get();
+  if (name == kBaseNames[0]) return bases_[0].get();
+  if (name == kBaseNames[1]) return bases_[1].get();
+  TNovuObject* found = FindLive(name, true);
+  return found != nullptr ? found->AsControl() : nullptr;
 }
 
 int32_t TNovuBaseList::ListNames(std::vector<std::string>& out, uint8_t type,
@@ -307,6 +327,10 @@ void TNovuBaseList::SetFocus(TNovuControl* control) {
 void TNovuBaseList::RestoreFocus(TNovuControl* control) {
   focus_ = IsRegistered(control) ? control : nullptr;
   if (focus_ != nullptr) choose_focus_ = false;
+}
+
+void TNovuBaseList::ChooseFocus() {
+  SetFocus(active_base().FindFocusCandidate());
 }
 
 // --- update pass ---
@@ -382,6 +406,43 @@ void TNovuBaseList::Reset() {
   }
 }
 
+std::unique_ptr<TNovuBaseList> TNovuBaseList::MakeSceneAside() const {
+  auto aside = std::make_unique<TNovuBaseList>(factory_);
+  aside->SetProcessState(process_);
+  aside->SetSurfaceDepth(depth_);
+  aside->SetSize(width_, height_);
+  return aside;
+}
+
+void TNovuBaseList::AdoptScene(TNovuBaseList& aside) {
+  const BaseInputState mouse = bases_[0]->input();
+  transition_.reset();
+  snapshot_fresh_ = false;
+  FreeAll();
+  transition_kind_ = 0;
+  transition_rect_ = {};
+  for (int i = 0; i < 2; ++i) bases_[i] = std::move(aside.bases_[i]);
+  roots_ = std::move(aside.roots_);
+  registry_ = std::move(aside.registry_);
+  registered_ = std::move(aside.registered_);
+  deletion_set_ = std::move(aside.deletion_set_);
+  focus_ = std::exchange(aside.focus_, nullptr);
+  choose_focus_ = std::exchange(aside.choose_focus_, false);
+  active_ = std::exchange(aside.active_, 0);
+  aside.roots_.clear();
+  aside.registry_.clear();
+  aside.registered_.clear();
+  aside.deletion_set_.clear();
+  aside.input_.ForgetAll();
+  for (TNovuObject* object : registry_) object->owner_ = this;
+  AttachSurfaces();
+  for (auto& base : bases_) {
+    base->InvalidateAll();
+    base->InputState()->mouse_x = mouse.mouse_x;
+    base->InputState()->mouse_y = mouse.mouse_y;
+  }
+}
+
 void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   out.I32(width_);
   out.I32(height_);
@@ -405,14 +466,14 @@ void TNovuBaseList::SaveToStream(BinaryWriter& out) const {
   out.String(IsRegistered(focus_) ? focus_->name() : std::string());
 }
 
-void TNovuBaseList::SetEventQueue(EventQueue* queue, EventStreaming streaming) {
+void TNovuBaseList::SetEventQueue(EventQueue* queue, EventQueueStreamer* streamer) {
   events_ = queue != nullptr ? queue : &queue_;
-  streaming_ = queue != nullptr ? std::move(streaming) : EventStreaming{};
+  streamer_ = queue != nullptr ? streamer : nullptr;
 }
 
 void TNovuBaseList::SaveEvents(BinaryWriter& out) const {
-  if (events_ != &queue_ && streaming_.save) {
-    streaming_.save(out);
+  if (events_ != &queue_ && streamer_ != nullptr) {
+    streamer_->SaveQueue(out);
     return;
   }
   const auto& entries = queue_.entries();
@@ -448,12 +509,11 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
   if (active != 0 && active != 1) ThrowBadSave();
   active_ = active;
   const ObjectLoadContext context{version};
-  const std::string_view names[2] = {kBase0Name, kBase1Name};
   for (int i = 0; i < 2; ++i) {
     TNovuBase& base = *bases_[i];
     base.LoadFromStream(in, context);
     // The bases keep their own names and the screen's size whatever the record says.
-    base.AssignName(std::string(names[i]));
+    base.AssignName(std::string(kBaseNames[i]));
     base.SetBounds(0, 0, width_, height_);
   }
   AttachSurfaces();
@@ -474,19 +534,9 @@ void TNovuBaseList::LoadState(BinaryReader& in, int32_t version) {
   }
 }
 
-TNovuObject* TNovuBaseList::FindSavedSender(std::string_view name) const {
-  // The saver wrote the sender's own name, or nothing for a sender that no longer existed:
-  // no stand-in names here (an empty name is not the active base, a base's name is that base).
-  if (name.empty()) return nullptr;
-  for (TNovuObject* object : registry_) {
-    if (object->name() == name && !IsPendingDeletion(*object)) return object;
-  }
-  return nullptr;
-}
-
 void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
-  if (events_ != &queue_ && streaming_.load) {
-    streaming_.load(in, version);
+  if (events_ != &queue_ && streamer_ != nullptr) {
+    streamer_->LoadQueue(in, version);
     return;
   }
   const size_t count = in.Count(kMinEventRecordSize, kMaxSavedEvents);
@@ -496,7 +546,9 @@ void TNovuBaseList::LoadEvents(BinaryReader& in, int32_t version) {
     MemoryEventQueue::Entry entry;
     entry.handler = in.String();
     const std::string sender = in.String();
-    entry.sender = FindSavedSender(sender);
+    // The saver wrote the sender's own name, or nothing for a sender that was gone: no
+    // stand-in names here (an empty name is not the active base, a base's name is that base).
+    entry.sender = sender.empty() ? nullptr : FindLive(sender, false);
     entry.event_id = in.U8();
     entry.level = version >= kEventLevelWordVersion ? in.I32() : (in.U8() != 0 ? 1 : 0);
     const size_t arguments = in.Count(4, kMaxEventArguments);

@@ -97,11 +97,36 @@ class TNovuBaseList final : public ObjectList {
   int32_t ListNames(std::vector<std::string>& out, uint8_t type, const TNovuControl* owner) const;
   const std::vector<TNovuObject*>& registry() const { return registry_; }
 
+  // --- building and freeing ---
+  // An object of class T owned by the list (no parent).
+  template <typename T, typename... Args>
+  T& Add(Args&&... args) {
+    auto object = MakeObject<T>(this, std::forward<Args>(args)...);
+    T& added = *object;
+    AdoptRoot(std::move(object));
+    return added;
+  }
+  // An object of class T placed under `parent` (a component is held there, not parented).
+  template <typename T, typename... Args>
+  T& AddTo(TNovuControl& parent, Args&&... args) {
+    auto object = MakeObject<T>(this, std::forward<Args>(args)...);
+    T& added = *object;
+    parent.AddChild(std::move(object));
+    return added;
+  }
+  // Frees the object at once: it leaves its parent (or the list) and the registry.
+  void Free(TNovuObject& object);
+  // Frees every object of the deletion set that is still registered (the update pass ends so).
+  void FreeScheduled();
+
   // --- focus ---
   void SetFocus(TNovuControl* control);
   // Makes `control` the focus without focus events (restoring a saved game).
   void RestoreFocus(TNovuControl* control);
   bool focus_requested() const { return choose_focus_; }
+  // Gives the focus to the active base's focus candidate; the input pass does so when a focus
+  // was requested.
+  void ChooseFocus();
 
   // --- the @ variables of the screens kept for the scripts ---
   ScreenVariables& screen_variables() { return screen_variables_; }
@@ -116,14 +141,27 @@ class TNovuBaseList final : public ObjectList {
   void SaveToStream(BinaryWriter& out) const;
   void LoadFromStream(BinaryReader& in, int32_t version);
 
-  // The queue objects post into: the list's own until the interpreter hands over the one it
-  // takes events from. `streaming` saves and loads that queue inside the list's saved state;
-  // without it an outside queue's events are not saved.
-  struct EventStreaming {
-    std::function<void(BinaryWriter&)> save;
-    std::function<void(BinaryReader&, int32_t version)> load;
+  // Restoring a saved game beside the running one: an empty list like this one (same classes,
+  // clock, screen size and depth) to load the saved state into, and taking its scene over once
+  // everything else of the save has been read. Until then nothing here changes.
+  std::unique_ptr<TNovuBaseList> MakeSceneAside() const;
+  // Frees this list's objects and takes over the bases, objects, deletions and focus of `aside`
+  // (left empty); the screens are repainted whole, any transition is dropped and the mouse
+  // position is kept.
+  void AdoptScene(TNovuBaseList& aside);
+
+  // Saves and loads an outside queue inside the list's saved state: only the queue's owner knows
+  // its saved form.
+  class EventQueueStreamer {
+   public:
+    virtual ~EventQueueStreamer() = default;
+    virtual void SaveQueue(BinaryWriter& out) const = 0;
+    virtual void LoadQueue(BinaryReader& in, int32_t version) = 0;
   };
-  void SetEventQueue(EventQueue* queue, EventStreaming streaming = {});
+  // The queue objects post into: the list's own until the interpreter hands over the one it
+  // takes events from. `streamer` saves and loads that queue inside the list's saved state;
+  // without it an outside queue's events are not saved.
+  void SetEventQueue(EventQueue* queue, EventQueueStreamer* streamer = nullptr);
   // The list's own queue.
   MemoryEventQueue& queue() { return queue_; }
 
@@ -154,13 +192,12 @@ class TNovuBaseList final : public ObjectList {
   void ApplySize(int32_t width, int32_t height);
   void FreeAll();
   void AttachSurfaces();
-  // Frees the object at once: it leaves its parent (or the list) and the registry.
-  void Free(TNovuObject& object);
-  void FreeScheduled();
+  // The first registered object with exactly this name that is not about to be deleted,
+  // a control when `control_only`.
+  TNovuObject* FindLive(std::string_view name, bool control_only) const;
   void PostIdle(TNovuObject& object);
   void SaveEvents(BinaryWriter& out) const;
   void LoadEvents(BinaryReader& in, int32_t version);
-  TNovuObject* FindSavedSender(std::string_view name) const;
   void LoadState(BinaryReader& in, int32_t version);
 
   // Declared first so that they outlive every object: objects report to them while they die.
@@ -168,7 +205,7 @@ class TNovuBaseList final : public ObjectList {
   const ProcessState* process_ = nullptr;
   MemoryEventQueue queue_;
   EventQueue* events_ = &queue_;
-  EventStreaming streaming_;
+  EventQueueStreamer* streamer_ = nullptr;
   InputRouter input_{*this};
   ScreenVariables screen_variables_{*this};
   std::vector<TNovuObject*> registry_;

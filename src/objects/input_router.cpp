@@ -70,7 +70,7 @@ void InputRouter::ReleaseHeldInput() {
 // --- input pass ---
 
 void InputRouter::ProcessInput(int32_t elapsed_ms) {
-  if (list_.focus_requested()) list_.SetFocus(list_.active_base().FindFocusCandidate());
+  if (list_.focus_requested()) list_.ChooseFocus();
   keys_.LatchFrame();
   RouteMouse();
   SendKeysToFocus();

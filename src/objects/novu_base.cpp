@@ -13,7 +13,9 @@ void TNovuBase::Resize(int32_t width, int32_t height, int depth) {
 
 void TNovuBase::InvalidateRect(const render::Rect& rect) {
   const render::Rect r = render::Intersect(rect, {0, 0, width(), height()});
-  if (!r.IsEmpty()) dirty_.Add({r.left, r.top, r.right, r.bottom});
+  if (r.IsEmpty()) return;
+  if (watcher_) watcher_(r);
+  dirty_.Add({r.left, r.top, r.right, r.bottom});
 }
 
 void TNovuBase::InvalidateAll() {

@@ -3,6 +3,7 @@
 // mouse state the controls read, the rectangles still to repaint, and a surface of its own that
 // it draws into while it is not the screen being shown (or while a transition runs).
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "objects/novu_control.h"
@@ -46,6 +47,10 @@ class TNovuBase final : public TNovuControl {
 
   // The rectangle clamped to the base joins the dirty list.
   void InvalidateRect(const render::Rect& rect) override;
+  // Called with every clamped rectangle before it joins (and merges into) the dirty list, so
+  // that what each control reports can be followed; none: nobody is told.
+  using InvalidationWatcher = std::function<void(const render::Rect&)>;
+  void WatchInvalidation(InvalidationWatcher watcher) { watcher_ = std::move(watcher); }
   void InvalidateAll();
   const TClipList& dirty() const { return dirty_; }
   void ClearDirty() { dirty_.Clear(); }
@@ -63,6 +68,7 @@ class TNovuBase final : public TNovuControl {
   BaseInputState input_;
   BaseMouseState mouse_;
   TClipList dirty_;
+  InvalidationWatcher watcher_;
   render::TDIBX own_;
   render::TCustomDIBX* target_ = &own_;
 };

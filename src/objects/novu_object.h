@@ -123,7 +123,8 @@ class TNovuObject {
   virtual void AfterLoad() {}
 
  private:
-  friend class TNovuControl;  // keeps holder_ in step with its child list
+  friend class TNovuControl;   // keeps holder_ in step with its child list
+  friend class TNovuBaseList;  // takes over the objects of a scene restored beside it
 
   ObjectList* owner_;
   TNovuControl* holder_ = nullptr;

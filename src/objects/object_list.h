@@ -1,8 +1,7 @@
 #pragma once
 // What a script object needs from the object list that owns it: the registry of every object,
 // names, the deferred deletion set, the factory, the bases, the keyboard focus and the event
-// queue. The full object list implements it; MemoryObjectList (memory_object_list.h) is a plain
-// implementation for tools and tests.
+// queue. TNovuBaseList (base_list.h) implements it.
 #include <cstdint>
 #include <memory>
 #include <string>

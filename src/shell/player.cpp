@@ -282,6 +282,7 @@ class Player final : private ProjectHost {
     runtime_.InstallFunctions();
     ProjectEnvironment env{runtime_.state, *runtime_.files, *runtime_.messages, this};
     env.vars = runtime_.vars.get();
+    env.tables = runtime_.tables.get();
     if (!cl_.sources.empty()) env.argument_folder = game_folder_;
     env.program_folder = program_folder_;
     env.objects = runtime_.objects.get();

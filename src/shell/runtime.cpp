@@ -13,6 +13,7 @@ Runtime::~Runtime() {
   if (vars) vars->SetHost(nullptr);
   if (vars) vars->SetFunctions(nullptr);
   functions.reset();
+  tables.reset();
   variable_host.reset();
   objects.reset();
   histories.reset();
@@ -42,12 +43,8 @@ void Runtime::CreateScreens(int screen_width, int screen_height, int full_width,
 void Runtime::ConnectProject() {
   if (!objects || !project) return;
   ScriptEventQueue& events = project->events();
-  TNovuBaseList& list = *objects;
-  objects->SetEventQueue(
-      &events, {[&events, &list](BinaryWriter& out) { SaveEventQueue(events, list, out); },
-                [&events, &list](BinaryReader& in, int32_t version) {
-                  LoadEventQueue(events, list, in, version);
-                }});
+  event_streamer = std::make_unique<ScriptEventQueueStreamer>(events, *objects);
+  objects->SetEventQueue(&events, event_streamer.get());
 }
 
 void Runtime::InstallFunctions() {
@@ -55,6 +52,8 @@ void Runtime::InstallFunctions() {
   if (!desktop) desktop = std::make_unique<platform::HeadlessDesktopServices>();
   functions = std::make_unique<SysFuncMan>(state.random);
   if (objects) RegisterObjectFunctions(*functions, *objects);
+  if (!tables) tables = std::make_unique<TDBManager>();
+  RegisterDataTableFunctions(*functions, *tables, *files);
   RegisterGameFunctions(
       *functions, {*files, *messages, *desktop, [this] { return project.get(); }, objects.get()});
   // The history functions look formats up by name.
@@ -87,6 +86,7 @@ void Runtime::InstallFunctions() {
 
 void Runtime::FreeProject() {
   if (objects) objects->SetEventQueue(nullptr);
+  event_streamer.reset();
   project.reset();
 }
 

@@ -9,6 +9,7 @@
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "engine/script_texts.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 #include "media/media_service.h"
@@ -34,6 +35,8 @@ struct Runtime {
   std::unique_ptr<platform::Window> window;
   std::unique_ptr<TVrFileManager> files;
   std::unique_ptr<TParamCollection> vars;
+  // The data tables scripts keep; the system functions and the project work on them.
+  std::unique_ptr<TDBManager> tables;
   // The clock the mixer times its fills with: the system clock, or the virtual one when headless.
   std::unique_ptr<platform::Clock> media_clock;
   // Outlives the object list: sound controls hand their items back to it as they are freed.
@@ -53,6 +56,8 @@ struct Runtime {
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;
   std::unique_ptr<TProject> project;
+  // Saves the project's queue inside the object list's state; freed before the project.
+  std::unique_ptr<TNovuBaseList::EventQueueStreamer> event_streamer;
   // Exists once the project has a screen size.
   std::unique_ptr<TScreenManager> screens;
 

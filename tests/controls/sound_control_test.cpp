@@ -9,7 +9,7 @@
 #include "media/media_fixtures.h"
 #include "media/media_service.h"
 #include "media/wave_item.h"
-#include "objects/memory_object_list.h"
+#include "objects/base_list.h"
 #include "platform/error.h"
 
 namespace novu {
@@ -111,8 +111,9 @@ struct SoundRig {
     files->files["short.wav"] = MakeWave(1, 22050, 8, std::vector<uint8_t>(44100, 0xa0));
     files->files["long.wav"] = MakeWave(1, 22050, 8, std::vector<uint8_t>(66150, 0xa0));
     files->files["broken.wav"] = {'R', 'I', 'F', 'F', 1, 2};
-    service = std::make_unique<media::MediaService>(std::move(files), clock,
-                                                    media::MediaOptions{.pump = false});
+    media::MediaOptions options;
+    options.pump = false;
+    service = std::make_unique<media::MediaService>(std::move(files), clock, std::move(options));
   }
   TNovuSound& NewSound(const std::string& source, const std::string& name = "se") {
     TNovuSound& s = list.Add<TNovuSound>(service.get());
@@ -127,7 +128,7 @@ struct SoundRig {
 
   platform::ManualClock clock;
   std::unique_ptr<media::MediaService> service;
-  MemoryObjectList list;
+  TNovuBaseList list;
 };
 
 TEST(SoundControlTest, PlayModesCreateStartAndStop) {

@@ -17,10 +17,7 @@ struct QueuedScene {
   QueuedScene() : list(MakeScriptObject) {
     list.SetSize(64, 48);
     list.SetProcessState(&state);
-    list.SetEventQueue(&events, {[this](BinaryWriter& out) { SaveEventQueue(events, list, out); },
-                                 [this](BinaryReader& in, int32_t version) {
-                                   LoadEventQueue(events, list, in, version);
-                                 }});
+    list.SetEventQueue(&events, &streamer);
   }
   ~QueuedScene() { list.SetEventQueue(nullptr); }
 
@@ -41,6 +38,7 @@ struct QueuedScene {
   ProcessState state;
   ScriptEventQueue events;
   TNovuBaseList list;
+  ScriptEventQueueStreamer streamer{events, list};
 };
 
 TEST(EventQueueStream, RunningEntryKeepsItsLevelSoTheEventIsNotQueuedTwice) {

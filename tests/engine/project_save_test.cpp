@@ -12,6 +12,7 @@
 #include "core/binary_writer.h"
 #include "engine/install_settings.h"
 #include "engine/project.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
@@ -58,6 +59,7 @@ struct Game {
   SilentBoxes boxes;
   ProcessState state;
   TParamCollection vars;
+  TDBManager tables;
   TProjectSetting setting;
   std::vector<std::string> notices;
   struct NoticeHost final : ProjectHost {
@@ -73,6 +75,7 @@ struct Game {
     files.Add("novu.npb", setting.Serialize());
     ProjectEnvironment env(state, files.vfs, boxes, &host);
     env.vars = &vars;
+    env.tables = &tables;
     env.argument_folder = folder.path();
     env.program_folder = folder.path();
     return std::make_unique<TProject>(std::move(env));
@@ -122,6 +125,27 @@ TEST(ProjectSave, StatusVariableSurvivesToTheNextRun) {
   EXPECT_EQ(g.Int("runs"), 2);
   const auto entry = StatusEntry(g.SaveFile());
   EXPECT_EQ(std::string(entry.begin(), entry.begin() + 9), "Status103");
+}
+
+TEST(ProjectSave, StatusTablesSurviveToTheNextRunAndGameTablesDoNot) {
+  Game g;
+  g.Page("main.nsb", "Exit\n");
+  {
+    auto project = g.Make();
+    g.tables.CreateTable("game", false);
+    g.tables.CreateTable("kept", true);
+    ASSERT_TRUE(g.tables.ActiveTable()->LoadFromTsv(std::vector<std::string>{"n int", "7"}));
+    g.state.terminate = true;
+  }
+  g.tables.Clear();  // as a new process starts
+  g.Restart();
+  auto project = g.Make();
+  ASSERT_EQ(g.tables.Count(), 1);
+  const TDBTable& kept = g.tables.Table(0);
+  EXPECT_EQ(kept.name(), "kept");
+  EXPECT_TRUE(kept.status());
+  EXPECT_EQ(*kept.Get<int32_t>(0, 0), 7);
+  EXPECT_EQ(g.tables.ActiveTable(), &kept);  // the last status table read is active
 }
 
 TEST(ProjectSave, ExitPageRunsAtCloseBeforeTheStatusIsStored) {

@@ -64,10 +64,7 @@ struct BaseScene {
 
   // A panel on base 0 (or under `parent`) named `name`.
   Panel& Add(const std::string& name, render::Rect r, TNovuControl* parent = nullptr) {
-    auto object = MakeObject<Panel>(&list);
-    Panel& p = *object;
-    (parent != nullptr ? *parent : static_cast<TNovuControl&>(list.base(0)))
-        .AddChild(std::move(object));
+    Panel& p = list.AddTo<Panel>(parent != nullptr ? *parent : list.base(0));
     p.SetName(name);
     p.SetBounds(r.left, r.top, r.Width(), r.Height());
     return p;

@@ -262,17 +262,20 @@ namespace {
 
 TEST(BaseListEvents, OutsideQueueTakesPostsAndIsSavedByItsOwner) {
   MemoryEventQueue outside;  // outlives the scene: its objects remove their events as they go
+  struct CountingStreamer final : TNovuBaseList::EventQueueStreamer {
+    mutable int saves = 0;
+    int loads = 0;
+    void SaveQueue(BinaryWriter& out) const override {
+      ++saves;
+      out.I32(0);
+    }
+    void LoadQueue(BinaryReader& in, int32_t) override {
+      ++loads;
+      in.I32();
+    }
+  } streamer;
   BaseScene s;
-  int saves = 0;
-  int loads = 0;
-  s.list.SetEventQueue(&outside, {[&](BinaryWriter& out) {
-                                    ++saves;
-                                    out.I32(0);
-                                  },
-                                  [&](BinaryReader& in, int32_t) {
-                                    ++loads;
-                                    in.I32();
-                                  }});
+  s.list.SetEventQueue(&outside, &streamer);
   Panel& p = s.Add("p", {0, 0, 10, 10});
   p.SetEventLabel(PR_ONMOUSEIN, "in");
   s.list.input().MouseMove(5, 5);
@@ -285,8 +288,8 @@ TEST(BaseListEvents, OutsideQueueTakesPostsAndIsSavedByItsOwner) {
   s.list.SaveToStream(out);
   BinaryReader in(out.bytes());
   s.list.LoadFromStream(in, kObjectLayoutVersion);
-  EXPECT_EQ(saves, 1);
-  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(streamer.saves, 1);
+  EXPECT_EQ(streamer.loads, 1);
   EXPECT_NE(s.list.FindControl("p"), nullptr);
   // The freed `p` took its pending events with it.
   EXPECT_TRUE(outside.entries().empty());

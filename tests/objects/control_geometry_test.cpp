@@ -139,7 +139,7 @@ TEST(ControlInvalidation, ReportsTheVisiblePartToTheBase) {
   Scene scene;
   TestPicture& parent = scene.Picture(scene.base(), 0, 0, 100, 100);
   TestPicture& child = scene.Picture(parent, 90, 90, 20, 20);
-  auto& dirty = scene.base().dirty();
+  auto& dirty = scene.invalidated;
 
   dirty.clear();
   child.Invalidate();
@@ -177,7 +177,7 @@ TEST(ControlPaint, ChildrenPaintClippedToTheirAreaAndTheRepaintedRectangle) {
   TestPicture& outside = scene.Picture(parent, 500, 500, 10, 10);
 
   render::TCustomDIBX surface;
-  scene.base().set_surface(&surface);
+  scene.list.SetScreenSurface(&surface);
   EXPECT_EQ(inside.GetSurface(), &surface);  // every control draws into its base's surface
   EXPECT_EQ(scene.list.Add<TestPicture>().GetSurface(), nullptr);
   surface.SetClipRect(Rect{0, 0, 95, 60});  // the rectangle being repainted

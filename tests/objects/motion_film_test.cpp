@@ -43,9 +43,7 @@ class Player final : public TNovuControl {
 
 struct FilmScene : TimedScene {
   FilmScene() {
-    auto object = MakeObject<Player>(&list);
-    player = object.get();
-    list.base(0).AddChild(std::move(object));
+    player = &list.AddTo<Player>(list.base(0));
     player->SetBounds(30, 40, 10, 10);
     auto owned = std::make_unique<FakeFilm>();
     film = owned.get();

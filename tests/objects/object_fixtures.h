@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "objects/memory_object_list.h"
+#include "objects/base_list.h"
 #include "objects/novu_motion.h"
 #include "objects/plain_objects.h"
 #include "render/custom_dibx.h"
@@ -73,9 +73,15 @@ inline std::unique_ptr<TNovuObject> MakeTestObject(ObjectList& list, uint8_t typ
   return MakePlainObject(list, type);
 }
 
-// An object list with the test classes behind its factory and base 0 sized 640 x 480.
+// The player's object list with the test classes behind its factory and base 0 sized
+// 640 x 480 (the screen surfaces keep their small initial size: these tests draw into surfaces
+// of their own). `invalidated` collects every rectangle reported to base 0, clamped but not
+// merged.
 struct Scene {
-  Scene() : list(MakeTestObject) { list.base(0).SetBounds(0, 0, 640, 480); }
+  Scene() : list(MakeTestObject) {
+    list.base(0).SetBounds(0, 0, 640, 480);
+    list.base(0).WatchInvalidation([this](const render::Rect& r) { invalidated.push_back(r); });
+  }
 
   TestPicture& Picture(TNovuControl& parent, int32_t left, int32_t top, int32_t width,
                        int32_t height) {
@@ -83,10 +89,11 @@ struct Scene {
     p.SetBounds(left, top, width, height);
     return p;
   }
-  MemoryBase& base() { return list.base(0); }
+  TNovuBase& base() { return list.base(0); }
   const std::vector<MemoryEventQueue::Entry>& events() { return list.queue().entries(); }
 
-  MemoryObjectList list;
+  std::vector<render::Rect> invalidated;
+  TNovuBaseList list;
 };
 
 }  // namespace novu::testing

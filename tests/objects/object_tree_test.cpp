@@ -149,7 +149,7 @@ TEST(ObjectTree, ReferencesToAFreedObjectAreCleared) {
   picture.MouseOut();
   ASSERT_EQ(scene.events().size(), 2u);
   scene.list.queue().entries()[0].level = 1;  // the first handler is running
-  scene.list.SetFocus(&picture);
+  scene.list.RestoreFocus(&picture);
 
   scene.list.Free(picture);
   ASSERT_EQ(scene.events().size(), 1u);
@@ -298,7 +298,7 @@ TEST(ObjectTree, InputIsActiveOnlyOnTheActiveBaseUnderVisibleAncestors) {
   outer.SetVisible(false);
   EXPECT_FALSE(inner.IsInputActive());
   outer.SetVisible(true);
-  scene.list.SetActiveBaseIndex(1);
+  scene.list.SetActiveBase(1);
   EXPECT_FALSE(inner.IsInputActive());
   EXPECT_EQ(scene.list.FindControl(""), &scene.list.base(1));
   EXPECT_EQ(scene.list.FindControl("\x01"), &scene.list.base(0));

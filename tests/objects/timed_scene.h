@@ -34,9 +34,7 @@ struct TimedScene {
     return typed;
   }
   Panel& AddPanel(const std::string& name) {
-    auto object = MakeObject<Panel>(&list);
-    Panel& p = *object;
-    list.base(0).AddChild(std::move(object));
+    Panel& p = list.AddTo<Panel>(list.base(0));
     p.SetName(name);
     p.SetBounds(10, 10, 20, 20);
     return p;
