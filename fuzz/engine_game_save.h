@@ -12,7 +12,9 @@
 #include "engine/call_man.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/script_event_queue.h"
+#include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
 #include "objects/object_factory.h"
@@ -35,7 +37,8 @@ struct SavedGameWorld : CallManHost {
   ScriptEventQueueStreamer streamer{events, list};
   std::unique_ptr<TCallMan> calls;
   EmptyHistoryBlock history;
-  EmptyDataTablesBlock tables;
+  TDBManager game_tables;
+  DataTablesBlock tables{game_tables};
 
   SavedGameWorld() {
     pages["main.nsb"] = AssemblePage(R"(VarNew "n" type=int value=`1`

@@ -19,10 +19,6 @@ constexpr size_t kMinHistoryEntryBytes = 4 + 4 * 4;
 constexpr size_t kMinHistoryFormatBytes = 4 + 6 * 4;
 constexpr int32_t kHistoryEntryRecordsVersion = 113;
 constexpr int32_t kHistoryValuesVersion = 124;
-constexpr int32_t kTablesBlockVersion = 100;
-// A table: kind, name, status flag, field count, record count, current record.
-constexpr size_t kMinTableBytes = 1 + 4 + 1 + 4 + 4 + 4;
-constexpr size_t kMinTableFieldBytes = 4 + 4 + 1;
 
 void SkipHistoryEntries(BinaryReader& in, int32_t version) {
   const size_t count = in.Count(4);
@@ -149,35 +145,6 @@ void EmptyHistoryBlock::Read(BinaryReader& in, int32_t version) {
   }
 }
 
-void EmptyDataTablesBlock::Save(BinaryWriter& out) const {
-  out.I32(kTablesBlockVersion);
-  out.I32(0);      // tables
-  out.String({});  // the active table
-}
-
-void EmptyDataTablesBlock::Read(BinaryReader& in, int32_t version) {
-  if (version < kDataTablesVersion) return;
-  in.I32();  // block version, taken as it is
-  const size_t tables = in.Count(kMinTableBytes);
-  for (size_t t = 0; t < tables; ++t) {
-    in.U8();  // kind
-    in.String();
-    in.U8();  // status flag
-    const size_t fields = in.Count(kMinTableFieldBytes);
-    size_t record_size = 0;
-    for (size_t f = 0; f < fields; ++f) {
-      record_size += in.CheckCount(in.I32(), 0, in.size());
-      if (record_size > in.size()) throw NovuError("data table record larger than the save");
-      in.String();
-      in.U8();
-    }
-    const size_t records = in.CheckCount(in.I32(), std::max<size_t>(record_size, 1));
-    in.Skip(records * record_size);
-    in.I32();  // current record
-  }
-  in.String();  // the active table
-}
-
 std::vector<uint8_t> WriteGameSave(const GameWorld& world, const GameSaveHeader& header) {
   BinaryWriter out;
   out.I32(kGameSaveVersion);
@@ -208,11 +175,8 @@ void LoadGameSave(GameWorld& world, std::span<const uint8_t> entry) {
   TNovuBaseList& live = world.objects != nullptr ? *world.objects : empty_scene;
   std::unique_ptr<TNovuBaseList> scene = live.MakeSceneAside();
   TNovuBaseList& aside = *scene;
-  scene->SetEventQueue(
-      &events, {[&events, &aside](BinaryWriter& out) { SaveEventQueue(events, aside, out); },
-                [&events, &aside](BinaryReader& queue_in, int32_t v) {
-                  LoadEventQueue(events, aside, queue_in, v);
-                }});
+  ScriptEventQueueStreamer streamer{events, aside};
+  scene->SetEventQueue(&events, &streamer);
   scene->LoadFromStream(in, version);
   world.history.Read(in, version);
   auto calls = world.calls.ReadState(

@@ -27,10 +27,9 @@ class TParamCollection;
 
 inline constexpr int32_t kGameSaveVersion = 139;
 inline constexpr int32_t kOldestGameSaveVersion = 107;
-// The first versions holding the history formats (earlier: the default format's history only)
-// and the data tables.
+// The first version holding the history formats (earlier: the default format's history only).
+// The data tables join at kFirstSaveVersionWithTables (engine/game_save_tables.h).
 inline constexpr int32_t kHistoryFormatsVersion = 135;
-inline constexpr int32_t kDataTablesVersion = 123;
 
 inline constexpr std::string_view kGameSaveEntryPrefix = "GAMESAVEDATA";
 // The screen picture of a slot, a layered image beside the slot's entry.
@@ -78,14 +77,8 @@ class GameSaveBlock {
   virtual void Commit() = 0;
 };
 
-// Until the history and the data tables are kept, their blocks are written empty and read past.
+// Until the history is kept, its block is written empty and read past.
 class EmptyHistoryBlock final : public GameSaveBlock {
- public:
-  void Save(BinaryWriter& out) const override;
-  void Read(BinaryReader& in, int32_t version) override;
-  void Commit() override {}
-};
-class EmptyDataTablesBlock final : public GameSaveBlock {
  public:
   void Save(BinaryWriter& out) const override;
   void Read(BinaryReader& in, int32_t version) override;

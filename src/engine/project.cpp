@@ -84,6 +84,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
     tables_ = own_tables_.get();
   }
   status_.SetTables(tables_);
+  tables_block_ = std::make_unique<DataTablesBlock>(*tables_);
   env_.state.terminate = true;
   if (env_.argument_folder.empty() && !LocateData()) return;
   std::vector<uint8_t> data;
@@ -382,7 +383,7 @@ void TProject::SaveGame(const GameSaveRequest& request) {
     header.caption = request.caption;
     header.resume_page = request.resume_page;
     header.resume_index = request.resume_index;
-    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, tables_block_};
+    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, *tables_block_};
     const std::vector<uint8_t> entry = WriteGameSave(world, header);
 
     TVrFileCollection save;
@@ -418,7 +419,7 @@ void TProject::LoadGame(int32_t slot) {
     const std::string name = GameSaveEntryName(slot);
     if (save.FindEntry(name) == nullptr) return;
     const std::vector<uint8_t> entry = save.Extract(name);
-    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, tables_block_};
+    GameWorld world{env_.objects, events_, *calls_, *vars_, history_block_, *tables_block_};
     LoadGameSave(world, entry);
   } catch (const NovuError& e) {
     RefuseSave(e);

@@ -14,6 +14,7 @@
 #include "core/process_state.h"
 #include "engine/call_man.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/history_save_block.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
@@ -174,7 +175,7 @@ class TProject : private CallManHost {
   std::optional<int32_t> pending_load_;
   std::optional<GameSaveRequest> pending_save_;
   HistorySaveBlock history_block_{env_.histories};
-  EmptyDataTablesBlock tables_block_;
+  std::unique_ptr<DataTablesBlock> tables_block_;
 };
 
 // The per-user folder name for a game title: each of \ / : , ; * ? " < > | becomes "_".

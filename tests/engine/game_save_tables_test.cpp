@@ -5,6 +5,7 @@
 #include "core/binary_writer.h"
 #include "engine/game_save_tables.h"
 #include "expr/db_manager.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {
@@ -29,6 +30,33 @@ TEST(GameSaveTables, SavesOfVersion123AndLaterCarryTheGameTables) {
     EXPECT_EQ(loaded.IndexOfTable("before") >= 0, !read) << version;
     EXPECT_EQ(loaded.ActiveTable()->name(), read ? "status" : "before") << version;
   }
+}
+
+TEST(GameSaveTables, TheBlockChangesTheTablesOnlyWhenCommitted) {
+  TDBManager saved;
+  saved.CreateTable("game", false);
+  BinaryWriter out;
+  WriteGameTables(out, saved);
+
+  TDBManager running;
+  running.CreateTable("status", true);
+  running.CreateTable("before", false);
+  DataTablesBlock block(running);
+  BinaryReader in(out.bytes());
+  block.Read(in, 139);
+  EXPECT_EQ(in.position(), out.size());
+  EXPECT_GE(running.IndexOfTable("before"), 0);  // read, not yet taken
+  block.Commit();
+  EXPECT_GE(running.IndexOfTable("game"), 0);
+  EXPECT_LT(running.IndexOfTable("before"), 0);
+  EXPECT_GE(running.IndexOfTable("status"), 0);
+
+  // A block cut short is refused while reading, and the tables stay as they are.
+  const std::vector<uint8_t> cut(out.bytes().begin(), out.bytes().end() - 2);
+  BinaryReader short_in(cut);
+  EXPECT_THROW(block.Read(short_in, 139), NovuError);
+  block.Commit();
+  EXPECT_GE(running.IndexOfTable("game"), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/binary_writer.h"
 #include "engine/event_queue_stream.h"
 #include "engine/game_save.h"
+#include "engine/game_save_tables.h"
 #include "engine/project.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
@@ -138,7 +139,7 @@ struct Session {
   // Everything a save holds, written as a save of it.
   std::vector<uint8_t> World() {
     EmptyHistoryBlock history;
-    EmptyDataTablesBlock tables;
+    DataTablesBlock tables{project->tables()};
     GameWorld world{&list, project->events(), *project->calls(), vars, history, tables};
     return WriteGameSave(world, GameSaveHeader{});
   }
