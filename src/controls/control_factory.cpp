@@ -2,6 +2,7 @@
 
 #include "controls/novu_box.h"
 #include "controls/novu_images.h"
+#include "controls/novu_mes.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -17,6 +18,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuTile>(&list, env);
     case LT_BOX:
       return MakeObject<TNovuBox>(&list);
+    case LT_MES:
+      return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
     default:

@@ -21,6 +21,8 @@ namespace novu {
 
 class TCustomParam;
 class TNovuBaseList;
+class TNovuHistoryFormatManager;
+class TNovuReadList;
 class TParamCollection;
 struct ProcessState;
 
@@ -51,6 +53,9 @@ class CallManHost {
   virtual void ResetWorld() {}
   // The object list the object commands work on; none: they only evaluate their expressions.
   virtual TNovuBaseList* Objects() { return nullptr; }
+  // The history formats and the read marks the text commands work on; none: they do nothing.
+  virtual TNovuHistoryFormatManager* Histories() { return nullptr; }
+  virtual TNovuReadList* ReadMarks() { return nullptr; }
   // GameSave and GameLoad: the requests wait for the end of the tick.
   virtual void RequestGameSave(GameSaveRequest /*request*/) {}
   virtual void RequestGameLoad(int32_t /*slot*/) {}

@@ -51,7 +51,7 @@ void FlipProgress::Sync(Serializer& s) {
   s.Bool(hide_back);
 }
 
-void MovieStopProgress::Sync(Serializer& s) {
+void TargetWaitProgress::Sync(Serializer& s) {
   const int32_t version = SyncProgressTag(s);
   s.String(target);
   s.Bool(wait);

@@ -1,9 +1,9 @@
 #pragma once
-// The run-time progress of a blocking command (Wait, Flip): begun when the command becomes
-// current, kept by the interpreter for the frame running it, moved into the call stack while an
-// event handler interrupts the command and handed back when the handler returns. A command's
-// record in its page holds only what the script wrote; what changes while the command runs
-// lives here, under names.
+// The run-time progress of a blocking command (Wait, Flip, TextIns, MovieStop): begun when the
+// command becomes current, kept by the interpreter for the frame running it, moved into the call
+// stack while an event handler interrupts the command and handed back when the handler returns. A
+// command's record in its page holds only what the script wrote; what changes while the command
+// runs lives here, under names.
 //
 // The saved form is the tag "novu100" (its digits are the version), then the command's fields;
 // older forms without the tag are read too.
@@ -69,14 +69,19 @@ struct FlipProgress final : CommandProgress {
   void Sync(Serializer& s) override;
 };
 
-// MovieStop: the media object fading out, by name, and whether the script waits until it is gone.
-struct MovieStopProgress final : CommandProgress {
-  std::string target;  // empty when nothing fades (stopped at once, or not found)
+// A command that may hold the script while an object it names is busy: TextIns (while its
+// message window still has pages) and MovieStop (while the media object fades out). The target
+// is kept by name and looked up again each tick.
+struct TargetWaitProgress : CommandProgress {
+  std::string target;  // empty when there is nothing to wait for
   bool wait = false;
   bool block_events = false;
 
   bool BlocksEvents() const override { return block_events; }
   void Sync(Serializer& s) override;
 };
+
+struct TextInsProgress final : TargetWaitProgress {};
+struct MovieStopProgress final : TargetWaitProgress {};
 
 }  // namespace novu

@@ -6,6 +6,7 @@
 #include "engine/call_man.h"
 #include "engine/object_commands.h"
 #include "engine/page.h"
+#include "engine/text_commands.h"
 #include "expr/param_collection.h"
 #include "platform/error.h"
 
@@ -301,6 +302,20 @@ std::unique_ptr<TCommand> MakeCommand(TPage& page, uint8_t code) {
       return std::make_unique<TComMediaPlay>(page, code);
     case kOpMovieStop:
       return std::make_unique<TComMovieStop>(page, code);
+    case kOpTextIns:
+      return std::make_unique<TComTextIns>(page, code);
+    case kOpTextClr:
+      return std::make_unique<TComTextClr>(page, code);
+    case kOpCallHist:
+      return std::make_unique<TComCallHist>(page, code);
+    case kOpClrHist:
+      return std::make_unique<TComClrHist>(page, code);
+    case kOpFormatHist:
+      return std::make_unique<TComEntryHist>(page, code);
+    case kOpClrRead:
+      return std::make_unique<TComClrRead>(page, code);
+    case kOpMenuClose:
+      return std::make_unique<TComMenuClose>(page, code);
     case kOpSaveCabinet:
     case kOpLoadCabinet:
       return std::make_unique<TComCabinet>(page, code);

@@ -1,6 +1,7 @@
 #include "engine/project.h"
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_history.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,6 +101,7 @@ TProject::TProject(ProjectEnvironment env) : env_(std::move(env)) {
   folder_discs_ = setting_.folder_discs;
   if (env_.images != nullptr) env_.images->SetCode(setting_.image_option);
   status_.SetImageCache(env_.images);
+  status_.SetReadList(env_.reads);
   env_.host->SetTitle(setting_.title);
 
   ReadSaveFile();
@@ -618,6 +620,7 @@ bool TProject::FindInstalledDisc(std::string_view title) {
 
 void TProject::ResetWorld() {
   if (env_.objects != nullptr) env_.objects->Reset();
+  if (env_.histories != nullptr) env_.histories->Reset();
   tables_->ResetTables();
 }
 

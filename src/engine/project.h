@@ -15,6 +15,7 @@
 #include "engine/call_man.h"
 #include "engine/game_save.h"
 #include "engine/game_save_tables.h"
+#include "engine/history_save_block.h"
 #include "engine/project_setting.h"
 #include "engine/script_event_queue.h"
 #include "engine/script_variable_host.h"
@@ -28,6 +29,8 @@ namespace novu {
 class TDBManager;
 class TFipoCollection;
 class TNovuBaseList;
+class TNovuHistoryFormatManager;
+class TNovuReadList;
 class TParamCollection;
 
 // What the project asks of the program around it: the main window, or a test. Every call has
@@ -75,6 +78,9 @@ struct ProjectEnvironment {
   // The image cache: it takes the project's identification code and keeps its dither flag in
   // the status data.
   TFipoCollection* images = nullptr;
+  // The history formats (cleared by Reset) and the read marks (kept in the status data).
+  TNovuHistoryFormatManager* histories = nullptr;
+  TNovuReadList* reads = nullptr;
 };
 
 class TProject : private CallManHost {
@@ -123,6 +129,8 @@ class TProject : private CallManHost {
   bool SetAsideDamagedSave(const std::filesystem::path& path, const NovuError& error);
   void RequestClose() override;
   TNovuBaseList* Objects() override { return env_.objects; }
+  TNovuHistoryFormatManager* Histories() override { return env_.histories; }
+  TNovuReadList* ReadMarks() override { return env_.reads; }
   void ResetWorld() override;
   void RequestGameSave(GameSaveRequest request) override;
   void RequestGameLoad(int32_t slot) override;
@@ -166,7 +174,7 @@ class TProject : private CallManHost {
   bool started_ = false;
   std::optional<int32_t> pending_load_;
   std::optional<GameSaveRequest> pending_save_;
-  EmptyHistoryBlock history_block_;
+  HistorySaveBlock history_block_{env_.histories};
   std::unique_ptr<DataTablesBlock> tables_block_;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_read_list.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "expr/db_manager.h"
@@ -76,14 +77,22 @@ void StatusData::Read(std::span<const uint8_t> entry, TParamCollection& vars) {
   blocks_version_ = blocks_.empty() ? 0 : version_;
   dither_at_.reset();
   tables_at_.reset();
-  if (blocks_version_ < 101) return;
+  read_marks_end_.reset();
+  if (reads_ != nullptr) reads_->Clear();
+  if (blocks_version_ < 100) return;
   BinaryReader blocks(blocks_);
   try {
-    SkipReadMarks(blocks);
-    if (blocks.AtEnd()) return;
+    if (reads_ != nullptr) {
+      reads_->Load(blocks, version_);
+    } else {
+      SkipReadMarks(blocks);
+    }
+    read_marks_end_ = blocks.position();
   } catch (const NovuError&) {
-    return;  // the read marks' owner reports damage; the flag stays as it is
+    // Damaged read marks are dropped (and written afresh); the later blocks cannot be found.
+    return;
   }
+  if (blocks_version_ < 101 || blocks.AtEnd()) return;
   dither_at_ = blocks.position();
   if (images_ != nullptr) images_->LoadFlag(blocks, version_);
   blocks.Seek(*dither_at_ + 1);
@@ -105,16 +114,31 @@ std::vector<uint8_t> StatusData::Write(const TParamCollection& vars) const {
   vars.SaveStatusToStream(out);
   std::vector<uint8_t> blocks = blocks_;
   if (dither_at_ && images_ != nullptr) blocks[*dither_at_] = images_->dither() ? 1 : 0;
+  const std::span<const uint8_t> read(blocks);
+  // Where the blocks after the read marks begin in what was read.
+  size_t after_marks = 0;
+  if (blocks_version_ < 100) {
+    out.Bytes(read);
+    after_marks = read.size();
+    if (reads_ != nullptr) {
+      reads_->Save(out);
+    } else {
+      WriteEmptyReadMarks(out);
+    }
+  } else if (reads_ != nullptr && read_marks_end_) {
+    // The read marks as they are now, in place of those read.
+    reads_->Save(out);
+    after_marks = *read_marks_end_;
+  }
   if (tables_at_ && tables_ != nullptr) {
     // The status tables as they are now, in place of those read.
     const auto [begin, end] = *tables_at_;
-    out.Bytes(std::span<const uint8_t>(blocks).first(begin));
+    out.Bytes(read.subspan(after_marks, begin - after_marks));
     tables_->SaveTables(out, true);
-    out.Bytes(std::span<const uint8_t>(blocks).subspan(end));
+    out.Bytes(read.subspan(end));
     return out.Take();
   }
-  out.Bytes(blocks);
-  if (blocks_version_ < 100) WriteEmptyReadMarks(out);
+  out.Bytes(read.subspan(after_marks));
   if (blocks_version_ < 101) {
     if (images_ != nullptr) {
       images_->SaveFlag(out);

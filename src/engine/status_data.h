@@ -16,6 +16,7 @@ namespace novu {
 
 class TDBManager;
 class TFipoCollection;
+class TNovuReadList;
 class TParamCollection;
 
 inline constexpr std::string_view kStatusEntryName = "STATUSSAVEDATA";
@@ -32,6 +33,8 @@ class StatusData {
   // The image cache whose dither flag the image-collection block holds: read into it, and
   // written from it.
   void SetImageCache(TFipoCollection* images) { images_ = images; }
+  // The read marks the read-mark block holds: read into it, and written from it.
+  void SetReadList(TNovuReadList* reads) { reads_ = reads; }
   // The tables whose status tables the tables block holds: read into it (from version 103;
   // damaged tables raise NovuError), and written from it.
   void SetTables(TDBManager* tables) { tables_ = tables; }
@@ -44,9 +47,12 @@ class StatusData {
   std::vector<uint8_t> blocks_;
   // Where the dither flag sits in blocks_, when the blocks before it could be read.
   std::optional<size_t> dither_at_;
+  // Where the read marks end in blocks_, when they could be read.
+  std::optional<size_t> read_marks_end_;
   // Where the tables block begins and ends in blocks_, when it was read into the manager.
   std::optional<std::pair<size_t, size_t>> tables_at_;
   TFipoCollection* images_ = nullptr;
+  TNovuReadList* reads_ = nullptr;
   TDBManager* tables_ = nullptr;
 };
 

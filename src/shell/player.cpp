@@ -112,12 +112,15 @@ class TraceWriter {
     if (target.empty() || to_stdout_) return true;
     return OpenReportFile(file_, target, "trace file");
   }
+  // Each line is handed on at once: a trace shows how far a run got while it waits for the
+  // reader, and keeps its last lines when the run is stopped from outside.
   void Write(std::string_view cp932_line) {
     const std::string line = platform::Cp932ToUtf8(cp932_line) + "\n";
     if (file_.is_open()) {
-      file_ << line;
+      file_ << line << std::flush;
     } else {
       std::fwrite(line.data(), 1, line.size(), stdout);
+      std::fflush(stdout);
     }
   }
   // After every tick, so that a reader following the trace (or a crash) sees every line of the
@@ -228,6 +231,20 @@ class Player final : private ProjectHost {
         media::MakeGameMediaFiles(*runtime_.files), *runtime_.media_clock, std::move(options));
   }
 
+  // The glyph cache over the installed fonts (and the game's own), the script texts message
+  // windows read, the read marks and the history formats.
+  void CreateTextServices() {
+    runtime_.glyphs = std::make_unique<text::TFontPixelManager>(
+        platform::MakeFreeTypeGlyphSource(game_folder_.string()));
+    TVrFileManager& files = *runtime_.files;
+    runtime_.texts = std::make_unique<ScriptTexts>(
+        [&files](std::string_view name) { return files.Exists(name); },
+        [&files](std::string_view name) { return files.LoadFile(name); });
+    runtime_.reads = std::make_unique<TNovuReadList>();
+    runtime_.histories = std::make_unique<TNovuHistoryFormatManager>();
+    runtime_.histories->SetTextSource(runtime_.texts.get(), runtime_.vars.get());
+  }
+
   bool Startup() {
     CreateMedia();
     runtime_.images = std::make_unique<TFipoCollection>(
@@ -241,8 +258,11 @@ class Player final : private ProjectHost {
           line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
       Complain("警告: " + line);
     });
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
-        runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get()}));
+    CreateTextServices();
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
+        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get(),
+                         runtime_.media.get(), runtime_.glyphs.get(), runtime_.texts.get(),
+                         runtime_.reads.get(), runtime_.histories.get()}));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
@@ -258,6 +278,7 @@ class Player final : private ProjectHost {
     }));
     runtime_.variable_host = std::make_unique<ScreenVariableHost>(*runtime_.objects, nullptr);
     runtime_.variable_host->set_state(&runtime_.state);
+    runtime_.variable_host->set_histories(runtime_.histories.get());
     runtime_.variable_host->set_title(
         [this] { return runtime_.project ? runtime_.project->setting().title : std::string(); });
     runtime_.variable_host->set_full_screen([this](bool on) { view_->SetFullScreen(on); });
@@ -274,6 +295,8 @@ class Player final : private ProjectHost {
     env.program_folder = program_folder_;
     env.objects = runtime_.objects.get();
     env.images = runtime_.images.get();
+    env.histories = runtime_.histories.get();
+    env.reads = runtime_.reads.get();
     try {
       runtime_.project = std::make_unique<TProject>(std::move(env));
       runtime_.ConnectProject();

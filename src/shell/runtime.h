@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_history.h"
+#include "controls/novu_read_list.h"
 #include "core/process_state.h"
 #include "engine/project.h"
+#include "engine/script_texts.h"
 #include "expr/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
@@ -20,6 +23,7 @@
 #include "shell/screen_manager.h"
 #include "shell/screen_variable_host.h"
 #include "storage/vr_file_manager.h"
+#include "text/font_pixel.h"
 
 namespace novu {
 
@@ -43,6 +47,11 @@ struct Runtime {
   std::unique_ptr<SysFuncMan> functions;
   // The image cache outlives the object list: the pictures let go of it as they are freed.
   std::unique_ptr<TFipoCollection> images;
+  // What message windows draw with and read from; they outlive the object list too.
+  std::unique_ptr<text::TFontPixelManager> glyphs;
+  std::unique_ptr<ScriptTexts> texts;
+  std::unique_ptr<TNovuReadList> reads;
+  std::unique_ptr<TNovuHistoryFormatManager> histories;
   std::unique_ptr<TNovuBaseList> objects;
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;

@@ -1,5 +1,6 @@
 #include "shell/screen_variable_host.h"
 
+#include "controls/novu_history.h"
 #include "core/process_state.h"
 #include "objects/base_list.h"
 #include "platform/font_lookup.h"
@@ -54,6 +55,10 @@ int32_t ScreenVariableHost::GetInt(SystemVariable v) {
       return state_ != nullptr ? state_->game_clock : 0;
     case SystemVariable::kUpdateCount:
       return state_ != nullptr ? state_->frame_counter : 0;
+    case SystemVariable::kHistoryCount:
+      return histories_ != nullptr ? histories_->Count(histories_->Default()) : 0;
+    case SystemVariable::kHistoryMaxCount:
+      return histories_ != nullptr ? histories_->Default().history.max_count : 0;
     default:
       return next().GetInt(v);
   }
@@ -126,6 +131,9 @@ void ScreenVariableHost::SetInt(SystemVariable v, int32_t value) {
         objects_.SetSurfaceDepth(screens_->SurfaceDepth());
         objects_.SetScreenSurface(&screens_->Surface());
       }
+      break;
+    case SystemVariable::kHistoryMaxCount:
+      if (histories_ != nullptr) histories_->Default().history.max_count = value;
       break;
     default:
       next().SetInt(v, value);

@@ -13,6 +13,7 @@
 namespace novu {
 
 class TNovuBaseList;
+class TNovuHistoryFormatManager;
 struct ProcessState;
 class TScreenManager;
 
@@ -37,6 +38,9 @@ class ScreenVariableHost final : public SystemVariableHost {
     font_lister_ = std::move(lister);
   }
 
+  // @HistoryCount and @HistoryMaxCount read (and the latter writes) the default history format.
+  void set_histories(TNovuHistoryFormatManager* histories) { histories_ = histories; }
+
   bool GetBool(SystemVariable v) override;
   int32_t GetInt(SystemVariable v) override;
   std::string GetStr(SystemVariable v) override;
@@ -55,6 +59,7 @@ class ScreenVariableHost final : public SystemVariableHost {
   std::function<std::string()> title_;
   std::function<void(bool)> full_screen_;
   std::function<std::vector<std::string>(bool fixed)> font_lister_;
+  TNovuHistoryFormatManager* histories_ = nullptr;
 };
 
 }  // namespace novu

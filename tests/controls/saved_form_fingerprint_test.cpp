@@ -9,6 +9,7 @@
 
 #include "controls/novu_box.h"
 #include "controls/novu_images.h"
+#include "controls/novu_mes.h"
 #include "controls/novu_tile.h"
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
@@ -206,6 +207,45 @@ TEST(SavedFormFingerprint, TheStillPictureWritesTheSameRecord) {
   image->SetProperty(PR_ZOOMX, 512);
   image->SetProperty(PR_ANGLE, -30);
   EXPECT_EQ(Fingerprint(SavedBytes(*image)), "96bb5ba66579acf0");
+}
+
+// A message window half-way through revealing markup, with every setting away from its default.
+TEST(SavedFormFingerprint, TheMessageWindowWritesTheSameRecord) {
+  ImageScene s;
+  s.list.SetProcessState(&s.state);
+  auto& mes = s.Add<TNovuMes>(LT_MES, "mes");
+  SetControlFields(mes, 9);
+  mes.SetProperty(PR_FONTHEIGHT, 20);
+  mes.SetProperty(PR_FONTCOLOR, 0x00ffeedd);
+  mes.SetProperty(PR_FONTLINKCOLOR, 0x000000ff);
+  mes.SetProperty(PR_FONTHOVERCOLOR, 0x0000ff00);
+  mes.SetProperty(PR_FONTBORDER, 2);
+  mes.SetProperty(PR_FONTSHADOW, 3);
+  mes.SetProperty(PR_LINESPACE, 4);
+  mes.SetProperty(PR_DELAY, 100);
+  mes.SetProperty(PR_TEXTDELAY, 300);
+  mes.SetProperty(PR_CAPTURELINK, true);
+  mes.SetProperty(PR_ONPLAYSTART, std::string("s.nsb"));
+  mes.SetProperty(PR_ONPLAYEND, std::string("e.nsb"));
+  mes.SetProperty(PR_ONLINK, std::string("l.nsb"));
+  mes.SetProperty(PR_ONNOTIFY, std::string("n.nsb"));
+  mes.SetProperty(PR_ONIDLE, std::string("i.nsb"));
+  mes.SetProperty(PR_TEXT, std::string("<A HREF=\"x\">ab</A>cd<BR CLEAR>ef"));
+  for (int i = 0; i < 6; ++i) {
+    s.state.game_clock += 15;
+    s.state.frame_delta = 15;
+    s.list.Update();
+  }
+  const std::string bytes = SavedBytes(mes);
+  EXPECT_EQ(Fingerprint(bytes), "ea9a25b0e8693c9e") << bytes.size() << " bytes";
+
+  // Read back into a fresh window, the record is written again unchanged.
+  ImageScene again;
+  auto& loaded = again.Add<TNovuMes>(LT_MES, "other");
+  BinaryReader in(bytes);
+  loaded.LoadFromStream(in, ObjectLoadContext{kObjectLayoutVersion});
+  EXPECT_TRUE(in.AtEnd());
+  EXPECT_EQ(SavedBytes(loaded), bytes);
 }
 
 // A value of the property's type that differs from every initial value.

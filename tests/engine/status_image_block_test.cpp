@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/fipo_collection.h"
+#include "controls/novu_read_list.h"
 #include "core/binary_writer.h"
 #include "engine/status_data.h"
 #include "expr/param_collection.h"
@@ -98,6 +99,42 @@ TEST(StatusImageBlock, DamagedReadMarksLeaveTheFlagAndTheBytesAlone) {
   EXPECT_FALSE(images.dither());
   images.SetDither(true);
   EXPECT_EQ(status.Write(vars), entry);
+}
+
+}  // namespace
+}  // namespace novu
+
+namespace novu {
+namespace {
+
+TEST(StatusReadMarks, TheMarksAreReadIntoTheListAndWrittenFromItWithTheLaterBlocksKept) {
+  TParamCollection vars;
+  TFipoCollection images({});
+  TNovuReadList reads;
+  StatusData status;
+  status.SetImageCache(&images);
+  status.SetReadList(&reads);
+  status.Read(Entry(103, 1), vars);
+  EXPECT_TRUE(reads.IsRead("main.nsb", 4, 0));
+  EXPECT_TRUE(reads.IsRead("main.nsb", 9, 1));
+  EXPECT_EQ(reads.armed_window(), "mes");
+  EXPECT_TRUE(images.dither());
+  EXPECT_EQ(status.Write(vars), Entry(103, 1));
+
+  // The marks are written as they are now.
+  reads.Clear();
+  EXPECT_EQ(status.Write(vars), Entry(103, 1, false));
+
+  // Fresh status data (nothing read yet) writes the marks of this run.
+  StatusData fresh;
+  fresh.SetReadList(&reads);
+  reads.Arm("mes", "main.nsb", 1, 4);
+  reads.Commit("mes");
+  TNovuReadList again;
+  StatusData other;
+  other.SetReadList(&again);
+  other.Read(fresh.Write(vars), vars);
+  EXPECT_TRUE(again.IsRead("main.nsb", 4, 1));
 }
 
 }  // namespace
