@@ -108,8 +108,7 @@ class TraceWriter {
  public:
   // False when the file cannot be written (the reason is said).
   bool Open(const std::string& target) {
-    to_stdout_ = target == "-";
-    if (target.empty() || to_stdout_) return true;
+    if (target.empty() || target == "-") return true;
     return OpenReportFile(file_, target, "trace file");
   }
   // Each line is handed on at once: a trace shows how far a run got while it waits for the
@@ -123,16 +122,9 @@ class TraceWriter {
       std::fflush(stdout);
     }
   }
-  // After every tick, so that a reader following the trace (or a crash) sees every line of the
-  // ticks that ran.
-  void Flush() {
-    if (file_.is_open()) file_.flush();
-    if (to_stdout_) std::fflush(stdout);
-  }
 
  private:
   std::ofstream file_;
-  bool to_stdout_ = false;
 };
 
 class Player final : private ProjectHost {
@@ -349,7 +341,6 @@ class Player final : private ProjectHost {
       runtime_.state.frame_delta = TLoopTimer::kTargetMs;
       runtime_.state.last_tick_time += TLoopTimer::kTargetMs;
       view_->Tick();
-      trace_.Flush();
       headless_audio_->AfterTick(*runtime_.media, ticks_run);
     }
   }
@@ -369,8 +360,7 @@ class Player final : private ProjectHost {
       if (timer.Wake(clock.NowMs())) {
         ++ticks_run;
         view_->Tick();
-        trace_.Flush();
-      }
+        }
     }
     view_->SetTimer(nullptr);
   }
