@@ -88,8 +88,8 @@ void BM_MesDrawAlpha800x600(benchmark::State& bench) {
   for (int y = 0; y < kHeight; ++y) {
     for (int x = 0; x < kWidth; ++x) picture.SetPixel(x, y, rng() & 0xFFFFFF);
   }
-  const render::Rect all{0, 0, kWidth, kHeight};
-  for (auto _ : bench) screen.DrawAlpha(0, 0, 128, false, false, false, all, picture);
+  const Rect all{0, 0, kWidth, kHeight};
+  for (auto _ : bench) screen.DrawAlpha(0, 0, 128, {}, all, picture);
   benchmark::DoNotOptimize(screen.GetPixel(400, 300));
 }
 BENCHMARK(BM_MesDrawAlpha800x600)->Unit(benchmark::kMicrosecond);

@@ -8,9 +8,9 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
+#include "core/geometry.h"
 #include "core/serializer.h"
 #include "platform/error.h"
-#include "render/geometry.h"
 #include "text/page_surfaces.h"
 #include "text/text_layout.h"
 
@@ -99,8 +99,8 @@ void TNovuNewHistory::ApplyLayout(const HistoryLayout& layout) {
   s.font_size = layout.font_size;
   s.border_width = layout.border_width;
   s.shadow_offset = layout.shadow_offset;
-  s.wrap_width = render::Tame(std::max(layout.width, 0));
-  s.visible_height = render::Tame(std::max(layout.height, 0));
+  s.wrap_width = Tame(std::max(layout.width, 0));
+  s.visible_height = Tame(std::max(layout.height, 0));
   constexpr int32_t kSpacingLimit = text::TextPageSurfaces::kMaxHeight;
   s.line_spacing = std::clamp(layout.line_spacing, -kSpacingLimit, kSpacingLimit);
 }

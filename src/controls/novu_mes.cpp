@@ -14,7 +14,6 @@
 namespace novu {
 namespace {
 
-using render::Rect;
 using text::GlyphKind;
 using text::TWdGlyph;
 using text::TWdPage;
@@ -271,7 +270,7 @@ void TNovuMes::RebuildFromHistory() {
     text::PageList laid;
     AppendLaidOut(*source, entry.first, entry.last, entry.values, laid);
     if (laid.empty()) continue;
-    y = render::Tame(MoveRows(*laid.front(), *page, y) + word_.settings.line_spacing);
+    y = Tame(MoveRows(*laid.front(), *page, y) + word_.settings.line_spacing);
   }
   pages_.push_back(std::move(page));
 }
@@ -295,16 +294,15 @@ void TNovuMes::RebuildFromReferences() {
     const text::TKxWord* source = cache_.Find(ref.page, ref.command_index, env_.vars);
     if (source == nullptr) continue;
     text::PageList laid;
-    word_.settings.wrap_width = render::Tame(std::max(ref.width, 0));
-    word_.settings.visible_height = render::Tame(std::max(ref.height, 0));
+    word_.settings.wrap_width = Tame(std::max(ref.width, 0));
+    word_.settings.visible_height = Tame(std::max(ref.height, 0));
     AppendLaidOut(*source, 0, -1, {}, laid);
     word_.settings.wrap_width = own_width;
     word_.settings.visible_height = own_height;
     // An entry whose text now lays out into fewer pages has nothing to show.
     if (ref.page_index < 0 || static_cast<size_t>(ref.page_index) >= laid.size()) continue;
     const int bottom = MoveRows(*laid[static_cast<size_t>(ref.page_index)], *page, y);
-    y = render::Tame(history_stacked_ ? bottom + word_.settings.line_spacing
-                                      : y + render::Tame(ref.height));
+    y = Tame(history_stacked_ ? bottom + word_.settings.line_spacing : y + Tame(ref.height));
   }
   pages_.push_back(std::move(page));
 }
@@ -548,21 +546,20 @@ Rect TNovuMes::GlyphRect(const TWdGlyph& glyph) const {
   // Scrolls and positions from scripts and saves may be anything: kept within the coordinate
   // range, a rectangle's edges never overflow.
   const auto tame = [](int64_t v) {
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(v, -render::kCoordinateLimit, render::kCoordinateLimit));
+    return static_cast<int32_t>(std::clamp<int64_t>(v, -kCoordinateLimit, kCoordinateLimit));
   };
-  return render::MakeRect(tame(x), tame(y), render::Tame(glyph.width), render::Tame(glyph.height));
+  return MakeRect(tame(x), tame(y), Tame(glyph.width), Tame(glyph.height));
 }
 
 void TNovuMes::MarkChanged(const TWdGlyph& glyph) {
   const Rect rect = GlyphRect(glyph);
   if (rect.IsEmpty()) return;
-  changed_ = changed_ ? render::Union(*changed_, rect) : rect;
+  changed_ = changed_ ? Union(*changed_, rect) : rect;
 }
 
 void TNovuMes::InvalidateChanged() {
   if (!changed_) return;
-  const Rect rect = render::Intersect(*changed_, GetBoundsRect());
+  const Rect rect = Intersect(*changed_, GetBoundsRect());
   changed_.reset();
   if (!Shown() || rect.IsEmpty()) return;
   if (TNovuControl* base = GetBase()) base->InvalidateRect(rect);
@@ -592,7 +589,7 @@ void TNovuMes::DrawSelf(render::TCustomDIBX& surface) {
   const TWdPage* page = CurrentPage();
   if (page == nullptr || !Shown()) return;
   Rect clip = GetBoundsRect();
-  if (surface.HasClip()) clip = render::Intersect(clip, surface.ClipRect());
+  if (surface.HasClip()) clip = Intersect(clip, surface.ClipRect());
   if (clip.IsEmpty()) return;
   origin_x_ = ScreenX();
   origin_y_ = ScreenY();
@@ -701,17 +698,17 @@ void TNovuMes::ChangeSetting(const std::function<void(text::KxWordSettings&)>& c
 void TNovuMes::SetSize(bool vertical, int32_t value) {
   if (vertical) {
     SetHeight(value);
-    word_.settings.visible_height = render::Tame(std::max(value, 0));
+    word_.settings.visible_height = Tame(std::max(value, 0));
   } else {
     SetWidth(value);
-    word_.settings.wrap_width = render::Tame(std::max(value, 0));
+    word_.settings.wrap_width = Tame(std::max(value, 0));
   }
 }
 
 void TNovuMes::SetScroll(int32_t value) {
   TWdPage* page = CurrentPage();
   if (page == nullptr) return;
-  page->scroll = render::Tame(value);
+  page->scroll = Tame(value);
   RestartClock();
   Invalidate();
 }
@@ -969,8 +966,8 @@ void TNovuMes::SyncSettings(Serializer& s) {
   if (s.loading()) {
     t.anti_alias = std::clamp(t.anti_alias, 0, 3);
     t.fade_time = std::max(t.fade_time, 0);
-    t.wrap_width = render::Tame(std::max(t.wrap_width, 0));
-    t.visible_height = render::Tame(std::max(t.visible_height, 0));
+    t.wrap_width = Tame(std::max(t.wrap_width, 0));
+    t.visible_height = Tame(std::max(t.visible_height, 0));
     t.line_spacing = SaneLineSpacing(t.line_spacing);
   }
 }
@@ -1008,7 +1005,7 @@ void TNovuMes::Sync(Serializer& s) {
   if (s.Has(kHistoryRecordVersion)) {
     s.Bool(history_stacked_);
     s.I32(history_offset_);
-    history_offset_ = render::Tame(history_offset_);
+    history_offset_ = Tame(history_offset_);
   }
   s.String(raw_text_);
   s.I32(index_);
@@ -1100,7 +1097,7 @@ bool TNovuMes::ApplyPageStates(std::span<const uint8_t> block) {
     TWdPage& page = *pages_[p];
     PageReveal& state = reveals_[p];
     state = PageReveal{};
-    page.scroll = render::Tame(st.scroll);
+    page.scroll = Tame(st.scroll);
     const auto rows = static_cast<int32_t>(page.rows.size());
     state.row = std::clamp(st.row, 0, rows);
     const int32_t glyphs =
@@ -1154,7 +1151,7 @@ void TNovuMes::AfterLoad() {
   reveals_.assign(pages_.size(), PageReveal{});
   index_ = std::clamp(index, -1, PageCount() - 1);
   if (HasPage()) {
-    CurrentPage()->scroll = render::Tame(scroll);
+    CurrentPage()->scroll = Tame(scroll);
     ResetReveal(index_);
     Redraw(true);
   }

@@ -96,7 +96,7 @@ class TNovuMes final : public TNovuControl {
   std::vector<MesReference>& references() { return references_; }
   TNovuHistData& history_record() { return history_; }
   void set_history_stacked(bool on) { history_stacked_ = on; }
-  void set_history_offset(int32_t y) { history_offset_ = render::Tame(y); }
+  void set_history_offset(int32_t y) { history_offset_ = Tame(y); }
   int32_t history_offset() const { return history_offset_; }
   const std::string& source_page() const { return source_page_; }
   int32_t source_index() const { return source_index_; }
@@ -161,7 +161,7 @@ class TNovuMes final : public TNovuControl {
   void Redraw(bool reset_alpha);
   void InvalidateChanged();
   void MarkChanged(const text::TWdGlyph& glyph);
-  render::Rect GlyphRect(const text::TWdGlyph& glyph) const;
+  Rect GlyphRect(const text::TWdGlyph& glyph) const;
   // Links: the first glyph of the hovered run and the run's glyphs.
   std::vector<text::TWdReal*> LinkRun(text::TWdReal* first) const;
   text::TWdReal* LinkAt(Point screen) const;
@@ -210,7 +210,7 @@ class TNovuMes final : public TNovuControl {
   int32_t start_delay_ = 0;
   bool redraw_ = false;
   bool new_page_ = false;
-  std::optional<render::Rect> changed_;
+  std::optional<Rect> changed_;
   Point screen_origin_;  // set by Update for the glyph rectangles of its step
   text::TWdReal* hovered_ = nullptr;
   // Read while loading, applied by AfterLoad.

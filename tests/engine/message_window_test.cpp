@@ -168,7 +168,7 @@ TEST(MessageWindow, ExtremeScrollsAndSpacingsAreKeptInRange) {
   m.SetProperty(PR_LINESPACE, int32_t{INT32_MIN});
   m.SetProperty(PR_HEIGHT, int32_t{INT32_MAX});
   w.Frames(3);  // glyph rectangles and the page drawn at those values
-  EXPECT_EQ(PropAsInt(m.GetProperty(PR_SCROLLY)), render::kCoordinateLimit);
+  EXPECT_EQ(PropAsInt(m.GetProperty(PR_SCROLLY)), kCoordinateLimit);
   EXPECT_EQ(PropAsInt(m.GetProperty(PR_LINESPACE)), -text::TextPageSurfaces::kMaxHeight);
 }
 
