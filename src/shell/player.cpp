@@ -360,7 +360,7 @@ class Player final : private ProjectHost {
       if (timer.Wake(clock.NowMs())) {
         ++ticks_run;
         view_->Tick();
-        }
+      }
     }
     view_->SetTimer(nullptr);
   }
