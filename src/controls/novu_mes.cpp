@@ -1,5 +1,7 @@
 #include "controls/novu_mes.h"
 
+#include "core/cp932.h"
+
 #include <algorithm>
 
 #include "controls/novu_read_list.h"
@@ -36,23 +38,6 @@ int32_t SaneLineSpacing(int32_t v) {
 
 // The wait rate a new window reveals with: every glyph waits as written.
 constexpr int32_t kDefaultWaitRate = 256;
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += c;
-    }
-  }
-  lines.push_back(std::move(line));
-  return lines;
-}
 
 TWdReal* AsReal(TWdGlyph* g) {
   return g != nullptr && g->IsVisible() ? static_cast<TWdReal*>(g) : nullptr;
@@ -165,7 +150,7 @@ void TNovuMes::SetText(std::string_view markup) {
   FreePages();
   index_ = 0;
   try {
-    word_.SetSource(SplitLines(markup));
+    word_.SetSource(cp932::SplitAtLineEnds(markup));
   } catch (const NovuError&) {
     word_.Clear();
     throw;
@@ -533,7 +518,7 @@ void TNovuMes::HandEvents(PageReveal& state) {
 
 void TNovuMes::NotifyEvent(std::string_view text) {
   if (on_notify_.empty()) return;
-  PostEvent(on_notify_, SplitLines(text), kEventNotify);
+  PostEvent(on_notify_, cp932::SplitAtLineEnds(text), kEventNotify);
 }
 
 // ---- drawing ----
@@ -663,7 +648,8 @@ void TNovuMes::LButtonDown() {
   if (Shown() && HasPage()) MouseMove();
   if (!on_link_.empty() && hovered_ != nullptr && !IsEventQueued(kEventLink)) {
     std::vector<std::string> args{RunText(LinkRun(hovered_))};
-    for (std::string& line : SplitLines(hovered_->link)) args.push_back(std::move(line));
+    for (std::string& line : cp932::SplitAtLineEnds(hovered_->link))
+      args.push_back(std::move(line));
     PostEvent(on_link_, args, kEventLink);
     if (BaseInputState* input = GetBase() != nullptr ? GetBase()->InputState() : nullptr) {
       input->left_click = false;
@@ -1137,7 +1123,7 @@ void TNovuMes::AfterLoad() {
   try {
     if (references_.empty() && history_.entries.empty()) {
       if (!raw_text_.empty()) {
-        word_.SetSource(SplitLines(raw_text_));
+        word_.SetSource(cp932::SplitAtLineEnds(raw_text_));
         word_.ExpandVariables();
         LayOut();
       }

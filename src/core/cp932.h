@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace novu::cp932 {
 
@@ -20,5 +21,10 @@ int CompareNoCase(std::string_view a, std::string_view b);
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && CompareNoCase(a, b) == 0;
 }
+
+// The text cut at every line end ("\r\n", "\n" or "\r"), the part after the last one included:
+// "" gives one empty line and "a\n" gives "a" and "". Line ends are single bytes that never
+// occur inside a two-byte character.
+std::vector<std::string> SplitAtLineEnds(std::string_view text);
 
 }  // namespace novu::cp932

@@ -1,5 +1,7 @@
 #include "engine/command.h"
 
+#include "engine/call_man.h"
+
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "engine/command_progress.h"
@@ -131,6 +133,24 @@ std::optional<std::string> EvalStr(TNovuParser& expr, TParamCollection& vars) {
   const TCustomParam* value = expr.result();
   if (!value) return std::nullopt;
   return value->GetAsStr();
+}
+
+const TCustomParam* EvaluateField(TCommand& command, size_t field, TCallMan& calls) {
+  if (field >= command.fields().size()) return nullptr;
+  CommandField& f = command.fields()[field];
+  if (!f.present) return nullptr;
+  f.expr.Evaluate(calls.vars());
+  return f.expr.result();
+}
+
+std::string EvaluateFieldStr(TCommand& command, size_t field, TCallMan& calls) {
+  const TCustomParam* value = EvaluateField(command, field, calls);
+  return value != nullptr ? value->GetAsStr() : std::string();
+}
+
+bool EvaluateFieldBool(TCommand& command, size_t field, TCallMan& calls) {
+  const TCustomParam* value = EvaluateField(command, field, calls);
+  return value != nullptr && value->GetAsBool();
 }
 
 std::unique_ptr<CommandProgress> TCommand::MakeProgress() const {

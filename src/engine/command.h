@@ -20,6 +20,7 @@ class BinaryReader;
 class BinaryWriter;
 class CommandProgress;
 class TCallMan;
+class TCustomParam;
 class TPage;
 class TParamCollection;
 
@@ -108,5 +109,12 @@ void Run(TNovuParser& expr, TParamCollection& vars);
 bool EvalBool(TNovuParser& expr, TParamCollection& vars, bool fallback);
 int32_t EvalInt(TNovuParser& expr, TParamCollection& vars, int32_t fallback);
 std::optional<std::string> EvalStr(TNovuParser& expr, TParamCollection& vars);
+
+// The value of expression field `field` of `command`; none when the page is older than the field
+// or the expression gives no value. Valid until the expression is evaluated again.
+const TCustomParam* EvaluateField(TCommand& command, size_t field, TCallMan& calls);
+// The field's value as text (empty without one) or as a flag (false without one).
+std::string EvaluateFieldStr(TCommand& command, size_t field, TCallMan& calls);
+bool EvaluateFieldBool(TCommand& command, size_t field, TCallMan& calls);
 
 }  // namespace novu

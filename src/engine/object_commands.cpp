@@ -1,5 +1,7 @@
 #include "engine/object_commands.h"
 
+#include "core/cp932.h"
+
 #include "objects/media_control.h"
 
 #include "controls/novu_images.h"
@@ -29,26 +31,6 @@ namespace {
 constexpr int32_t FL_OUT = 0;
 constexpr int32_t FL_STAY = 1;
 
-// The value of an expression field; none when the field is missing from the page or the
-// expression gives no value. Valid until the expression is evaluated again.
-const TCustomParam* Evaluate(TCommand& command, size_t field, TCallMan& calls) {
-  if (field >= command.fields().size()) return nullptr;
-  CommandField& f = command.fields()[field];
-  if (!f.present) return nullptr;
-  f.expr.Evaluate(calls.vars());
-  return f.expr.result();
-}
-
-std::string EvaluateStr(TCommand& command, size_t field, TCallMan& calls) {
-  const TCustomParam* value = Evaluate(command, field, calls);
-  return value != nullptr ? value->GetAsStr() : std::string();
-}
-
-bool EvaluateBool(TCommand& command, size_t field, TCallMan& calls) {
-  const TCustomParam* value = Evaluate(command, field, calls);
-  return value != nullptr && value->GetAsBool();
-}
-
 std::vector<std::string> EvaluateNames(CommandField& list, TCallMan& calls) {
   std::vector<std::string> names;
   if (!list.present) return names;
@@ -63,7 +45,7 @@ std::vector<std::string> EvaluateNames(CommandField& list, TCallMan& calls) {
 }
 
 int32_t PropertyNumber(TCommand& command, size_t field, TCallMan& calls) {
-  const TCustomParam* value = Evaluate(command, field, calls);
+  const TCustomParam* value = EvaluateField(command, field, calls);
   if (value == nullptr) ThrowBadProperty();
   return value->GetAsInt();
 }
@@ -165,24 +147,6 @@ void MoveChildren(TNovuControl& from, TNovuControl& to, const TNovuObject* excep
     if (child == nullptr || child == except || !selects(child->name())) continue;
     if (TNovuControl* control = child->AsControl()) control->SetParent(&to);
   }
-}
-
-// Splits the text at line ends ("\r\n", "\n" or "\r").
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += c;
-    }
-  }
-  lines.push_back(std::move(line));
-  return lines;
 }
 
 // Reads the optional tag "novuNNN"; gives its version, or 0 (and rewinds) without one.
@@ -327,7 +291,7 @@ void TComComponent::ApplyProperties(TCallMan& calls, TNovuBaseList& list, TNovuO
 void TComGetProp::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   TNovuBaseList* list = calls.host().Objects();
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
   if (object == nullptr) return;
   const int32_t id = PropertyNumber(*this, 1, calls);
@@ -339,17 +303,17 @@ void TComGetProp::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 void TComSetProp::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   TNovuBaseList* list = calls.host().Objects();
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
   if (object == nullptr) return;
   const int32_t id = PropertyNumber(*this, 1, calls);
-  if (const TCustomParam* value = Evaluate(*this, 2, calls)) SetProp(*object, id, *value);
+  if (const TCustomParam* value = EvaluateField(*this, 2, calls)) SetProp(*object, id, *value);
 }
 
 void TComObjDel::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   TNovuBaseList* list = calls.host().Objects();
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   if (list == nullptr || name.empty()) return;
   TNovuObject* object = list->FindComponent(name);
   if (object == nullptr) return;
@@ -367,19 +331,21 @@ void TComPropMotion::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) 
       list != nullptr ? list->CreateByType(LT_PROPMOTION) : nullptr;
   auto* motion = dynamic_cast<TNovuPropMotion*>(created.get());
   if (motion == nullptr) {
-    for (size_t i = 0; i < fields().size(); ++i) Evaluate(*this, i, calls);
+    for (size_t i = 0; i < fields().size(); ++i) EvaluateField(*this, i, calls);
     return;
   }
   list->AdoptRoot(std::move(created));
-  if (const std::string name = EvaluateStr(*this, 0, calls); !name.empty()) motion->SetName(name);
-  if (const std::string target = EvaluateStr(*this, 1, calls); !target.empty()) {
+  if (const std::string name = EvaluateFieldStr(*this, 0, calls); !name.empty())
+    motion->SetName(name);
+  if (const std::string target = EvaluateFieldStr(*this, 1, calls); !target.empty()) {
     motion->SetTargetName(target);
   }
   motion->SetPropertyId(PropertyNumber(*this, 2, calls));
-  if (const TCustomParam* v = Evaluate(*this, 3, calls)) motion->SetTargetValue(v->GetAsFloat());
-  if (const TCustomParam* v = Evaluate(*this, 4, calls)) motion->SetDuration(v->GetAsInt());
-  if (const TCustomParam* v = Evaluate(*this, 5, calls)) motion->SetMotionType(v->GetAsInt());
-  if (const TCustomParam* v = Evaluate(*this, 6, calls)) motion->SetPaused(v->GetAsBool());
+  if (const TCustomParam* v = EvaluateField(*this, 3, calls))
+    motion->SetTargetValue(v->GetAsFloat());
+  if (const TCustomParam* v = EvaluateField(*this, 4, calls)) motion->SetDuration(v->GetAsInt());
+  if (const TCustomParam* v = EvaluateField(*this, 5, calls)) motion->SetMotionType(v->GetAsInt());
+  if (const TCustomParam* v = EvaluateField(*this, 6, calls)) motion->SetPaused(v->GetAsBool());
 }
 
 // ---- media ----
@@ -387,7 +353,7 @@ void TComPropMotion::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) 
 void TComMediaPlay::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   TNovuBaseList* list = calls.host().Objects();
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
   if (auto* media = dynamic_cast<MediaControl*>(object)) media->Play();
 }
@@ -395,12 +361,12 @@ void TComMediaPlay::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 // Fields: target, fade time, wait and (later pages) block-events.
 void TComMovieStop::Begin(TCallMan& calls) {
   MovieStopProgress& progress = calls.BeginProgress<MovieStopProgress>();
-  progress.block_events = fields().size() > 3 && EvaluateBool(*this, 3, calls);
+  progress.block_events = fields().size() > 3 && EvaluateFieldBool(*this, 3, calls);
   TNovuBaseList* list = calls.host().Objects();
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
   if (object == nullptr) return;
-  const TCustomParam* fade_value = Evaluate(*this, 1, calls);
+  const TCustomParam* fade_value = EvaluateField(*this, 1, calls);
   const int32_t fade = fade_value != nullptr ? fade_value->GetAsInt() : 0;
   auto* media = dynamic_cast<MediaControl*>(object);
   if (fade > 0) {
@@ -415,7 +381,7 @@ void TComMovieStop::Begin(TCallMan& calls) {
     if (media != nullptr) media->SetPlayMode(LP_STOP);
     list->ScheduleDeletion(*object);
   }
-  if (const TCustomParam* wait = Evaluate(*this, 2, calls)) progress.wait = wait->GetAsBool();
+  if (const TCustomParam* wait = EvaluateField(*this, 2, calls)) progress.wait = wait->GetAsBool();
 }
 
 void TComMovieStop::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
@@ -447,7 +413,7 @@ bool TComCabinet::Selection::Selects(const std::string& name) const {
 
 TComCabinet::Selection TComCabinet::EvaluateSelection(TCallMan& calls) {
   Selection selection;
-  selection.invert = EvaluateBool(*this, 1, calls);
+  selection.invert = EvaluateFieldBool(*this, 1, calls);
   selection.names = EvaluateNames(Field(2), calls);
   return selection;
 }
@@ -505,17 +471,17 @@ void TComCabinet::LoadFrom(TCallMan& calls, TNovuBaseList& list, const std::stri
 
 void TComFlip::Begin(TCallMan& calls) {
   FlipProgress& progress = calls.BeginProgress<FlipProgress>();
-  if (const TCustomParam* kind = Evaluate(*this, 0, calls)) progress.kind = kind->GetAsInt();
+  if (const TCustomParam* kind = EvaluateField(*this, 0, calls)) progress.kind = kind->GetAsInt();
   if (progress.kind < 0 || progress.kind > kLastKind) progress.kind = 0;
-  const TCustomParam* duration = Evaluate(*this, 1, calls);
+  const TCustomParam* duration = EvaluateField(*this, 1, calls);
   const bool has_duration = duration != nullptr;
   const int32_t requested = has_duration ? duration->GetAsInt() : 0;
   progress.duration_ms = std::max(requested, 1);
   progress.yields = has_duration && requested > 0;
-  const bool reverse = EvaluateBool(*this, 2, calls);
-  progress.block_events = EvaluateBool(*this, 9, calls);
-  progress.hide_back = EvaluateBool(*this, 5, calls);
-  const TCustomParam* mode_value = Evaluate(*this, 3, calls);
+  const bool reverse = EvaluateFieldBool(*this, 2, calls);
+  progress.block_events = EvaluateFieldBool(*this, 9, calls);
+  progress.hide_back = EvaluateFieldBool(*this, 5, calls);
+  const TCustomParam* mode_value = EvaluateField(*this, 3, calls);
   const std::optional<int32_t> mode =
       mode_value != nullptr ? std::optional<int32_t>(mode_value->GetAsInt()) : std::nullopt;
   TNovuBaseList* list = calls.host().Objects();
@@ -537,8 +503,8 @@ void TComFlip::Begin(TCallMan& calls) {
                         progress.duration_ms);
     // The transition's parameters and rule picture; their expressions run even when no
     // transition was made.
-    const TCustomParam* params[] = {Evaluate(*this, 6, calls), Evaluate(*this, 7, calls)};
-    const TCustomParam* rule = Evaluate(*this, 8, calls);
+    const TCustomParam* params[] = {EvaluateField(*this, 6, calls), EvaluateField(*this, 7, calls)};
+    const TCustomParam* rule = EvaluateField(*this, 8, calls);
     if (ScreenTransition* transition = list->transition()) {
       for (int i = 0; i < 2; ++i) {
         if (params[i] != nullptr) transition->SetParam(i, params[i]->GetAsInt());
@@ -552,7 +518,7 @@ void TComFlip::Begin(TCallMan& calls) {
 void TComFlip::CarryChildren(TCallMan& calls, TNovuBaseList& list, int32_t mode) {
   std::vector<std::string> listed;
   for (const std::string& text : EvaluateNames(Field(4), calls)) {
-    for (std::string& line : Lines(text)) listed.push_back(std::move(line));
+    for (std::string& line : cp932::SplitAtLineEnds(text)) listed.push_back(std::move(line));
   }
   if (mode != FL_OUT && mode != FL_STAY) return;
   auto is_listed = [&listed](const std::string& name) {

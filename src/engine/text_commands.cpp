@@ -31,25 +31,6 @@ enum CallHistField : size_t {
 };
 enum FormatHistField : size_t { kFormatTemplate = 0, kFormatName = 1 };
 
-// The value of an expression field; none when the page lacks the field or it gives no value.
-const TCustomParam* Evaluate(TCommand& command, size_t field, TCallMan& calls) {
-  if (field >= command.fields().size()) return nullptr;
-  CommandField& f = command.fields()[field];
-  if (!f.present) return nullptr;
-  f.expr.Evaluate(calls.vars());
-  return f.expr.result();
-}
-
-std::string EvaluateStr(TCommand& command, size_t field, TCallMan& calls) {
-  const TCustomParam* value = Evaluate(command, field, calls);
-  return value != nullptr ? value->GetAsStr() : std::string();
-}
-
-bool EvaluateBool(TCommand& command, size_t field, TCallMan& calls) {
-  const TCustomParam* value = Evaluate(command, field, calls);
-  return value != nullptr && value->GetAsBool();
-}
-
 TNovuMes* FindWindow(TCallMan& calls, const std::string& name) {
   TNovuBaseList* list = calls.host().Objects();
   return list != nullptr ? dynamic_cast<TNovuMes*>(list->FindComponent(name)) : nullptr;
@@ -59,15 +40,15 @@ TNovuMes* FindWindow(TCallMan& calls, const std::string& name) {
 
 void TComTextIns::Begin(TCallMan& calls) {
   TextInsProgress& progress = calls.BeginProgress<TextInsProgress>();
-  progress.block_events = EvaluateBool(*this, kTextBlock, calls);
+  progress.block_events = EvaluateFieldBool(*this, kTextBlock, calls);
   if (Field(kTextData).text.empty()) return;
-  const std::string name = EvaluateStr(*this, kTextTarget, calls);
+  const std::string name = EvaluateFieldStr(*this, kTextTarget, calls);
   TNovuMes* window = FindWindow(calls, name);
   if (window == nullptr) return;
   progress.target = name;
-  const bool record = EvaluateBool(*this, kTextRecord, calls);
+  const bool record = EvaluateFieldBool(*this, kTextRecord, calls);
   window->InsertText(record, page().name(), page().IndexOf(this));
-  progress.wait = EvaluateBool(*this, kTextWait, calls);
+  progress.wait = EvaluateFieldBool(*this, kTextWait, calls);
 }
 
 void TComTextIns::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
@@ -89,22 +70,22 @@ bool TComTextIns::YieldsToEvents(const CommandProgress* progress) const {
 
 void TComTextClr::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  if (TNovuMes* window = FindWindow(calls, EvaluateStr(*this, 0, calls))) window->ClearText();
+  if (TNovuMes* window = FindWindow(calls, EvaluateFieldStr(*this, 0, calls))) window->ClearText();
 }
 
 void TComCallHist::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  TNovuMes* window = FindWindow(calls, EvaluateStr(*this, kHistWindow, calls));
-  const TCustomParam* start_value = Evaluate(*this, kHistStart, calls);
+  TNovuMes* window = FindWindow(calls, EvaluateFieldStr(*this, kHistWindow, calls));
+  const TCustomParam* start_value = EvaluateField(*this, kHistStart, calls);
   if (window == nullptr || start_value == nullptr) return;
   const int32_t start = std::max(start_value->GetAsInt(), 0);
-  const TCustomParam* count_value = Evaluate(*this, kHistCount, calls);
+  const TCustomParam* count_value = EvaluateField(*this, kHistCount, calls);
   int32_t count = count_value != nullptr ? count_value->GetAsInt() : 1;
   TNovuHistoryFormatManager* histories = calls.host().Histories();
   if (histories == nullptr) return;
-  TNovuHistoryFormat* format = histories->Find(EvaluateStr(*this, kHistFormat, calls));
+  TNovuHistoryFormat* format = histories->Find(EvaluateFieldStr(*this, kHistFormat, calls));
   if (format == nullptr) return;
-  const bool stacked = EvaluateBool(*this, kHistStack, calls);
+  const bool stacked = EvaluateFieldBool(*this, kHistStack, calls);
   count =
       static_cast<int32_t>(std::min<int64_t>(count, int64_t{histories->Count(*format)} - start));
   if (count <= 0) return;
@@ -119,8 +100,8 @@ void TComClrHist::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 void TComEntryHist::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  const std::string template_name = EvaluateStr(*this, kFormatTemplate, calls);
-  const std::string format_name = EvaluateStr(*this, kFormatName, calls);
+  const std::string template_name = EvaluateFieldStr(*this, kFormatTemplate, calls);
+  const std::string format_name = EvaluateFieldStr(*this, kFormatName, calls);
   TNovuHistoryFormatManager* histories = calls.host().Histories();
   if (histories == nullptr) return;
   TNovuHistoryFormat& format = histories->FindOrAdd(format_name);
@@ -145,7 +126,7 @@ void TComClrRead::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
 
 void TComMenuClose::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
-  const std::string name = EvaluateStr(*this, 0, calls);
+  const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuBaseList* list = calls.host().Objects();
   if (list != nullptr && list->FindComponent(name) != nullptr) closed_ = name;
 }

@@ -32,6 +32,20 @@ TEST(Cp932, LeadBytes) {
   EXPECT_FALSE(cp932::IsLeadByte(0xFD));
 }
 
+TEST(Cp932, SplitAtLineEndsKeepsThePartAfterTheLastEnd) {
+  using Lines = std::vector<std::string>;
+  const std::pair<std::string, Lines> cases[] = {
+      {"", {""}},
+      {"a", {"a"}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"a\n", {"a", ""}},
+      {"\r\n\r\n", {"", "", ""}},
+      {"\n\r", {"", "", ""}},            // LF then CR: two line ends
+      {"\x83\x5c\n", {"\x83\x5c", ""}},  // a two-byte character with a 0x5C trail byte
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(cp932::SplitAtLineEnds(text), lines) << text;
+}
+
 TEST(TextEncoding, RoundTripsJapaneseAndSpecialBytes) {
   const std::string utf8 = "終了 画面切替 ｱ ～";
   std::string sjis = platform::Utf8ToCp932(utf8);
