@@ -49,5 +49,12 @@ int main(int argc, char** argv) {
     tables.SaveTables(out, status);
     platform::WriteFileAtomically(folder + (status ? "/status" : "/game"), out.bytes());
   }
+  // A saved game's block holding a status table that it names active: the table would vanish
+  // from the next save, so such a block is refused.
+  BinaryWriter mixed;
+  mixed.U8(0);
+  tables.SaveTables(mixed, true);
+  mixed.String("flags");
+  platform::WriteFileAtomically(folder + "/game-holding-a-status-table", mixed.bytes());
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "core/cp932.h"
+#include "platform/error.h"
 
 namespace novu {
 
@@ -144,6 +145,11 @@ void TDBManager::LoadTables(BinaryReader& in, bool status) {
   for (size_t i = 0; i < count; ++i) {
     in.U8();  // the table kind: every kind is read as a table
     loaded.push_back(TDBTable::LoadFromStream(in));
+    // A block holds the tables of its own kind only: a status table inside a saved game (or a
+    // game table inside the status data) is damage, and would vanish from the next save.
+    if (loaded.back()->status() != status) {
+      throw NovuError(Jp("データが壊れています") + " (a data table of the other kind)");
+    }
   }
   const std::string active_name = status ? std::string() : in.String();
 

@@ -236,6 +236,18 @@ TEST(DataTableBlock, DamagedTablesAreRefusedAndChangeNothing) {
   }
 }
 
+TEST(DataTableBlock, ATableOfTheOtherKindIsRefused) {
+  World w;  // status and game tables
+  for (const bool status : {true, false}) {
+    const std::vector<uint8_t> block = Block(w.m, !status);
+    TDBManager m;
+    Make(m, "before", status, {"a int", "1"});
+    BinaryReader in(block);
+    EXPECT_THROW(m.LoadTables(in, status), NovuError) << status;
+    EXPECT_EQ(Names(m), "before");
+  }
+}
+
 TEST(DataTableBlock, TheCurrentRecordIsClampedAndStringsStayWithinTheirCapacity) {
   const std::pair<int32_t, int32_t> currents[] = {{-7, -1}, {-1, -1}, {1, 1}, {2, 1}, {99, 1}};
   for (const auto& [stored, expected] : currents) {
