@@ -4,6 +4,7 @@
 #include "controls/novu_button.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
+#include "controls/novu_prev_menu.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -25,6 +26,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuSound>(&list, env.media);
     case LT_BUTTON:
       return MakeObject<TNovuButton>(&list, env);
+    case LT_PREVMENU:
+      return MakeObject<TNovuPrevMenu>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }
