@@ -402,6 +402,9 @@ void TNovuPrevMenu::LButtonDown() {
     running_ = 0;
     Finish(clicked_);
     SetHover(at);
+  } else if (running_ == 0) {
+    // A press in the frame the pointer arrived comes before its move: hover first.
+    SetHover(at);
   }
   pressed_ = hovered_;
 }

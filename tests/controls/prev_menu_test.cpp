@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,18 @@ TEST(PrevMenu, TheClickAnimationIsWaitedForThenTheMenuEndsOrGoes) {
       EXPECT_EQ(t.s.PixelAt(121, 71), 0u);  // the overlay went
     }
   }
+}
+
+TEST(PrevMenu, APressDuringTheClickAnimationEndsTheWait) {
+  MenuScene t({0, 0, 0}, "ov.fip");
+  t.ClickAt(125, 55);
+  ASSERT_EQ(t.menu->running_animations(), 1);
+  t.Input(145, 55, /*press=*/true);  // on another item: the wait ends and it is hovered
+  EXPECT_EQ(t.menu->running_animations(), 0);
+  const std::vector<std::string> events = t.Events();
+  EXPECT_EQ(events.back(), "in.nsb:ItemC,2,");
+  EXPECT_NE(std::find(events.begin(), events.end(), "end.nsb:ItemB,1,"), events.end());
+  EXPECT_EQ(t.menu->hovered(), 2);
 }
 
 TEST(PrevMenuGroup, ClickingTheCheckedMemberKeepsItInARadioGroupAndUnchecksAToggle) {
