@@ -354,5 +354,25 @@ TEST(ButtonSaving, OlderRecordsLackTheCaptionAndTheClickedPictures) {
   EXPECT_EQ(PropAsInt(loaded.GetProperty(PR_FONTHEIGHT)), 12);
 }
 
+TEST(ButtonSaving, ACaptionReadFromARecordHasItsSizesClamped) {
+  ButtonScene t;
+  TNovuButton& b = t.Add("b");
+  std::string bytes = SavedBytes(b);
+  const size_t caption = 4 * 6 + 4 + kCaptionDefaultFont.size() + 1 + 212 + 4 * 2;
+  const size_t at = bytes.size() - caption;
+  const auto put = [&](size_t offset, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + offset + i] = static_cast<char>(v >> (8 * i));
+  };
+  put(4, 0x7fffffff);                      // border width
+  put(12, 0x80000000);                     // font size
+  put(bytes.size() - at - 8, 0xffffff00);  // shadow offset
+  auto& loaded = t.s.Add<TNovuButton>(LT_BUTTON, "x");
+  BinaryReader in(bytes);
+  loaded.LoadFromStream(in, {kObjectLayoutVersion});
+  EXPECT_EQ(loaded.caption().style().border_width, CaptionStyle::kMaxBorderWidth);
+  EXPECT_EQ(loaded.caption().style().font_height, CaptionStyle::kMinFontHeight);
+  EXPECT_EQ(loaded.caption().style().shadow_offset, 0);
+}
+
 }  // namespace
 }  // namespace novu
