@@ -1,5 +1,6 @@
 // Paints the demo's pictures as PNG files into the folder given as the only argument: the sky
-// background, four frames of a pulsing star with soft edges, and a floor tile. novutool turns
+// background, four frames of a pulsing star with soft edges, a floor tile, and the normal,
+// hover and pressed faces of the choice buttons. novutool turns
 // them into layered images when the demo is built.
 #include <cmath>
 #include <cstdio>
@@ -62,6 +63,27 @@ TDIBSurface Tile() {
   return tile;
 }
 
+// The face of a choice button: a bar with a light rim, brighter when hovered, darker and with
+// the rim at the bottom-right when pressed.
+TDIBSurface ButtonFace(int state) {
+  constexpr int kWidth = 140;
+  constexpr int kHeight = 36;
+  const int fill[3][3] = {{40, 60, 120}, {70, 110, 200}, {25, 35, 80}};
+  TDIBSurface face(kWidth, kHeight, 32);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const bool rim = x < 2 || y < 2 || x >= kWidth - 2 || y >= kHeight - 2;
+      const bool lit = state == 2 ? (x >= kWidth - 2 || y >= kHeight - 2) : (x < 2 || y < 2);
+      const int* c = fill[state];
+      const int shade = y * 30 / kHeight;
+      face.SetPixel(x, y,
+                    rim ? (lit ? Rgb(230, 230, 250) : Rgb(10, 10, 30))
+                        : Rgb(c[0] + shade, c[1] + shade, c[2] + shade));
+    }
+  }
+  return face;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +99,8 @@ int main(int argc, char** argv) {
       Write(folder / ("star_" + std::to_string(frame) + ".png"), Star(frame));
     }
     Write(folder / "floor.png", Tile());
+    const char* const faces[3] = {"button.png", "button_hover.png", "button_pressed.png"};
+    for (int state = 0; state < 3; ++state) Write(folder / faces[state], ButtonFace(state));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demo_pictures: %s\n", e.what());
     return 1;

@@ -1,5 +1,7 @@
 #include "authoring/project_description.h"
 
+#include "authoring/description_syntax.h"
+
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -13,123 +15,26 @@
 namespace novu {
 namespace {
 
-struct Line {
-  int number;
-  std::vector<std::string> words;  // strings already unescaped, still UTF-8
-};
+using Line = DescriptionSyntax::Line;
+const DescriptionSyntax kSyntax("project description");
 
 [[noreturn]] void Fail(int line, const std::string& what) {
-  throw NovuError(
-      platform::Utf8ToCp932("project description line " + std::to_string(line) + ": " + what));
+  kSyntax.Fail(line, what);
 }
-
-std::vector<std::string> SplitWords(std::string_view text, int line) {
-  std::vector<std::string> words;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ' || text[i] == '\t' || text[i] == '\r') {
-      ++i;
-      continue;
-    }
-    std::string word;
-    if (text[i] != '"') {
-      while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r') {
-        word += text[i++];
-      }
-      words.push_back(word);
-      continue;
-    }
-    ++i;
-    bool closed = false;
-    while (i < text.size()) {
-      char c = text[i++];
-      if (c == '"') {
-        closed = true;
-        break;
-      }
-      if (c != '\\') {
-        word += c;
-        continue;
-      }
-      if (i >= text.size()) break;
-      char e = text[i++];
-      switch (e) {
-        case 'n':
-          word += '\n';
-          break;
-        case 't':
-          word += '\t';
-          break;
-        case 'r':
-          word += '\r';
-          break;
-        case 'x': {
-          if (i + 2 > text.size()) Fail(line, "\\x needs two hex digits");
-          unsigned value = 0;
-          auto [p, ec] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-          if (ec != std::errc() || p != text.data() + i + 2) Fail(line, "bad \\x escape");
-          // A raw byte: marked so that it survives the UTF-8 to CP932 conversion.
-          word += '\x01';
-          word += static_cast<char>(value);
-          i += 2;
-          break;
-        }
-        default:
-          word += e;
-          break;
-      }
-    }
-    if (!closed) Fail(line, "unterminated string");
-    words.push_back(word);
-  }
-  return words;
-}
-
-// UTF-8 with raw-byte marks to CP932.
-std::string ToCp932(const std::string& word) {
-  std::string out;
-  size_t start = 0;
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (word[i] == '\x01' && i + 1 < word.size()) {
-      out += platform::Utf8ToCp932(word.substr(start, i - start));
-      out += word[i + 1];
-      start = i + 2;
-      ++i;
-    }
-  }
-  out += platform::Utf8ToCp932(word.substr(start));
-  return out;
-}
-
 int32_t Int(const Line& line, size_t index) {
-  if (index >= line.words.size()) Fail(line.number, "missing number");
-  const std::string& w = line.words[index];
-  auto value = ParseInteger(w);
-  if (!value) Fail(line.number, "'" + w + "' is not a whole number");
-  if (*value < INT32_MIN || *value > UINT32_MAX) Fail(line.number, "'" + w + "' is out of range");
-  return static_cast<int32_t>(static_cast<uint32_t>(*value));
+  return kSyntax.Int(line, index);
 }
-
 bool Bool(const Line& line, size_t index) {
-  if (index >= line.words.size()) Fail(line.number, "missing flag");
-  const std::string& w = line.words[index];
-  if (w == "true") return true;
-  if (w == "false") return false;
-  return Int(line, index) != 0;
+  return kSyntax.Bool(line, index);
 }
-
 std::string Str(const Line& line, size_t index) {
-  if (index >= line.words.size()) Fail(line.number, "missing text");
-  return ToCp932(line.words[index]);
+  return kSyntax.Str(line, index);
 }
-
 long double Float(const Line& line, size_t index) {
-  if (index >= line.words.size()) Fail(line.number, "missing number");
-  const std::string& w = line.words[index];
-  char* end = nullptr;
-  long double v = std::strtold(w.c_str(), &end);
-  if (end == w.c_str() || *end != '\0') Fail(line.number, "'" + w + "' is not a number");
-  return v;
+  return kSyntax.Float(line, index);
+}
+std::string Quote(std::string_view cp932) {
+  return DescriptionSyntax::Quote(cp932);
 }
 
 uint8_t VariableType(const Line& line, size_t index) {
@@ -167,47 +72,6 @@ ProjectVariable ParseVariable(const Line& line) {
   return v;
 }
 
-// CP932 to a quoted description string.
-std::string Quote(std::string_view cp932) {
-  std::string utf8 = platform::Cp932ToUtf8(cp932);
-  bool round_trips = platform::Utf8ToCp932(utf8) == cp932;
-  std::string out = "\"";
-  if (!round_trips) {
-    char buf[8];
-    for (unsigned char c : cp932) {
-      if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-        out += static_cast<char>(c);
-      } else {
-        std::snprintf(buf, sizeof buf, "\\x%02X", c);
-        out += buf;
-      }
-    }
-    return out + "\"";
-  }
-  for (char c : utf8) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string FormatFloat(long double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.21Lg", v);
@@ -223,7 +87,7 @@ TProjectSetting ParseProjectDescription(std::string_view text) {
   int number = 0;
   while (std::getline(in, raw)) {
     ++number;
-    Line line{number, SplitWords(raw, number)};
+    Line line{number, kSyntax.SplitWords(raw, number)};
     if (line.words.empty() || line.words[0].starts_with("#")) continue;
     const std::string& key = line.words[0];
     if (key == "version")

@@ -1,8 +1,10 @@
 #include "controls/control_factory.h"
 
 #include "controls/novu_box.h"
+#include "controls/novu_button.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
+#include "controls/novu_prev_menu.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -22,6 +24,10 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
+    case LT_BUTTON:
+      return MakeObject<TNovuButton>(&list, env);
+    case LT_PREVMENU:
+      return MakeObject<TNovuPrevMenu>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

@@ -76,6 +76,11 @@ class TFipoCollection {
   TFipoItem* Acquire(const void* user, std::string_view name, bool trimmed, bool masked);
   // Removes the user; the item goes away with its last user.
   void Release(TFipoItem* item, const void* user);
+  // The whole content of a game file through the cache's loader (controls that read files of
+  // their own, such as preview menus); nothing when no data source has it.
+  std::optional<std::vector<uint8_t>> ReadFile(std::string_view name) const {
+    return loader_ ? loader_(name) : std::nullopt;
+  }
   static int FrameCount(const TFipoItem* item) { return item != nullptr ? item->FrameCount() : 0; }
 
   // The cache key of a file asked for with these options.

@@ -25,6 +25,7 @@ class TNovuCustomImages : public TNovuCustomImage {
   void SetIndex(int32_t index);
   void SetBrightness(int32_t brightness);
   void SetPaused(bool paused);
+  bool paused() const { return paused_; }
   // The expression whose value lengthens the last frame (copied from the creating command).
   void SetDelayExpression(const TNovuParser& expression) { delay_.Assign(expression); }
 
@@ -64,7 +65,7 @@ class TNovuCustomImages : public TNovuCustomImage {
   TNovuParser delay_;
 };
 
-class TNovuImages final : public TNovuCustomImages {
+class TNovuImages : public TNovuCustomImages {
  public:
   // How many image lists the class keeps (buttons keep one per state).
   static constexpr int kListCount = 1;
@@ -84,6 +85,13 @@ class TNovuImages final : public TNovuCustomImages {
   bool AutoScraps() const override { return auto_scrap_; }
   const std::string& PlayEndLabel() const override { return on_play_end_; }
   bool HasPictureSource() const override { return !source_.empty(); }
+  // For classes that keep more pictures than the source (buttons keep one per state): the
+  // source's list and name.
+  TNovuImageList& SourceList() const { return *lists_[0]; }
+  const std::string& source() const { return source_; }
+  void set_source(std::string_view name) { source_ = name; }
+  const std::string& on_idle() const { return on_idle_; }
+  void set_on_idle(std::string_view label) { on_idle_ = label; }
 
  private:
   std::unique_ptr<TNovuImageList> lists_[kListCount];

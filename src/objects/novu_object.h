@@ -38,7 +38,7 @@ inline constexpr size_t kMaxSavedChildren = 65536;
 
 // The first save version whose object records carry every field the writer writes; older
 // versions lack some of them and are read field by field.
-inline constexpr int32_t kObjectLayoutVersion = 130;
+inline constexpr int32_t kObjectLayoutVersion = 137;
 
 // The reading state of object records.
 struct ObjectLoadContext {

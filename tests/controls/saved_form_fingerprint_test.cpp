@@ -18,6 +18,7 @@
 #include "objects/novu_timer.h"
 #include "objects/prop_motion.h"
 #include "objects/property_catalogue.h"
+#include "platform/error.h"
 
 namespace novu {
 namespace {
@@ -286,6 +287,8 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       {LT_CABINET, "37bc11a21694b650", "427e82119b65802a"},
       {LT_TIMER, "6a2cc6b04eff141f", "078d7f8053a20452"},
       {LT_PROPMOTION, "c63bc4282f8cf72d", "97230a7b9c632a5a"},
+      {LT_BUTTON, "0fc4392550703467", "e578d5e9e46c30e0"},
+      {LT_PREVMENU, "951c47b9b23b6943", "f2566eb3a20dcbff"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.type));
@@ -305,7 +308,11 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       if (row.id == PR_NAME || row.id == PR_PARENT || row.IsReadOnly() || row.IsWriteRefused()) {
         continue;
       }
-      object.SetProperty(row.id, SampleValue(row));
+      try {
+        object.SetProperty(row.id, SampleValue(row));
+      } catch (const NovuError&) {
+        // Refused as a script would see it (a preview menu's source that is a picture).
+      }
     }
     EXPECT_EQ(Fingerprint(Answers(object) + SavedBytes(object)), c.written);
   }
