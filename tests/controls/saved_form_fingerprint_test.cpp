@@ -286,6 +286,7 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       {LT_CABINET, "37bc11a21694b650", "427e82119b65802a"},
       {LT_TIMER, "6a2cc6b04eff141f", "078d7f8053a20452"},
       {LT_PROPMOTION, "c63bc4282f8cf72d", "97230a7b9c632a5a"},
+      {LT_MENU, "94b703de159596b3", "5af15cd73dc0ce4c"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.type));
