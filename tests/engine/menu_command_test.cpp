@@ -5,6 +5,8 @@
 
 #include "controls/control_factory.h"
 #include "controls/novu_menu.h"
+#include "engine/object_functions.h"
+#include "expr/sys_func_man.h"
 #include "objects/base_list.h"
 #include "platform/glyph_source.h"
 #include "script_world.h"
@@ -16,12 +18,18 @@ namespace {
 struct MenuWorld : test::ScriptWorld {
   MenuWorld()
       : glyphs(std::make_unique<platform::FixedGlyphSource>()),
-        list(MakeControlFactory(ImageEnvironment{nullptr, &state, &vars, nullptr, &glyphs})) {
+        list(MakeControlFactory(ImageEnvironment{nullptr, &state, &vars, nullptr, &glyphs})),
+        functions(state.random) {
     list.SetSize(320, 240);
     list.SetProcessState(&state);
     list.SetEventQueue(&events);
+    RegisterObjectFunctions(functions, list);
+    vars.SetFunctions(&functions);
   }
-  ~MenuWorld() override { list.SetEventQueue(nullptr); }
+  ~MenuWorld() override {
+    vars.SetFunctions(nullptr);
+    list.SetEventQueue(nullptr);
+  }
   TNovuBaseList* Objects() override { return &list; }
 
   void Frames(int ticks) {
@@ -35,6 +43,7 @@ struct MenuWorld : test::ScriptWorld {
 
   text::TFontPixelManager glyphs;
   TNovuBaseList list;
+  SysFuncMan functions;
 };
 
 TEST(MenuCommand, OpensWithItsEffectReportsTheChoiceAndClosesWithMenuClose) {
@@ -78,6 +87,21 @@ MenuClose `"m"`
   w.Frames(10);
   EXPECT_EQ(w.Int("closed"), 1);
   EXPECT_EQ(w.Menu(), nullptr);
+}
+
+TEST(MenuCommand, CheckMarksAreSetAndReadByItemIndex) {
+  MenuWorld w;
+  w.Page("main.nsb", R"(Menu PR_NAME=`"m"` PR_TEXT=`"only"`
+Calc `SetCheck("m", 0, TRUE)`
+Calc `SetCheck("m", 5, TRUE)`
+Calc `SetCheck("nobody", 0, TRUE)`
+VarNew "checks" type=string value=`GetCheck("m", 0) ++ GetCheck("m", 5) ++ GetCheck("nobody", 0)`
+)");
+  w.Start("main.nsb");
+  w.Frames(1);
+  EXPECT_EQ(w.Str("checks"), "TRUEFALSEFALSE");
+  ASSERT_NE(w.Menu(), nullptr);
+  EXPECT_TRUE(w.Menu()->Checked(0));
 }
 
 }  // namespace
