@@ -165,6 +165,54 @@ TEST(ListBoxDrawing, TheBoxHighlightTextAndPressedArrowLandOnTheirPixels) {
   EXPECT_EQ(PixelAt(s, down.left + 5, down.top + 5), Raw32(0x30));
 }
 
+// The corners sit at the inner box's corners, the bands between them; the top band's picture
+// starts at the band's left (alignment 0) or centred by its remainder (alignment 1). The check
+// picture's first cell marks a checked item, its second cell the checked item under the hover.
+TEST(ListBoxDrawing, FrameCellsAndCheckCellsLandWhereTheLayoutPutsThem) {
+  for (const int32_t alignment : {0, 1}) {
+    SCOPED_TRACE(alignment);
+    MenuScene s;
+    testing::FrameSpec band = testing::Solid(testing::kGreen, 4, 3);
+    band.colour = [](int x, int) { return x < 2 ? testing::kGreen : testing::kWhite; };
+    s.store.files["corner.fip"] = testing::MakeFip({testing::Solid(testing::kRed, 3, 3)});
+    s.store.files["band.fip"] = testing::MakeFip({band});
+    testing::FrameSpec check = testing::Solid(testing::kRed, 12, 6);
+    check.colour = [](int x, int) { return x < 6 ? 0x000080 : 0x800000; };
+    s.store.files["check.fip"] = testing::MakeFip({check});
+    TNovuMenu& menu = s.AddMenu(3, 3);
+    for (PropId corner :
+         {PR_BORDERSOURCETL, PR_BORDERSOURCETR, PR_BORDERSOURCEBL, PR_BORDERSOURCEBR}) {
+      menu.SetProperty(corner, std::string("corner.fip"));
+    }
+    menu.SetProperty(PR_BORDERSOURCETC, std::string("band.fip"));
+    menu.SetProperty(PR_BORDERHALIGNT, alignment);
+    menu.SetProperty(PR_CHECKSOURCE, std::string("check.fip"));
+    menu.SetChecked(0, true);
+    menu.SetChecked(1, true);
+    menu.SetHovered(1, false);
+    s.Tick();
+    ASSERT_EQ(menu.width(), 3 + 6 + 40 + 3);
+    ASSERT_EQ(menu.height(), 3 + 3 * 16 + 3);
+    s.list.base(0).InvalidateAll();
+    s.list.Paint();
+
+    const int32_t right = 100 + menu.width();
+    const int32_t bottom = 50 + menu.height();
+    EXPECT_EQ(PixelAt(s, 100, 50), Raw32(testing::kRed));
+    EXPECT_EQ(PixelAt(s, right - 1, 50), Raw32(testing::kRed));
+    EXPECT_EQ(PixelAt(s, 100, bottom - 1), Raw32(testing::kRed));
+    EXPECT_EQ(PixelAt(s, right - 1, bottom - 1), Raw32(testing::kRed));
+    // The top band is 46 wide: with alignment 1 its copies start 1 pixel early.
+    // Columns 0-1 of the band picture are green, 2-3 white.
+    EXPECT_EQ(PixelAt(s, 103, 51), Raw32(testing::kGreen));
+    EXPECT_EQ(PixelAt(s, 104, 51), Raw32(alignment == 0 ? testing::kGreen : testing::kWhite));
+    // The check cells are 6 x 6, centred on their 16-pixel rows, left of the item texts.
+    EXPECT_EQ(PixelAt(s, 103 + 2, 53 + 8), Raw32(0x000080));       // item 0: normal cell
+    EXPECT_EQ(PixelAt(s, 103 + 2, 53 + 16 + 8), Raw32(0x800000));  // item 1: hovered cell
+    EXPECT_NE(PixelAt(s, 103 + 2, 53 + 32 + 8), Raw32(0x000080));  // item 2: not checked
+  }
+}
+
 // The caption settings of a save before version 109 keep only a smoothing flag, and those
 // before version 122 have no shadow.
 TEST(ListCaptionStyle, OlderSavesReadTheSmoothingFlagAndNoShadow) {
