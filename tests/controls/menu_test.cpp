@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
@@ -315,6 +316,53 @@ TEST(Menu, TheSavedRecordReadsBackAsItWasWritten) {
   EXPECT_EQ(PropAsInt(loaded.GetProperty(PR_FONTHOVERCOLOR)), 0x654321);
   EXPECT_EQ(loaded.play_mode(), LP_PLAY);
   EXPECT_GT(loaded.width(), 0);  // laid out again after loading
+}
+
+// Records of older saves lack the labels that came later: PR_ONIDLE after version 130, the
+// map-in and map-out labels after 133. The rest of the record still lines up.
+TEST(Menu, OlderRecordsReadWithoutTheLabelsTheyDoNotHave) {
+  MenuScene s;
+  TNovuMenu& menu = s.AddMenu(3, 3);
+  menu.SetProperty(PR_ONIDLE, std::string("idle.nsb"));
+  menu.SetProperty(PR_ONMAPIN, std::string("in.nsb"));
+  menu.SetProperty(PR_ONMAPOUT, std::string("out.nsb"));
+  menu.SetProperty(PR_DELAY, 250);
+  menu.SetProperty(PR_ONCLOSED, std::string("closed.nsb"));
+  s.Tick();
+  BinaryWriter out;
+  menu.SaveToStream(out);
+  const std::string newest = out.TakeString();
+  auto counted = [](const std::string& text) {
+    BinaryWriter w;
+    w.String(text);
+    return w.TakeString();
+  };
+  struct Case {
+    int32_t version;
+    bool idle;
+    bool map;
+  };
+  for (const Case c : {Case{134, true, true}, Case{131, true, false}, Case{130, false, false}}) {
+    SCOPED_TRACE(c.version);
+    std::string bytes = newest;
+    for (const auto& [label, kept] :
+         {std::pair{std::string("idle.nsb"), c.idle}, std::pair{std::string("in.nsb"), c.map},
+          std::pair{std::string("out.nsb"), c.map}}) {
+      if (kept) continue;
+      const size_t at = bytes.find(counted(label));
+      ASSERT_NE(at, std::string::npos);
+      bytes.erase(at, counted(label).size());
+    }
+    MenuScene again;
+    auto& loaded = again.AddMenu(0, 1, "other");
+    BinaryReader in(bytes);
+    loaded.LoadFromStream(in, ObjectLoadContext{c.version});
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(PropAsStr(loaded.GetProperty(PR_ONIDLE)), c.idle ? "idle.nsb" : "");
+    EXPECT_EQ(PropAsStr(loaded.GetProperty(PR_ONMAPOUT)), c.map ? "out.nsb" : "");
+    EXPECT_EQ(PropAsInt(loaded.GetProperty(PR_DELAY)), 250);
+    EXPECT_EQ(PropAsStr(loaded.GetProperty(PR_ONCLOSED)), "closed.nsb");
+  }
 }
 
 // A record whose top item lies beyond its items (a damaged or edited save) loads clamped to
