@@ -3,6 +3,7 @@
 #include "controls/novu_box.h"
 #include "controls/novu_button.h"
 #include "controls/novu_images.h"
+#include "controls/novu_menu.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_prev_menu.h"
 #include "controls/novu_sound.h"
@@ -28,6 +29,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuButton>(&list, env);
     case LT_PREVMENU:
       return MakeObject<TNovuPrevMenu>(&list, env);
+    case LT_MENU:
+      return MakeObject<TNovuMenu>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

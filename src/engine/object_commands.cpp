@@ -209,12 +209,13 @@ void TComComponent::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   StartMedia(*list, object);
 }
 
-// Sounds and videos start once their properties are set: with a fade-in when they have a fade
-// time, at once otherwise.
+// Sounds, videos and menus start once their properties are set: with a fade-in when they have
+// a fade time, at once otherwise.
 void TComComponent::StartMedia(TNovuBaseList& list, TNovuObject& object) {
   auto* media = dynamic_cast<MediaControl*>(&object);
   if (media == nullptr || !list.IsRegistered(&object) || list.IsPendingDeletion(object)) return;
-  const bool fade = PropAsInt(object.GetProperty(PR_DELAY)) > 0;
+  // A menu always opens with its opening effect, however long it takes.
+  const bool fade = object.GetType() == LT_MENU || PropAsInt(object.GetProperty(PR_DELAY)) > 0;
   media->SetPlayMode(fade ? LP_PLAYFADE : LP_PLAY);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/object_functions.h"
 
 #include "core/cp932.h"
+#include "engine/list_box_functions.h"
 #include "expr/function_text.h"
 #include "expr/sys_func_man.h"
 #include "objects/base_list.h"
@@ -73,6 +74,7 @@ int32_t IndexOfMenu(const FunctionCall& c, const TNovuBaseList& objects) {
 }  // namespace
 
 void RegisterObjectFunctions(SysFuncMan& f, TNovuBaseList& objects) {
+  RegisterListBoxFunctions(f, objects);
   f.SetPropertyTypes([](int32_t id) {
     const PropertyInfo* info = FindPropertyById(id);
     return info != nullptr ? info->type : PT_STR;

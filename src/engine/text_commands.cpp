@@ -10,6 +10,7 @@
 #include "expr/custom_param.h"
 #include "expr/param_collection.h"
 #include "objects/base_list.h"
+#include "objects/media_control.h"
 #include "objects/property_catalogue.h"
 
 namespace novu {
@@ -128,7 +129,10 @@ void TComMenuClose::Execute(TCallMan& calls, TPage*& /*page*/, int32_t& index) {
   ++index;
   const std::string name = EvaluateFieldStr(*this, 0, calls);
   TNovuBaseList* list = calls.host().Objects();
-  if (list != nullptr && list->FindComponent(name) != nullptr) closed_ = name;
+  TNovuObject* object = list != nullptr ? list->FindComponent(name) : nullptr;
+  if (object == nullptr) return;
+  closed_ = name;
+  if (auto* media = dynamic_cast<MediaControl*>(object)) media->SetPlayMode(LP_STOPFADE);
 }
 
 }  // namespace novu

@@ -51,7 +51,8 @@ class TComClrRead : public TCommand {
   void Execute(TCallMan& calls, TPage*& page, int32_t& index) override;
 };
 
-// MenuClose: menus are not built yet; the command keeps the name of the menu it was to close.
+// MenuClose: starts the closing effect of the named menu and keeps the name of the menu it
+// closed.
 class TComMenuClose : public TCommand {
  public:
   using TCommand::TCommand;

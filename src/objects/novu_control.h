@@ -176,6 +176,9 @@ class TNovuControl : public TNovuComponent {
   virtual void MouseMove();
   virtual void MouseOut();
   virtual void MouseIn();
+  // Called in every frame in which the control holds a captured press (sliders and list boxes
+  // follow the mouse there).
+  virtual void MouseDrag() {}
   TNovuControl* FindFocusCandidate();
   // `keys` are the virtual-key codes of the frame, posted as decimal arguments.
   virtual void KeyDown(std::span<const int32_t> keys);

@@ -289,6 +289,7 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       {LT_PROPMOTION, "c63bc4282f8cf72d", "97230a7b9c632a5a"},
       {LT_BUTTON, "0fc4392550703467", "e578d5e9e46c30e0"},
       {LT_PREVMENU, "951c47b9b23b6943", "f2566eb3a20dcbff"},
+      {LT_MENU, "94b703de159596b3", "5af15cd73dc0ce4c"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.type));

@@ -1,0 +1,138 @@
+// How a list box draws itself: border, box colour, the nine frame cells, then (while no
+// opening or closing animation runs) the scroll bar and the items.
+#include <algorithm>
+
+#include "controls/novu_custom_list_box.h"
+#include "render/custom_dibx.h"
+
+namespace novu {
+namespace {
+
+bool AlphaDraws(int32_t alpha) {
+  return alpha > 0 && alpha < 512;
+}
+
+// A colour scaled per channel by k/256, for the additive alpha codes.
+int32_t ScaleColour(int32_t colour, int32_t k) {
+  int32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int32_t channel = (colour >> shift) & 0xff;
+    out |= ((channel * k) >> 8) << shift;
+  }
+  return out;
+}
+
+// The cells of the scroll picture.
+enum ScrollCell : int32_t {
+  kUpCell = 0,
+  kDownCell = 2,
+  kTrackCell = 4,
+  kThumbCell = 6,
+};
+
+}  // namespace
+
+void TNovuCustomListBox::FillByAlpha(render::TCustomDIBX& surface, const Rect& rect,
+                                     int32_t colour) const {
+  if (alpha_ < 255) {
+    surface.BlendRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)), alpha_);
+  } else if (alpha_ == 255) {
+    surface.FillRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)));
+  } else {
+    surface.AddRect(rect,
+                    static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
+  }
+}
+
+void TNovuCustomListBox::FrameByAlpha(render::TCustomDIBX& surface, const Rect& rect,
+                                      int32_t colour) const {
+  if (alpha_ < 255) {
+    surface.BlendFrame(rect, border_width_, alpha_,
+                       static_cast<uint32_t>(surface.ColorToPixel(colour)));
+  } else if (alpha_ == 255) {
+    surface.FrameRect(rect, border_width_, static_cast<uint32_t>(surface.ColorToPixel(colour)));
+  } else {
+    surface.AddFrame(
+        rect, border_width_,
+        static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
+  }
+}
+
+void TNovuCustomListBox::DrawSelf(render::TCustomDIBX& surface) {
+  EnsureLayout();
+  const Rect bounds = GetBoundsRect();
+  if (!AlphaDraws(alpha_) || width() <= 0 || height() <= 0) return;
+  if (Intersect(bounds, surface.DrawableRect()).IsEmpty()) return;
+  const ListBoxGeometry g = Geometry();
+  const Rect& inner = g.inner();
+  if (border_width_ > 0 && border_colour_ != -1 && bounds.Height() >= border_width_) {
+    FrameByAlpha(surface, bounds, border_colour_);
+  }
+  if (inner.IsEmpty()) return;
+  if (color() != -1) FillByAlpha(surface, inner, color());
+  const bool animating = animation_phase() != 0;
+  const int32_t centre_cut = g.Scrolls() && !animating ? scroll_.CellWidth() : 0;
+  frame_.Paint(surface, inner, centre_cut, alpha_);
+  if (animating) return;
+  PaintScrollBar(surface, g);
+  PaintItems(surface, g);
+}
+
+void TNovuCustomListBox::PaintScrollBar(render::TCustomDIBX& surface,
+                                        const ListBoxGeometry& g) const {
+  if (!g.ShowsScrollBar() || !scroll_.Usable()) return;
+  auto cell = [&](ListPress part, int32_t normal) {
+    return press_ == part && HeldPartUnderPointer(part, g) ? normal + 1 : normal;
+  };
+  const Rect up = g.UpArrow();
+  const Rect down = g.DownArrow();
+  const Rect thumb = g.Thumb();
+  const Rect above = g.TrackAbove();
+  const Rect below = g.TrackBelow();
+  scroll_.Tile(surface, up, cell(ListPress::kUpArrow, kUpCell), 0, alpha_);
+  scroll_.Tile(surface, down, cell(ListPress::kDownArrow, kDownCell), 0, alpha_);
+  scroll_.Tile(surface, above, cell(ListPress::kTrackAbove, kTrackCell), 0, alpha_);
+  // The track's pattern runs on under the thumb.
+  const int32_t h = scroll_.CellHeight();
+  const int32_t below_phase = h > 0 ? -((below.top - above.top) % h) : 0;
+  scroll_.Tile(surface, below, cell(ListPress::kTrackBelow, kTrackCell), below_phase, alpha_);
+  scroll_.Tile(surface, thumb, kThumbCell, 0, alpha_);
+}
+
+void TNovuCustomListBox::PaintItems(render::TCustomDIBX& surface, const ListBoxGeometry& g) {
+  const FrameSizes frame = frame_.Sizes();
+  const int32_t x0 = g.ItemsLeft();
+  const int32_t area = g.ItemsWidth();
+  const int32_t check_width = check_.CellWidth();
+  const int32_t reach = g.RowReach();
+  const int32_t hover_colour = HoverColour();
+  const int depth = surface.BitCount() > 0 ? surface.BitCount() : 32;
+  int64_t y = g.ItemsTop();
+  for (int32_t row = 0; row < rows_; ++row) {
+    const int32_t k = top_item_ + row;
+    if (k < 0 || k >= ItemCount() || y > kCoordinateLimit) break;
+    Item& item = items_[static_cast<size_t>(k)];
+    const bool hovered = k == hovered_;
+    const auto top = static_cast<int32_t>(y);
+    if (hovered && hover_colour != -1) {
+      const Rect highlight =
+          MakeRect(g.inner().left + frame.left + 1, top - reach,
+                   2 * margin_x_ + area + check_width - 2, row_height_ + 2 * reach);
+      if (!highlight.IsEmpty()) FillByAlpha(surface, highlight, hover_colour);
+    }
+    ListCaption& caption = hovered ? item.hover : item.normal;
+    const ListCaptionStyle& style = hovered ? hover_style_ : normal_style_;
+    if (!caption.rendered()) caption.Render(env_.glyphs, style, depth);
+    int32_t x = x0;
+    if (h_align_ == 1) x = x0 + (area - caption.width()) / 2;
+    if (h_align_ == 2) x = x0 + area - caption.width();
+    caption.Draw(surface, x, top, style);
+    if (item.checked != 0 && check_.Usable()) {
+      check_.Draw(surface, x0 - check_width, top + (row_height_ - check_.CellHeight()) / 2,
+                  hovered ? 1 : 0, alpha_);
+    }
+    y += int64_t{row_height_} + line_space_;
+  }
+}
+
+}  // namespace novu
