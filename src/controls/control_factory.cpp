@@ -1,7 +1,9 @@
 #include "controls/control_factory.h"
 
 #include "controls/novu_box.h"
+#include "controls/novu_cg_label.h"
 #include "controls/novu_images.h"
+#include "controls/novu_label.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
@@ -22,6 +24,10 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
+    case LT_LABEL:
+      return MakeObject<TNovuLabel>(&list, env);
+    case LT_CGLABEL:
+      return MakeObject<TNovuCGLabel>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }
