@@ -2,6 +2,7 @@
 
 #include "controls/novu_box.h"
 #include "controls/novu_cg_label.h"
+#include "controls/novu_edit.h"
 #include "controls/novu_images.h"
 #include "controls/novu_label.h"
 #include "controls/novu_mes.h"
@@ -28,6 +29,10 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuLabel>(&list, env);
     case LT_CGLABEL:
       return MakeObject<TNovuCGLabel>(&list, env);
+    case LT_EDIT:
+      return MakeObject<TNovuEdit>(&list, env);
+    case LT_MEMO:
+      return MakeObject<TNovuMemo>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

@@ -1,10 +1,11 @@
 #pragma once
 // A scene for the text controls: the picture scene's parts plus a glyph cache over the fixed
 // glyph source (plain boxes of known size), so every text size and pixel follows from the box
-// sizes documented in platform/glyph_source.h.
+// sizes documented in platform/glyph_source.h, and the keyboard focus of the edit boxes.
 #include <memory>
 #include <string>
 
+#include "controls/text_entry_focus.h"
 #include "image_fixtures.h"
 #include "platform/glyph_source.h"
 #include "text/font_pixel.h"
@@ -24,6 +25,7 @@ struct LabelScene {
   ImageEnvironment Env() {
     ImageEnvironment env{&cache, &state, &vars};
     env.glyphs = &glyphs;
+    env.text_entry = &focus;
     return env;
   }
 
@@ -53,6 +55,7 @@ struct LabelScene {
   TFipoCollection cache;
   TParamCollection vars;
   text::TFontPixelManager glyphs;
+  TextEntryFocus focus;
   TNovuBaseList list;
 };
 
