@@ -184,8 +184,11 @@ std::vector<int32_t> TNovuLabel::MeasureLines() {
 void TNovuLabel::Layout() {
   if (env_.glyphs != nullptr) env_.glyphs->SetLevel(anti_alias_ ? 3 : 0);
   const std::vector<int32_t> line_widths = MeasureLines();
-  SetBounds(left(), top(), Saturate(int64_t{zoom_x_} * text_width_ / 256),
-            Saturate(int64_t{zoom_y_} * text_height_ / 256));
+  // Only the size changes: a film moving the label keeps its place.
+  const int32_t w = Saturate(int64_t{zoom_x_} * text_width_ / 256);
+  const int32_t h = Saturate(int64_t{zoom_y_} * text_height_ / 256);
+  if (w != width()) SetWidth(w);
+  if (h != height()) SetHeight(h);
   line_rects_.clear();
   if (text_width_ > 0 && text_height_ > 0) RenderLines(line_widths);
   Invalidate();

@@ -4,6 +4,7 @@
 #include "engine/game_functions.h"
 #include "engine/object_functions.h"
 #include "platform/text_encoding.h"
+#include "platform/virtual_keys.h"
 
 namespace novu {
 
@@ -180,6 +181,10 @@ void RuntimeHooks::ComposeText(const std::string& utf8) {
 
 void RuntimeHooks::ReleaseHeldInput() {
   if (runtime_.objects) runtime_.objects->input().ReleaseHeldInput();
+  if (runtime_.text_entry) {
+    runtime_.text_entry->KeyUp(platform::kVkShift);
+    runtime_.text_entry->KeyUp(platform::kVkControl);
+  }
 }
 
 void RuntimeHooks::ReleaseDeviceSurfaces() {
