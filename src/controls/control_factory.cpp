@@ -2,7 +2,10 @@
 
 #include "controls/novu_box.h"
 #include "controls/novu_button.h"
+#include "controls/novu_cg_label.h"
+#include "controls/novu_edit.h"
 #include "controls/novu_images.h"
+#include "controls/novu_label.h"
 #include "controls/novu_menu.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_prev_menu.h"
@@ -31,6 +34,14 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuPrevMenu>(&list, env);
     case LT_MENU:
       return MakeObject<TNovuMenu>(&list, env);
+    case LT_LABEL:
+      return MakeObject<TNovuLabel>(&list, env);
+    case LT_CGLABEL:
+      return MakeObject<TNovuCGLabel>(&list, env);
+    case LT_EDIT:
+      return MakeObject<TNovuEdit>(&list, env);
+    case LT_MEMO:
+      return MakeObject<TNovuMemo>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

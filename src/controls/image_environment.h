@@ -2,7 +2,7 @@
 // What picture controls need from the running game besides their object list: the image cache,
 // the frame delta their clocks run on, the variable table their delay expressions read, and the
 // media managers sounds play through; and for message windows the glyph cache, the script
-// texts, the read marks and the history formats.
+// texts, the read marks and the history formats; for edit boxes the keyboard focus of the boxes.
 namespace novu {
 
 class MessageTextSource;
@@ -10,6 +10,7 @@ class TFipoCollection;
 class TNovuHistoryFormatManager;
 class TNovuReadList;
 class TParamCollection;
+class TextEntryFocus;
 struct ProcessState;
 namespace media {
 class MediaService;
@@ -27,6 +28,7 @@ struct ImageEnvironment {
   MessageTextSource* texts = nullptr;              // none: TextIns references show nothing
   TNovuReadList* reads = nullptr;                  // none: nothing is marked read
   TNovuHistoryFormatManager* histories = nullptr;  // none: no history is kept
+  TextEntryFocus* text_entry = nullptr;            // none: edit boxes never take the keyboard
 };
 
 }  // namespace novu

@@ -331,6 +331,8 @@ void TNovuBaseList::SetFocus(TNovuControl* control) {
     if (focus_ != nullptr && !focus_->IsInputDisabled()) {
       focus_->PostEvent(focus_->EventLabel(PR_ONFOCUSIN), {}, PR_ONFOCUSIN);
     }
+    choose_focus_ = false;
+    if (focus_ != nullptr) focus_->FocusEntered();
   }
   choose_focus_ = false;
 }

@@ -184,6 +184,8 @@ class TNovuControl : public TNovuComponent {
   virtual void KeyDown(std::span<const int32_t> keys);
   virtual void KeyRepeat(std::span<const int32_t> keys);
   virtual void KeyUp(std::span<const int32_t> keys);
+  // Told when the control has become the object list's focus (edit boxes show their caret).
+  virtual void FocusEntered() {}
 
   // --- properties and saving ---
   static const PropertyTable& Table();

@@ -96,6 +96,8 @@ class DesktopWindow : public Window {
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
     if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
     if (!renderer_) ThrowSdlError("SDL_CreateRenderer");
+    // Text input runs only while a text-entry box takes it (SetTextInputArea).
+    SDL_StopTextInput();
     Redraw();
   }
 
@@ -216,11 +218,53 @@ class DesktopWindow : public Window {
         case SDL_MOUSEWHEEL:
           OnWheel(event.wheel, out);
           break;
+        case SDL_TEXTINPUT: {
+          InputEvent typed{InputEvent::Kind::TextInput};
+          typed.text = event.text.text;
+          out.push_back(std::move(typed));
+          break;
+        }
+        case SDL_TEXTEDITING: {
+          InputEvent composing{InputEvent::Kind::TextEditing};
+          composing.text = event.edit.text;
+          out.push_back(std::move(composing));
+          break;
+        }
         default:
           break;
       }
     }
     if (redraw || !(toolbar_state_ == toolbar_before)) Redraw();
+  }
+
+  void SetTextInputArea(const std::optional<PixelRect>& area) override {
+    if (!area) {
+      if (text_input_on_) SDL_StopTextInput();
+      text_input_on_ = false;
+      return;
+    }
+    // Panel pixels to window points: through the frame's place and scale, then HiDPI.
+    const Surface surface = CurrentSurface();
+    const ViewLayout layout = LayoutFor(surface);
+    const PixelRect& f = layout.frame;
+    const int panel_w = std::max(PanelWidthForLayout(), 1);
+    const int panel_h = std::max(PanelHeightForLayout(), 1);
+    const auto to_window_x = [&](int x) {
+      const int64_t drawable = f.left + int64_t{x} * (f.right - f.left) / panel_w;
+      return static_cast<int>(surface.width > 0 ? drawable * surface.window_width / surface.width
+                                                : drawable);
+    };
+    const auto to_window_y = [&](int y) {
+      const int64_t drawable = f.top + int64_t{y} * (f.bottom - f.top) / panel_h;
+      return static_cast<int>(surface.height > 0 ? drawable * surface.window_height / surface.height
+                                                 : drawable);
+    };
+    SDL_Rect rect{to_window_x(area->left), to_window_y(area->top), 0, 0};
+    rect.w = std::max(1, to_window_x(area->right) - rect.x);
+    rect.h = std::max(1, to_window_y(area->bottom) - rect.y);
+    SDL_SetTextInputRect(&rect);
+    if (!text_input_on_) SDL_StartTextInput();
+    text_input_on_ = true;
   }
 
  private:
@@ -481,6 +525,7 @@ class DesktopWindow : public Window {
   TexturePtr toolbar_texture_;
   int toolbar_width_ = 0;
   int toolbar_scale_ = 0;
+  bool text_input_on_ = false;
   std::vector<uint32_t> toolbar_pixels_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <mutex>
@@ -138,6 +139,17 @@ std::string Utf8ToCp932(std::string_view utf8) {
       out += '\xFF';
     else
       out += '?';
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf8ToCp932Typed(std::string_view utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t len = std::min(Utf8SequenceLength(static_cast<uint8_t>(utf8[i])), utf8.size() - i);
+    std::string converted;
+    if (ToCp932().Convert(utf8.substr(i, len), converted) == len) out += converted;
     i += len;
   }
   return out;

@@ -11,5 +11,8 @@ namespace novu::platform {
 // the converter refuses, map to U+0080, U+F8F0 and U+F8F1-U+F8F3 and back.
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
+// Typed text: every character that code page 932 cannot hold, and every malformed sequence, is
+// left out instead of being replaced.
+std::string Utf8ToCp932Typed(std::string_view utf8);
 
 }  // namespace novu::platform

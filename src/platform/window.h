@@ -3,7 +3,9 @@
 // in which the composed 32-bit frame is shown. Input comes back as events in panel coordinates.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,12 +35,15 @@ struct InputEvent {
     CloseRequested,    // the window's close box or the desktop asks the program to end
     QuitButton,        // toolbar "終了"
     FullScreenButton,  // toolbar "画面切替" or Alt+Enter
+    TextInput,         // text: committed text (UTF-8), typed or from an input method
+    TextEditing,       // text: what an input method is composing (UTF-8; empty when it ends)
   };
   Kind kind;
   int vk = 0;           // Windows virtual-key code
   bool repeat = false;  // auto-repeated key-down
   int x = 0, y = 0;     // panel coordinates
   MouseButton button = MouseButton::Left;
+  std::string text{};
 };
 
 // A 32-bit frame: pixels 0x00RRGGBB; `pixels` points at the top row and `pitch` is the byte
@@ -74,6 +79,9 @@ class Window {
   virtual void Present(const FrameView& frame, std::span<const PixelRect> dirty) = 0;
   // Appends the events that arrived since the last call.
   virtual void PollEvents(std::vector<InputEvent>& out) = 0;
+  // Where a text-entry box takes typed text (panel pixels): text input and the input method
+  // run while there is one, placed at it; none stops them.
+  virtual void SetTextInputArea(const std::optional<PixelRect>& /*area*/) {}
 
   // The display modes of the window's screen in the order the system lists them (none for a
   // window that shows nothing), and the desktop's depth and pixel layout.

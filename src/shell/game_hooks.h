@@ -1,6 +1,8 @@
 #pragma once
 // What the frame loop drives in the rest of the program. Each subsystem fills in its part as it
 // joins; until then a hook does nothing.
+#include <string>
+
 #include "platform/window.h"
 
 namespace novu {
@@ -26,6 +28,13 @@ class GameHooks {
   virtual void MouseUp(platform::MouseButton /*button*/) {}
   virtual void MouseMove(int /*x*/, int /*y*/) {}
   virtual void Wheel(bool /*down*/) {}
+  // Keys reach a text-entry box holding the keyboard focus first (repeats included); true when
+  // one took the key, which the game then does not see.
+  virtual bool TextKeyDown(int /*vk*/) { return false; }
+  virtual void TextKeyUp(int /*vk*/) {}
+  // Typed text and an input method's composition, UTF-8 as the window gives it.
+  virtual void TypeText(const std::string& /*utf8*/) {}
+  virtual void ComposeText(const std::string& /*utf8*/) {}
 
   // Deactivation and activation when the game pauses while inactive.
   virtual void ReleaseHeldInput() {}

@@ -1,6 +1,7 @@
 #include "shell/input_script.h"
 
 #include <algorithm>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -25,6 +26,32 @@ MouseButton Button(const std::string& word, const std::string& where) {
   throw std::invalid_argument(where + ": the button is left or right, not '" + word + "'");
 }
 
+struct TypedLine {
+  std::string tick;
+  std::string text;
+};
+
+// "TICK text REST": the rest of the line after one blank is the text, '#' and all (a CR left by
+// a CR LF file is not part of it).
+std::optional<TypedLine> ReadTypedLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  const auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t at = 0;
+  while (at < line.size() && is_blank(line[at])) ++at;
+  const size_t tick_begin = at;
+  while (at < line.size() && !is_blank(line[at])) ++at;
+  const size_t tick_end = at;
+  while (at < line.size() && is_blank(line[at])) ++at;
+  if (tick_begin == tick_end || line.substr(tick_begin, 1) == "#" || line.substr(at, 4) != "text" ||
+      (at + 4 < line.size() && !is_blank(line[at + 4]))) {
+    return std::nullopt;
+  }
+  at += 4;
+  if (at < line.size()) ++at;  // the one blank after the word
+  return TypedLine{std::string(line.substr(tick_begin, tick_end - tick_begin)),
+                   std::string(line.substr(at))};
+}
+
 }  // namespace
 
 InputScript InputScript::Parse(std::string_view text) {
@@ -34,6 +61,15 @@ InputScript InputScript::Parse(std::string_view text) {
   int line_number = 0;
   while (std::getline(lines, line)) {
     ++line_number;
+    if (std::optional<TypedLine> typed = ReadTypedLine(line)) {
+      const std::string where = "input line " + std::to_string(line_number);
+      const int64_t tick = Number(typed->tick, where);
+      if (tick < 1) throw std::invalid_argument(where + ": ticks count from 1");
+      InputEvent e{InputEvent::Kind::TextInput};
+      e.text = typed->text;
+      script.events_.push_back({tick, std::move(e), false});
+      continue;
+    }
     line = line.substr(0, line.find('#'));
     std::istringstream words(line);
     std::vector<std::string> w;

@@ -2,9 +2,10 @@
 // Scripted input for headless runs: one event a line, "TICK EVENT ARGS", delivered before tick
 // TICK (ticks count from 1):
 //   move X Y | down X Y left|right | up X Y left|right | click X Y left|right
-//   wheel up|down | keydown VK | keyup VK | key VK
+//   wheel up|down | keydown VK | keyup VK | key VK | text UTF8-TEXT
 // "click" and "key" release before tick TICK+1, ahead of the events written for that tick.
-// "#" starts a comment. VK is decimal or 0x hex.
+// "text" types the rest of the line (after one blank, '#' included) as committed text.
+// "#" starts a comment elsewhere. VK is decimal or 0x hex.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -251,10 +251,10 @@ class Player final : private ProjectHost {
       Complain("警告: " + line);
     });
     CreateTextServices();
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
-        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get(),
-                         runtime_.media.get(), runtime_.glyphs.get(), runtime_.texts.get(),
-                         runtime_.reads.get(), runtime_.histories.get()}));
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
+        runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get(),
+        runtime_.glyphs.get(), runtime_.texts.get(), runtime_.reads.get(), runtime_.histories.get(),
+        runtime_.text_entry.get()}));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);

@@ -3,6 +3,8 @@
 #include "engine/event_queue_stream.h"
 #include "engine/game_functions.h"
 #include "engine/object_functions.h"
+#include "platform/text_encoding.h"
+#include "platform/virtual_keys.h"
 
 namespace novu {
 
@@ -16,6 +18,7 @@ Runtime::~Runtime() {
   tables.reset();
   variable_host.reset();
   objects.reset();
+  text_entry.reset();
   histories.reset();
   reads.reset();
   texts.reset();
@@ -102,6 +105,13 @@ void RuntimeHooks::DrawBases() {
 
 void RuntimeHooks::Present() {
   if (runtime_.screens && runtime_.objects) runtime_.screens->Present(*runtime_.objects);
+  if (runtime_.window && runtime_.text_entry) {
+    std::optional<platform::PixelRect> area;
+    if (const std::optional<Rect> caret = runtime_.text_entry->InputArea()) {
+      area = platform::PixelRect{caret->left, caret->top, caret->right, caret->bottom};
+    }
+    runtime_.window->SetTextInputArea(area);
+  }
 }
 
 void RuntimeHooks::SuspendMedia() {
@@ -139,8 +149,28 @@ void RuntimeHooks::Wheel(bool down) {
   if (runtime_.objects) runtime_.objects->input().Wheel(down);
 }
 
+bool RuntimeHooks::TextKeyDown(int vk) {
+  return runtime_.text_entry && runtime_.text_entry->KeyDown(vk);
+}
+
+void RuntimeHooks::TextKeyUp(int vk) {
+  if (runtime_.text_entry) runtime_.text_entry->KeyUp(vk);
+}
+
+void RuntimeHooks::TypeText(const std::string& utf8) {
+  if (runtime_.text_entry) runtime_.text_entry->TypeText(platform::Utf8ToCp932Typed(utf8));
+}
+
+void RuntimeHooks::ComposeText(const std::string& utf8) {
+  if (runtime_.text_entry) runtime_.text_entry->Compose(platform::Utf8ToCp932Typed(utf8));
+}
+
 void RuntimeHooks::ReleaseHeldInput() {
   if (runtime_.objects) runtime_.objects->input().ReleaseHeldInput();
+  if (runtime_.text_entry) {
+    runtime_.text_entry->KeyUp(platform::kVkShift);
+    runtime_.text_entry->KeyUp(platform::kVkControl);
+  }
 }
 
 void RuntimeHooks::ReleaseDeviceSurfaces() {

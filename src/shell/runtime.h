@@ -6,6 +6,7 @@
 #include "controls/fipo_collection.h"
 #include "controls/novu_history.h"
 #include "controls/novu_read_list.h"
+#include "controls/text_entry_focus.h"
 #include "core/process_state.h"
 #include "engine/project.h"
 #include "engine/script_texts.h"
@@ -52,6 +53,8 @@ struct Runtime {
   std::unique_ptr<ScriptTexts> texts;
   std::unique_ptr<TNovuReadList> reads;
   std::unique_ptr<TNovuHistoryFormatManager> histories;
+  // Which edit box holds the keyboard; the boxes drop it as they are freed.
+  std::unique_ptr<TextEntryFocus> text_entry = std::make_unique<TextEntryFocus>();
   std::unique_ptr<TNovuBaseList> objects;
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;
@@ -93,6 +96,10 @@ class RuntimeHooks : public GameHooks {
   void MouseUp(platform::MouseButton button) override;
   void MouseMove(int x, int y) override;
   void Wheel(bool down) override;
+  bool TextKeyDown(int vk) override;
+  void TextKeyUp(int vk) override;
+  void TypeText(const std::string& utf8) override;
+  void ComposeText(const std::string& utf8) override;
   void ReleaseHeldInput() override;
 
   void SuspendMedia() override;

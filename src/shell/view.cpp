@@ -64,10 +64,18 @@ void TFormView::ForwardInput(const platform::InputEvent& event) {
   if (!active_ || !project_ready_) return;
   switch (event.kind) {
     case Kind::KeyDown:
+      if (hooks_.TextKeyDown(event.vk)) break;
       if (!event.repeat && event.vk >= 0 && event.vk < 256) hooks_.KeyDown(event.vk);
       break;
     case Kind::KeyUp:
+      hooks_.TextKeyUp(event.vk);
       if (event.vk >= 0 && event.vk < 256) hooks_.KeyUp(event.vk);
+      break;
+    case Kind::TextInput:
+      hooks_.TypeText(event.text);
+      break;
+    case Kind::TextEditing:
+      hooks_.ComposeText(event.text);
       break;
     case Kind::MouseDown:
       hooks_.MouseMove(event.x, event.y);

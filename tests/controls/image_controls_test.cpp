@@ -34,7 +34,7 @@ TEST(ControlFactory, CreatesThePictureClassesByType) {
   }
   // The object model's own classes still come through; codes without a class give none.
   EXPECT_NE(s.list.CreateByType(LT_TIMER), nullptr);
-  EXPECT_EQ(s.list.CreateByType(LT_LABEL), nullptr);
+  EXPECT_EQ(s.list.CreateByType(LT_AUDIO), nullptr);
 }
 
 // The film's still picture keeps a darkened copy of the first frame and lets the cache go.
