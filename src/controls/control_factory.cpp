@@ -1,8 +1,10 @@
 #include "controls/control_factory.h"
 
 #include "controls/novu_box.h"
+#include "controls/novu_gauge.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
+#include "controls/novu_slider.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -22,6 +24,12 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
+    case LT_SLIDER:
+      return MakeObject<TNovuSlider>(&list, env);
+    case LT_SCROLLBAR:
+      return MakeObject<TNovuScrollbar>(&list, env);
+    case LT_GAUGE:
+      return MakeObject<TNovuGauge>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

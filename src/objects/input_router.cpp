@@ -151,6 +151,7 @@ void InputRouter::RouteMouse() {
         in.press_taken &= static_cast<uint8_t>(~kPressRightTaken);
       }
       if (mouse.moved && previous != nullptr) previous->MouseMove();
+      if (previous != nullptr) previous->Drag();
       mouse.moved = false;
       return;
     }

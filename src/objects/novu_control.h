@@ -176,6 +176,9 @@ class TNovuControl : public TNovuComponent {
   virtual void MouseMove();
   virtual void MouseOut();
   virtual void MouseIn();
+  // Called every frame while the control holds a captured press, after any MouseMove: controls
+  // that follow the pointer (a slider's thumb) move there.
+  virtual void Drag() {}
   TNovuControl* FindFocusCandidate();
   // `keys` are the virtual-key codes of the frame, posted as decimal arguments.
   virtual void KeyDown(std::span<const int32_t> keys);
