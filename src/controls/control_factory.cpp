@@ -3,6 +3,7 @@
 #include "controls/novu_box.h"
 #include "controls/novu_gauge.h"
 #include "controls/novu_images.h"
+#include "controls/novu_map_image.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_slider.h"
 #include "controls/novu_sound.h"
@@ -30,6 +31,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuScrollbar>(&list, env);
     case LT_GAUGE:
       return MakeObject<TNovuGauge>(&list, env);
+    case LT_MAPIMG:
+      return MakeObject<TNovuMapImage>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

@@ -5,6 +5,7 @@
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
 #include "image_fixtures.h"
+#include "old_records.h"
 #include "platform/virtual_keys.h"
 
 namespace novu {
@@ -315,6 +316,26 @@ TEST(SliderState, ARecordReadsBackAndOlderRecordsLackTheLaterFields) {
   EXPECT_EQ(loaded.width(), bar.width());
   EXPECT_EQ(loaded.height(), 60 + 12);
   EXPECT_EQ(PropAsInt(loaded.GetProperty(PR_LARGECHANGE)), 9);
+
+  // A record of version 118 has neither the capture-mask flag nor the bar size.
+  BinaryWriter old_out;
+  testing::WriteOldControlPart(old_out, 118, "old");
+  for (const char* name : {"bar.fip", "thumb.fip", "buttons.fip"}) old_out.String(name);
+  for (int32_t v : {0, 100, 40, 1, 255}) old_out.I32(v);  // min, max, value, small change, alpha
+  old_out.U8(0);                                          // paused
+  old_out.U8(OT_HORIZONTAL);
+  for (int i = 0; i < 4; ++i) old_out.String("");
+  old_out.I32(7);  // large change
+  const std::vector<uint8_t> record = old_out.Take();
+  SliderScene old;
+  auto& older = old.s.Add<TNovuScrollbar>(LT_SCROLLBAR, "x");
+  older.SetProperty(PR_BARSIZE, 99);
+  BinaryReader old_in(record);
+  older.LoadFromStream(old_in, ObjectLoadContext{118});
+  EXPECT_TRUE(old_in.AtEnd());
+  EXPECT_EQ(PropAsInt(older.GetProperty(PR_LARGECHANGE)), 7);
+  EXPECT_EQ(PropAsInt(older.GetProperty(PR_VALUE)), 40);
+  EXPECT_EQ(older.width(), 99 + 12);  // the bar size it had stays
 }
 
 TEST(GaugeAnimation, ALowerValueFallsAfterTheHoldTime) {
