@@ -286,6 +286,10 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       {LT_CABINET, "37bc11a21694b650", "427e82119b65802a"},
       {LT_TIMER, "6a2cc6b04eff141f", "078d7f8053a20452"},
       {LT_PROPMOTION, "c63bc4282f8cf72d", "97230a7b9c632a5a"},
+      {LT_SLIDER, "f41903be3a6338a7", "35f6a43e5e6e7804"},
+      {LT_SCROLLBAR, "41a803c40d7bc39e", "0dd9186af2bfd635"},
+      {LT_GAUGE, "7823d959e9caaad9", "d69423597f0f593c"},
+      {LT_MAPIMG, "e14d6ba5e94d57de", "6a56b6b8cd616218"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.type));
