@@ -48,7 +48,9 @@ void PolygonSpans(const std::vector<Point>& points, int32_t y,
     double x;
     int winding;
   };
-  std::vector<Crossing> crossings;
+  // Kept from row to row: painting a region asks for every row of it.
+  thread_local std::vector<Crossing> crossings;
+  crossings.clear();
   for (size_t i = 0; i < points.size(); ++i) {
     const Point a = points[i];
     const Point b = points[(i + 1) % points.size()];
