@@ -1,7 +1,7 @@
 // Paints the demo's pictures as PNG files into the folder given as the only argument: the sky
-// background, four frames of a pulsing star with soft edges, a floor tile, and the normal,
-// hover and pressed faces of the choice buttons. novutool turns
-// them into layered images when the demo is built.
+// background, four frames of a pulsing star with soft edges, a floor tile, the normal,
+// hover and pressed faces of the choice buttons and the pieces of the settings screen's
+// volume slider. novutool turns them into layered images when the demo is built.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -84,6 +84,49 @@ TDIBSurface ButtonFace(int state) {
   return face;
 }
 
+// The settings screen's volume slider: the bar's two 8 x 8 halves (the track beyond the thumb,
+// the part up to it), the thumb's three 12 x 16 cells (normal, hover, pressed) and the six
+// 12 x 12 cells of its two buttons (minus, then plus, each normal, hover, pressed).
+TDIBSurface SliderBar() {
+  TDIBSurface bar(16, 8, 32);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const bool edge = y == 2 || y == 5;
+      const bool inside = y > 2 && y < 5;
+      const uint32_t track = x < 8 ? Rgb(70, 60, 50) : Rgb(240, 170, 70);
+      bar.SetPixel(x, y, inside ? track : edge ? Rgb(30, 20, 10) : Rgb(64, 32, 16));
+    }
+  }
+  return bar;
+}
+
+TDIBSurface SliderThumb() {
+  const uint32_t faces[3] = {Rgb(200, 200, 210), Rgb(255, 255, 255), Rgb(255, 220, 120)};
+  TDIBSurface thumb(36, 16, 32);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 36; ++x) {
+      const bool rim = x % 12 == 0 || x % 12 == 11 || y == 0 || y == 15;
+      thumb.SetPixel(x, y, rim ? Rgb(40, 40, 50) : faces[x / 12]);
+    }
+  }
+  return thumb;
+}
+
+TDIBSurface SliderButtons() {
+  const uint32_t faces[3] = {Rgb(120, 90, 60), Rgb(170, 130, 80), Rgb(240, 170, 70)};
+  TDIBSurface buttons(72, 12, 32);
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 72; ++x) {
+      const int cell = x / 12;
+      const int u = x % 12;
+      const bool minus = y == 6 && u >= 3 && u <= 8;
+      const bool plus = cell >= 3 && u == 6 && y >= 3 && y <= 8;
+      buttons.SetPixel(x, y, minus || plus ? Rgb(255, 255, 255) : faces[cell % 3]);
+    }
+  }
+  return buttons;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +144,9 @@ int main(int argc, char** argv) {
     Write(folder / "floor.png", Tile());
     const char* const faces[3] = {"button.png", "button_hover.png", "button_pressed.png"};
     for (int state = 0; state < 3; ++state) Write(folder / faces[state], ButtonFace(state));
+    Write(folder / "slider_bar.png", SliderBar());
+    Write(folder / "slider_thumb.png", SliderThumb());
+    Write(folder / "slider_buttons.png", SliderButtons());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demo_pictures: %s\n", e.what());
     return 1;

@@ -4,11 +4,14 @@
 #include "controls/novu_button.h"
 #include "controls/novu_cg_label.h"
 #include "controls/novu_edit.h"
+#include "controls/novu_gauge.h"
 #include "controls/novu_images.h"
 #include "controls/novu_label.h"
+#include "controls/novu_map_image.h"
 #include "controls/novu_menu.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_prev_menu.h"
+#include "controls/novu_slider.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -42,6 +45,14 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuEdit>(&list, env);
     case LT_MEMO:
       return MakeObject<TNovuMemo>(&list, env);
+    case LT_SLIDER:
+      return MakeObject<TNovuSlider>(&list, env);
+    case LT_SCROLLBAR:
+      return MakeObject<TNovuScrollbar>(&list, env);
+    case LT_GAUGE:
+      return MakeObject<TNovuGauge>(&list, env);
+    case LT_MAPIMG:
+      return MakeObject<TNovuMapImage>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

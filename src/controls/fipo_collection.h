@@ -83,6 +83,12 @@ class TFipoCollection {
   }
   static int FrameCount(const TFipoItem* item) { return item != nullptr ? item->FrameCount() : 0; }
 
+  // A game file read the way pictures are, for controls that read files beside their pictures
+  // (the region map of a selection image); nothing when no data source has it.
+  std::optional<std::vector<uint8_t>> LoadFile(std::string_view name) const {
+    return loader_ ? loader_(name) : std::nullopt;
+  }
+
   // The cache key of a file asked for with these options.
   static std::string KeyOf(std::string_view name, bool trimmed, bool masked);
   // The item cached under that key (compared without regard to case), or null.

@@ -290,6 +290,10 @@ TEST(SavedFormFingerprint, EveryClassAnswersAndTakesEveryPropertyTheSame) {
       {LT_BUTTON, "0fc4392550703467", "e578d5e9e46c30e0"},
       {LT_PREVMENU, "951c47b9b23b6943", "f2566eb3a20dcbff"},
       {LT_MENU, "94b703de159596b3", "5af15cd73dc0ce4c"},
+      {LT_SLIDER, "f41903be3a6338a7", "35f6a43e5e6e7804"},
+      {LT_SCROLLBAR, "41a803c40d7bc39e", "0dd9186af2bfd635"},
+      {LT_GAUGE, "7823d959e9caaad9", "d69423597f0f593c"},
+      {LT_MAPIMG, "e14d6ba5e94d57de", "6a56b6b8cd616218"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.type));
