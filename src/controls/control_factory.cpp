@@ -5,6 +5,7 @@
 #include "controls/novu_mes.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
+#include "controls/novu_video.h"
 #include "objects/object_factory.h"
 
 namespace novu {
@@ -22,6 +23,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
+    case LT_VIDEO:
+      return MakeObject<TNovuVideo>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

@@ -73,8 +73,30 @@ void TMidiPlayV::StartAt(int32_t ms) {
     AllNotesOffLocked();
     ChaseLocked(target);
   }
+  GoOnAtLocked(ms);
   last_tick_time_ = clock_.NowMs();
   enabled_ = true;
+}
+
+void TMidiPlayV::Restart(int32_t ms) {
+  std::lock_guard hold(lock_);
+  enabled_ = false;
+  AllNotesOffLocked();
+  current_index_ = 0;
+  current_time_ = 0;
+  ChaseLocked(StartIndexLocked(ms));
+  GoOnAtLocked(ms);
+  last_tick_time_ = clock_.NowMs();
+  enabled_ = true;
+}
+
+// The chase leaves the song time at the event before the position; the song goes on from the
+// position itself, so that a resumed or sought song neither jumps back nor reports an earlier
+// time (the event at the target, due by then, goes out with the next step). A position past the
+// last event starts the song over.
+void TMidiPlayV::GoOnAtLocked(int32_t ms) {
+  const auto& events = song_.events;
+  if (!events.empty() && ms > current_time_ && ms <= events.back().Time) current_time_ = ms;
 }
 
 // Everything but the notes up to `target`, so that programs, controllers and tempo-free state

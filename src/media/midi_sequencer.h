@@ -36,6 +36,9 @@ class TMidiPlayV {
   bool port_open() const;
 
   void StartAt(int32_t ms);
+  // As StartAt, but everything before the position is sent again even when the song already
+  // stands there (the port was reset).
+  void Restart(int32_t ms);
   void StopSong();
   bool IsRunning() const;
   bool AtEnd() const;
@@ -63,6 +66,7 @@ class TMidiPlayV {
   void SendLocked(const TMidiMsgEvent& e);
   void SendControllerLocked(int channel, int controller);
   void ChaseLocked(size_t target);
+  void GoOnAtLocked(int32_t ms);
   size_t StartIndexLocked(int32_t ms) const;
 
   platform::Clock& clock_;

@@ -166,14 +166,17 @@ TEST(MidiSequencerTest, StartAtPicksTheEventToGoOnFrom) {
   // Events at 0, 100, 200 and 300 ms (division 500: 1 ms a tick).
   const MidiTrack track = {ProgramChange(0, 0, 1), ProgramChange(100, 0, 2),
                            ProgramChange(100, 0, 3), EndOfTrack(100)};
+  // The song goes on from the position itself; past the last event it starts over.
   const struct {
     int32_t ms;
     size_t index;
-  } cases[] = {{0, 0}, {100, 1}, {150, 1}, {250, 2}, {300, 3}, {301, 0}};
+    int32_t time;
+  } cases[] = {{0, 0, 0}, {100, 1, 100}, {150, 1, 150}, {250, 2, 250}, {300, 3, 300}, {301, 0, 0}};
   for (const auto& c : cases) {
     SequencerRig rig({track}, 500);
     rig.sequencer.StartAt(c.ms);
     EXPECT_EQ(rig.sequencer.CurrentIndex(), c.index) << c.ms;
+    EXPECT_EQ(rig.sequencer.CurrentTime(), c.time) << c.ms;
   }
 }
 
