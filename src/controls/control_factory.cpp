@@ -14,6 +14,7 @@
 #include "controls/novu_slider.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
+#include "controls/novu_video.h"
 #include "objects/object_factory.h"
 
 namespace novu {
@@ -53,6 +54,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuGauge>(&list, env);
     case LT_MAPIMG:
       return MakeObject<TNovuMapImage>(&list, env);
+    case LT_VIDEO:
+      return MakeObject<TNovuVideo>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

@@ -5,8 +5,11 @@
 #include <charconv>
 #include <cstring>
 
+#include "media/midi_item.h"
+#include "media/video_item.h"
 #include "media/wave_item.h"
 #include "platform/error.h"
+#include "platform/midi_port.h"
 #include "platform/text_encoding.h"
 #include "storage/vr_file_manager.h"
 
@@ -175,13 +178,27 @@ MediaService::MediaService(std::unique_ptr<MediaFiles> files, platform::Clock& c
       mixer_(std::make_unique<TWavOut>(options.delay_time, clock, std::move(options.output))) {
   auto ogg = std::make_unique<TOggManager>(*files_, *mixer_, options.pump);
   auto wmp = std::make_unique<TWmpManager>(*files_, *mixer_, options.pump);
-  auto cdda = std::make_unique<TCddaManager>(std::move(options.notice));
+  auto cdda = std::make_unique<TCddaManager>(options.notice);
+  auto midi = std::make_unique<TMidiManager>(
+      *files_, *mixer_, options.pump,
+      [font = std::move(options.sound_font), notice = options.notice] {
+        const std::string path = font.empty() ? platform::FindGeneralMidiSoundFont() : font;
+        std::string error;
+        auto synth = platform::CreateFluidSynth(path, error);
+        if (synth == nullptr && notice) notice("MIDI music is played silently: " + error);
+        return synth;
+      });
+  auto video = std::make_unique<TVideoManager>(*files_, *mixer_, options.pump);
+  video_ = video.get();
+  managers_.push_back(std::move(video));
   wmp_ = wmp.get();
   ogg_ = ogg.get();
   cdda_ = cdda.get();
+  midi_ = midi.get();
   managers_.push_back(std::move(wmp));
   managers_.push_back(std::move(ogg));
   managers_.push_back(std::move(cdda));
+  managers_.push_back(std::move(midi));
 }
 
 MediaService::~MediaService() {
@@ -197,6 +214,10 @@ TMediaManager* MediaService::Manager(SoundFamily family) {
       return wmp_;
     case SoundFamily::kCdAudio:
       return cdda_;
+    case SoundFamily::kMidi:
+      return midi_;
+    case SoundFamily::kVideo:
+      return video_;
     default:
       return nullptr;
   }

@@ -1,7 +1,7 @@
 #pragma once
 // The media of a running player: the wave mixer and the managers per kind of medium (Ogg and
-// wave, Windows Media audio, CD audio). MIDI and video have no manager yet, so their sounds play
-// nothing. Created at start-up after the object list and freed before the file system.
+// wave, Windows Media audio, CD audio, MIDI). Created at start-up after the object list and
+// freed before the file system.
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,7 +22,8 @@ namespace novu::media {
 inline constexpr int32_t kMediaLibraryVersion = 108;
 int32_t MediaLibraryVersion();
 
-enum class SoundFamily { kNone, kMidi, kWindowsMedia, kOgg, kCdAudio };
+// kVideo is the video manager, for the video control; no sound name picks it.
+enum class SoundFamily { kNone, kMidi, kWindowsMedia, kOgg, kCdAudio, kVideo };
 
 // The manager a sound file goes to, by its extension in lower case; other names that begin with
 // "CD_" are CD tracks.
@@ -52,8 +53,10 @@ struct MediaOptions {
   // With a pump thread the mix is fed to the output in real time; without, the owner calls
   // Render at its own pace.
   bool pump = true;
-  // Told once when CD audio cannot be played.
+  // Told once when CD audio cannot be played, and when MIDI music has no synthesizer.
   std::function<void(const std::string& utf8)> notice;
+  // The General MIDI sound font of the synthesizer; empty: the one installed with the player.
+  std::string sound_font;
 };
 
 class MediaService {
@@ -81,6 +84,8 @@ class MediaService {
   TMediaManager* ogg_ = nullptr;
   TMediaManager* wmp_ = nullptr;
   TMediaManager* cdda_ = nullptr;
+  TMediaManager* midi_ = nullptr;
+  TMediaManager* video_ = nullptr;
 };
 
 }  // namespace novu::media

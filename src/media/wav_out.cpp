@@ -311,6 +311,7 @@ void TWavOut::Close() {
   std::lock_guard guard(lock_);
   active_.clear();
   buffers_.clear();
+  sources_.clear();
   if (open_) output_->Close();
   open_ = false;
 }
@@ -325,6 +326,20 @@ void TWavOut::RemoveBuffer(TWavBuffer* buffer) {
   std::lock_guard guard(lock_);
   RemoveFromActive(buffer);
   std::erase_if(buffers_, [buffer](const auto& b) { return b.get() == buffer; });
+}
+
+void TWavOut::AddSource(TWavSource* source) {
+  std::lock_guard guard(lock_);
+  sources_.push_back(source);
+}
+
+void TWavOut::RemoveSource(TWavSource* source) {
+  std::lock_guard guard(lock_);
+  std::erase(sources_, source);
+}
+
+bool TWavOut::AnySourceActiveLocked() const {
+  return std::any_of(sources_.begin(), sources_.end(), [](TWavSource* s) { return s->Active(); });
 }
 
 void TWavOut::Kick() {
@@ -349,6 +364,11 @@ bool TWavOut::MixLocked(int16_t* dst, size_t out_bytes) {
     AddScaledSaturating(dst, b->work_.data(), made / 2, b->volume_);
     contributed = true;
   }
+  for (TWavSource* source : sources_) {
+    if (!source->Active()) continue;
+    source->MixInto(dst, out_bytes / 4);
+    contributed = true;
+  }
   return contributed;
 }
 
@@ -357,7 +377,7 @@ void TWavOut::PumpStep() {
   if (!open_) return;
   uint32_t outstanding = (output_->QueuedBytes() + chunk_bytes_ - 1) / chunk_bytes_;
   for (int pass = 0; pass < 2; ++pass) {
-    if (outstanding > 1 || active_.empty()) continue;
+    if (outstanding > 1 || (active_.empty() && !AnySourceActiveLocked())) continue;
     if (!MixLocked(block_.data(), chunk_bytes_)) continue;
     output_->Queue({reinterpret_cast<const uint8_t*>(block_.data()), chunk_bytes_});
     ++outstanding;

@@ -74,6 +74,16 @@ class TWavBuffer {
   bool has_carry_ = false;
 };
 
+// A source that makes its own samples (the MIDI synthesizer), mixed after the buffers.
+class TWavSource {
+ public:
+  virtual ~TWavSource() = default;
+  // True while it has something to play: the mixer then mixes it as it mixes a playing buffer.
+  virtual bool Active() = 0;
+  // Adds the next `frames` frames of 44.1 kHz 16-bit stereo to `mix` with saturation.
+  virtual void MixInto(int16_t* mix, size_t frames) = 0;
+};
+
 class TWavOut {
  public:
   // Output format: 44100 Hz, 2 channels, 16 bits, 176400 bytes per second.
@@ -93,6 +103,11 @@ class TWavOut {
 
   TWavBuffer* AddBuffer(const WaveFormat& format, platform::ByteSource& stream);
   void RemoveBuffer(TWavBuffer* buffer);
+  // Sources are not owned; a source stays registered until it is removed.
+  void AddSource(TWavSource* source);
+  void RemoveSource(TWavSource* source);
+  // A source became active: the pump tops the output up now.
+  void SourceStarted() { Kick(); }
 
   // One step of the pump: tops the output queue up to two chunks while sources play.
   void PumpStep();
@@ -110,6 +125,7 @@ class TWavOut {
   bool MixLocked(int16_t* dst, size_t out_bytes);
   void PumpLoop();
   void RemoveFromActive(TWavBuffer* buffer);
+  bool AnySourceActiveLocked() const;
   // Lets the pump run a step now (a buffer started playing).
   void Kick();
 
@@ -120,6 +136,7 @@ class TWavOut {
   mutable std::mutex lock_;
   std::vector<std::unique_ptr<TWavBuffer>> buffers_;
   std::vector<TWavBuffer*> active_;
+  std::vector<TWavSource*> sources_;
   std::vector<int16_t> block_;
   bool open_ = false;
   std::thread pump_;

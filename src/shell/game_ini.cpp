@@ -14,6 +14,7 @@ GameIniSettings GameIniSettings::FromIni(const IniFile& ini) {
   s.delay_time = NormalizeDelayTime(ini.ReadInteger("Sound", "DelayTime", s.delay_time));
   s.use_wmp = ini.ReadBool("Video", "UseWMP", s.use_wmp);
   s.integer_scaling = ini.ReadBool("Screen", "IntegerScaling", s.integer_scaling);
+  s.sound_font = ini.ReadString("Sound", "SoundFont", "");
   return s;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // Start-up settings read once from game.ini beside the program.
+#include <string>
+
 #include "core/ini_file.h"
 
 namespace novu {
@@ -9,6 +11,7 @@ struct GameIniSettings {
   int delay_time = 500;          // [Sound] DelayTime, ms of wave-out buffering
   bool use_wmp = false;          // [Video] UseWMP
   bool integer_scaling = false;  // [Screen] IntegerScaling: whole factors only in the window
+  std::string sound_font;        // [Sound] SoundFont: the MIDI synthesizer's sf2/sf3 file
 
   static GameIniSettings FromIni(const IniFile& ini);
 };

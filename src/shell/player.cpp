@@ -211,6 +211,7 @@ class Player final : private ProjectHost {
     media::MediaOptions options;
     options.delay_time = runtime_.settings.delay_time;
     options.notice = [](const std::string& utf8) { Complain(utf8); };
+    options.sound_font = platform::Cp932ToUtf8(runtime_.settings.sound_font);
     if (cl_.headless) {
       runtime_.media_clock = std::make_unique<TickClock>(runtime_.state);
       options.pump = false;
