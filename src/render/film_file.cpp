@@ -53,7 +53,9 @@ class BinaryFieldWriter final : public FrameListFields {
   int version_;
 };
 
-bool IsDelimiter(char c) { return c == '\\' || c == '/'; }
+bool IsDelimiter(char c) {
+  return c == '\\' || c == '/';
+}
 
 // Appends the parts of a path; each ".." drops the last part (at the data root it stays there)
 // and "." parts are left out.

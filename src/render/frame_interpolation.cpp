@@ -20,7 +20,9 @@ int32_t Clamp32(int64_t v) {
 }
 
 // Round half to even (the default floating-point rounding).
-double RoundEven(double v) { return std::nearbyint(v); }
+double RoundEven(double v) {
+  return std::nearbyint(v);
+}
 
 constexpr double kQuarterTurn = std::numbers::pi / 2.0;
 
@@ -80,7 +82,9 @@ int32_t AlphaCodeAt(int32_t start, int32_t end, int64_t k, int64_t n) {
   return r < 0 ? Clamp32(int64_t{256} - r) : r;
 }
 
-int32_t ScaleTo256(double scale) { return Clamp32(std::trunc(scale * 256.0)); }
+int32_t ScaleTo256(double scale) {
+  return Clamp32(std::trunc(scale * 256.0));
+}
 
 int32_t InterpolateColour(int32_t start, int32_t end, int64_t k, int64_t n) {
   int32_t colour = 0;

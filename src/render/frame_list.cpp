@@ -17,9 +17,13 @@ int32_t Clamp32(int64_t v) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-int32_t Add(int32_t a, int32_t b) { return Clamp32(int64_t{a} + b); }
+int32_t Add(int32_t a, int32_t b) {
+  return Clamp32(int64_t{a} + b);
+}
 
-Point Shifted(Point p, Point by) { return {Add(p.x, by.x), Add(p.y, by.y)}; }
+Point Shifted(Point p, Point by) {
+  return {Add(p.x, by.x), Add(p.y, by.y)};
+}
 
 template <typename T>
 const T* SameFamily(const TCustomFrameList* list) {
@@ -37,8 +41,12 @@ TImageFrame::TImageFrame(TCustomDIBX* surface, TCustomDIBX* mask, int32_t key_co
   duration_ = frames >= 1.0 ? Clamp32(static_cast<int64_t>(frames)) : 1;
 }
 
-int32_t TImageFrame::Width() const { return surface_ != nullptr ? surface_->Width() : 0; }
-int32_t TImageFrame::Height() const { return surface_ != nullptr ? surface_->Height() : 0; }
+int32_t TImageFrame::Width() const {
+  return surface_ != nullptr ? surface_->Width() : 0;
+}
+int32_t TImageFrame::Height() const {
+  return surface_ != nullptr ? surface_->Height() : 0;
+}
 
 // --- ramps ---
 
@@ -376,8 +384,8 @@ int32_t TSoundFrameList::Volume(int32_t stored) const {
 
 int32_t TSoundFrameList::VolumeAt(int32_t frame) const {
   const auto* p = SameFamily<TSoundFrameList>(parent());
-  return InterpolateInt(volume_mode, p ? p->VolumeEnd() : VolumeStart(), VolumeEnd(),
-                        StepAt(frame), Steps());
+  return InterpolateInt(volume_mode, p ? p->VolumeEnd() : VolumeStart(), VolumeEnd(), StepAt(frame),
+                        Steps());
 }
 
 int32_t TSoundFrameList::PanAt(int32_t frame) const {
@@ -428,8 +436,7 @@ void TParticleFrameList::CollectNames(std::vector<std::string>& names) const {
   if (!source.empty()) names.push_back(source);
 }
 
-std::optional<TParticleFrameList::EmitterState> TParticleFrameList::EmitterAt(
-    int32_t frame) const {
+std::optional<TParticleFrameList::EmitterState> TParticleFrameList::EmitterAt(int32_t frame) const {
   if (!IsActive(frame)) return std::nullopt;
   const auto* p = SameFamily<TParticleFrameList>(parent());
   const int64_t k = StepAt(frame);

@@ -83,8 +83,8 @@ TEST(FrameInterpolationTest, IntegerModesAndEnds) {
       {kLinear, 0, 100, 0, 11, 0},
       {kLinear, 0, 100, 3, 11, 30},
       {kLinear, 0, 100, 10, 11, 100},
-      {kLinear, 0, 10, 1, 4, 3},       // 10 / 3 truncated
-      {kLinear, 0, -10, 1, 4, -3},     // truncated toward zero
+      {kLinear, 0, 10, 1, 4, 3},         // 10 / 3 truncated
+      {kLinear, 0, -10, 1, 4, -3},       // truncated toward zero
       {kAccelerate, 0, 100, 5, 10, 41},  // 100 - round(100 sin(0.2 pi))
       {kDecelerate, 0, 100, 5, 10, 71},  // round(sin(0.25 pi) 100)
       {kAccelerate, 0, 100, 9, 10, 100},
@@ -149,7 +149,7 @@ TEST(FrameInterpolationTest, AnglesAlphasAndScales) {
   track.scale_x_start = 0.5;
   track.scale_x_end = 1.999;
   EXPECT_EQ(track.PlacementAt(0)->scale_x, 128);
-  EXPECT_EQ(track.PlacementAt(4)->scale_x, 511);  // truncated
+  EXPECT_EQ(track.PlacementAt(4)->scale_x, 511);                     // truncated
   EXPECT_EQ(InterpolateColour(0x0000FF, 0xFF0000, 1, 3), 0x7F0080);  // 255 - 127 truncated
 }
 
@@ -168,7 +168,7 @@ TEST(FrameInterpolationTest, ClipNeedsBothSizesAndHotSpotLessTrim) {
 
 TEST(FrameListCellTest, CellAtWalksDurationsWithinThePeriod) {
   auto track = Track<TImageFrameList>(0, 100, 10);
-  EXPECT_EQ(track.CellAt(0), -1);  // no cells
+  EXPECT_EQ(track.CellAt(0), -1);                                                   // no cells
   track.AddCell(std::make_unique<TImageFrame>(nullptr, nullptr, -1, Point{}, 33));  // 2 frames
   track.AddCell(std::make_unique<TImageFrame>(nullptr, nullptr, -1, Point{}, 50));  // 3 frames
   const int32_t want[] = {0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1};
