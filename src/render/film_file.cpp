@@ -101,13 +101,18 @@ int32_t FilmFile::LoopStart() const {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{loop_start} * 2, INT32_MIN, INT32_MAX));
 }
 
+bool FilmFile::HasMagic(std::span<const uint8_t> data) {
+  if (data.size() < kTagSize) return false;
+  const std::string_view head(reinterpret_cast<const char*>(data.data()), kMagicSize);
+  return head == kCinemaMagic || head == kMotionMagic;
+}
+
 void FilmFile::Load(std::span<const uint8_t> data) {
   Clear();
+  if (!HasMagic(data)) return;
   BinaryReader in(data);
-  if (data.size() < kTagSize) return;
   const std::string tag = in.BytesAsString(kTagSize);
   const std::string_view head = std::string_view(tag).substr(0, kMagicSize);
-  if (head != kCinemaMagic && head != kMotionMagic) return;
   try {
     magic = std::string(head);
     version = ParseVersion(std::string_view(tag).substr(kMagicSize));

@@ -28,6 +28,8 @@ class FilmFile {
   // count the bytes cannot hold, a version that is not three digits) throws NovuError and leaves
   // the film empty.
   void Load(std::span<const uint8_t> data);
+  // Whether the data begins with a tag that Load reads.
+  static bool HasMagic(std::span<const uint8_t> data);
   // The file bytes for the film's own magic and version.
   std::vector<uint8_t> Save() const;
   void Clear();
