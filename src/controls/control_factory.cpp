@@ -2,6 +2,7 @@
 
 #include "controls/novu_box.h"
 #include "controls/novu_cinema.h"
+#include "controls/novu_fire.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_sound.h"
@@ -25,6 +26,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuSound>(&list, env.media);
     case LT_CINEMA:
       return MakeObject<TNovuCinema>(&list, env);
+    case LT_FIRE:
+      return MakeObject<TNovuFire>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

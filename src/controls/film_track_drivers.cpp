@@ -371,6 +371,33 @@ class BoxDriver final : public RectDriver {
   render::TBoxFrameList& box_;
 };
 
+class FireDriver final : public RectDriver {
+ public:
+  FireDriver(render::TFireFrameList& list, FilmStage& stage)
+      : RectDriver(list, stage, LT_FIRE), fire_(list) {}
+
+  void Apply(int32_t frame, int base) override {
+    const auto at = fire_.FireAt(frame);
+    if (!at) {
+      if (!stage_.motion()) Release();
+      return;
+    }
+    TNovuControl* fire = Control(base);
+    if (fire == nullptr) return;
+    Place(*fire, stage_, {at->rect.left, at->rect.top});
+    SetInt(*fire, PR_ORIGWIDTH, at->rect.Width());
+    SetInt(*fire, PR_ORIGHEIGHT, at->rect.Height());
+    SetInt(*fire, PR_ZOOMX, at->zoom_x);
+    SetInt(*fire, PR_ZOOMY, at->zoom_y);
+    SetInt(*fire, PR_POWER, fire_.power);
+    SetLayer(*fire, stage_, list_.layer());
+    SetClip(*fire, at->clip);
+  }
+
+ private:
+  render::TFireFrameList& fire_;
+};
+
 // --- sounds ---
 
 class SoundDriver final : public FilmTrackDriver {
@@ -466,6 +493,8 @@ std::unique_ptr<FilmTrackDriver> FilmTrackDriver::Create(render::TCustomFrameLis
       return std::make_unique<LabelDriver>(static_cast<render::TLabelFrameList&>(list), stage);
     case render::kBoxList:
       return std::make_unique<BoxDriver>(static_cast<render::TBoxFrameList&>(list), stage);
+    case render::kFireList:
+      return std::make_unique<FireDriver>(static_cast<render::TFireFrameList&>(list), stage);
     case render::kSoundList:
       return std::make_unique<SoundDriver>(static_cast<render::TSoundFrameList&>(list), stage);
     default:
