@@ -77,9 +77,6 @@ std::array<uint8_t, 1024> FireDecayTable(double divisor) {
 
 FireField::FireField() {
   heat_.SetSize(8, 8, 8);
-  for (size_t i = 0; i < floor_.size(); ++i) {
-    floor_[i] = static_cast<uint8_t>(std::max<size_t>(i, kCold));
-  }
   SetDecay(kInitialDivisor);
 }
 
@@ -116,15 +113,23 @@ void FireField::Step() {
   for (int32_t y = std::max(h - 4, 0); y < h; ++y) std::fill_n(heat_.ScanLine(y), w, kHot);
   // A field of fewer than four rows is all bottom rows.
   if (h < 4) return;
+  // The noise column of cell x is the column wrap entry of (column offset + x): (that mod w)
+  // kept in 8 bits. It rises by one from cell to cell between the points where it wraps, so the
+  // row is cooled in straight runs of the noise. max(value, 16) is the floor table.
   for (int32_t y = 0; y + 2 < h; ++y) {
     uint8_t* row = heat_.ScanLine(y);
     const uint8_t* below = heat_.ScanLine(y + 1);
     const uint8_t* below2 = heat_.ScanLine(y + 2);
     const uint8_t* noise = noise_.data() + static_cast<size_t>(row_wrap_[row_offset_ + y + 1]) * w;
-    const uint8_t* columns = column_wrap_.data() + column_offset_;
-    for (int32_t x = 1; x + 1 < w; ++x) {
-      const int s = below[x - 1] + below[x + 1] + row[x] + below2[x];
-      row[x] = floor_[static_cast<uint8_t>(decay_[s] - noise[columns[x]])];
+    for (int32_t x = 1; x + 1 < w;) {
+      const int32_t column = (column_offset_ + x) % w;
+      const int32_t run = std::min({w - column, 256 - (column & 0xFF), w - 1 - x});
+      const uint8_t* noise_at = noise + (column & 0xFF) - x;
+      for (const int32_t end = x + run; x < end; ++x) {
+        const int s = below[x - 1] + below[x + 1] + row[x] + below2[x];
+        const auto v = static_cast<uint8_t>(decay_[s] - noise_at[x]);
+        row[x] = std::max(v, kCold);
+      }
     }
   }
 }

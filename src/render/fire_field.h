@@ -54,7 +54,6 @@ class FireField {
   std::vector<uint8_t> column_wrap_;
   int32_t row_offset_ = 0;
   int32_t column_offset_ = 0;
-  std::array<uint8_t, 256> floor_{};
   std::array<uint8_t, 1024> decay_{};
 };
 
