@@ -5,6 +5,7 @@
 #include "controls/novu_fire.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
+#include "controls/novu_particle.h"
 #include "controls/novu_sound.h"
 #include "controls/novu_tile.h"
 #include "objects/object_factory.h"
@@ -28,6 +29,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuCinema>(&list, env);
     case LT_FIRE:
       return MakeObject<TNovuFire>(&list, env);
+    case LT_PARTICLE:
+      return MakeObject<TNovuParticle>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

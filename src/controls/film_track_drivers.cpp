@@ -6,6 +6,7 @@
 #include "controls/film_text_block.h"
 #include "controls/image_list.h"
 #include "controls/novu_custom_image.h"
+#include "controls/novu_particle.h"
 #include "objects/base_list.h"
 #include "objects/novu_control.h"
 #include "render/film_file.h"
@@ -398,6 +399,42 @@ class FireDriver final : public RectDriver {
   render::TFireFrameList& fire_;
 };
 
+class ParticleDriver final : public RectDriver {
+ public:
+  ParticleDriver(render::TParticleFrameList& list, FilmStage& stage)
+      : RectDriver(list, stage, LT_PARTICLE), particles_(list) {}
+
+  void Apply(int32_t frame, int base) override {
+    const auto at = particles_.EmitterAt(frame);
+    if (!at) {
+      if (!stage_.motion()) Release();
+      return;
+    }
+    TNovuControl* control = Control(base);
+    if (control == nullptr) return;
+    SetLayer(*control, stage_, list_.layer());
+    PlaceRect(*control, at->rect);
+    SetInt(*control, PR_ALPHA, at->alpha);
+    if (!stage_.motion()) {
+      if (auto* emitter = dynamic_cast<TNovuParticle*>(control)) {
+        const std::string source = render::ResolveFilmName(stage_.folder, particles_.source);
+        if (PropAsStr(emitter->GetProperty(PR_SOURCE)) != source) {
+          emitter->SetProperty(PR_SOURCE, source);
+        }
+        SetInt(*emitter, PR_PARTMOTION, particles_.motion);
+        SetInt(*emitter, PR_INDEX, particles_.preroll);
+        for (int i = 0; i < 3; ++i) emitter->SetParamValue(i, at->p[i]);
+        emitter->SetParam(
+            {at->x_base, at->y_base, at->x_range, at->y_range, at->delay_base, at->delay_range});
+      }
+    }
+    SetClip(*control, at->clip);
+  }
+
+ private:
+  render::TParticleFrameList& particles_;
+};
+
 // --- sounds ---
 
 class SoundDriver final : public FilmTrackDriver {
@@ -493,6 +530,9 @@ std::unique_ptr<FilmTrackDriver> FilmTrackDriver::Create(render::TCustomFrameLis
       return std::make_unique<LabelDriver>(static_cast<render::TLabelFrameList&>(list), stage);
     case render::kBoxList:
       return std::make_unique<BoxDriver>(static_cast<render::TBoxFrameList&>(list), stage);
+    case render::kParticleList:
+      return std::make_unique<ParticleDriver>(static_cast<render::TParticleFrameList&>(list),
+                                              stage);
     case render::kFireList:
       return std::make_unique<FireDriver>(static_cast<render::TFireFrameList&>(list), stage);
     case render::kSoundList:
