@@ -3,13 +3,16 @@
 #include "controls/novu_box.h"
 #include "controls/novu_button.h"
 #include "controls/novu_cg_label.h"
+#include "controls/novu_cinema.h"
 #include "controls/novu_edit.h"
+#include "controls/novu_fire.h"
 #include "controls/novu_gauge.h"
 #include "controls/novu_images.h"
 #include "controls/novu_label.h"
 #include "controls/novu_map_image.h"
 #include "controls/novu_menu.h"
 #include "controls/novu_mes.h"
+#include "controls/novu_particle.h"
 #include "controls/novu_prev_menu.h"
 #include "controls/novu_slider.h"
 #include "controls/novu_sound.h"
@@ -56,6 +59,12 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMapImage>(&list, env);
     case LT_VIDEO:
       return MakeObject<TNovuVideo>(&list, env);
+    case LT_CINEMA:
+      return MakeObject<TNovuCinema>(&list, env);
+    case LT_FIRE:
+      return MakeObject<TNovuFire>(&list, env);
+    case LT_PARTICLE:
+      return MakeObject<TNovuParticle>(&list, env);
     default:
       return MakeScriptObject(list, type);
   }

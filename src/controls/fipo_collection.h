@@ -71,6 +71,11 @@ class TFipoCollection {
   TFipoCollection(const TFipoCollection&) = delete;
   TFipoCollection& operator=(const TFipoCollection&) = delete;
 
+  // The whole content of a game file through the cache's loader (films and other files that
+  // pictures are named in); none when no data source has it.
+  std::optional<std::vector<uint8_t>> LoadFile(std::string_view name) const {
+    return loader_ ? loader_(name) : std::nullopt;
+  }
   // The item of `name` with the options (decoded now when nobody holds it yet); `user` is
   // added to its users once.
   TFipoItem* Acquire(const void* user, std::string_view name, bool trimmed, bool masked);

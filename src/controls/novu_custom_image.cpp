@@ -199,7 +199,6 @@ int32_t TNovuCustomImage::Update() {
 // --- drawing ---
 
 void TNovuCustomImage::DrawSelf(render::TCustomDIBX& surface) {
-  if (GetMotion() != nullptr) return;
   const render::TCustomDIBX* picture = Picture();
   if (picture == nullptr || picture->IsEmpty()) return;
   DrawPicture(surface);

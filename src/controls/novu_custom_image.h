@@ -59,7 +59,7 @@ class TNovuCustomImage : public TNovuControl {
 
  protected:
   void DrawSelf(render::TCustomDIBX& surface) override;
-  // Draws the current picture (there is one and no motion drives the control).
+  // Draws the current picture (there is one; a motion film shows its cells through it).
   virtual void DrawPicture(render::TCustomDIBX& surface);
   // True when the size follows the picture (not for tiles).
   virtual bool SizeFollowsPicture() const { return true; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "controls/film_manager.h"
 #include "core/cp932.h"
 #include "core/process_state.h"
 #include "expr/custom_param.h"
@@ -194,7 +195,11 @@ void TNovuImages::SetSource(std::string_view name) {
   if (name == source_) return;
   DropPicture();
   source_ = name;
-  LoadSource(*lists_[state_], name);
+  if (IsMotionSource(name)) {
+    SetMotion(MakeFilmMotion(*this, env_, name));
+  } else {
+    LoadSource(*lists_[state_], name);
+  }
   RecomputeSize();
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "controls/film_manager.h"
+
 namespace novu {
 
 TNovuTile::TNovuTile(ObjectList* owner, ImageEnvironment env)
@@ -11,7 +13,11 @@ void TNovuTile::SetSource(std::string_view name) {
   if (name == source_) return;
   DropPicture();
   source_ = name;
-  LoadSource(*list_, name);
+  if (IsMotionSource(name)) {
+    SetMotion(MakeFilmMotion(*this, env_, name));
+  } else {
+    LoadSource(*list_, name);
+  }
   Invalidate();
 }
 

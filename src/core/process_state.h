@@ -17,7 +17,8 @@ struct ProcessState {
   uint32_t last_tick_time = 0;  // clock reading at the last accepted interval
   int32_t frame_counter = 0;    // ticks that reached the object update
   int32_t draw_divisor = 1;     // draw and present only every N-th tick (1, 2, 4 or 10)
-  ProcessRandom random;
+  // Drawing a number changes it; those that only read the rest of the state draw from it too.
+  mutable ProcessRandom random;
 };
 
 }  // namespace novu

@@ -5,6 +5,7 @@
 #include "objects/media_control.h"
 
 #include "controls/novu_images.h"
+#include "controls/novu_particle.h"
 
 #include <algorithm>
 #include <array>
@@ -222,6 +223,22 @@ void TComComponent::StartMedia(TNovuBaseList& list, TNovuObject& object) {
 // An animated picture keeps its creator's PR_DELAY expression and evaluates it again at the end
 // of every cycle.
 void TComComponent::HandOverDelay(TNovuBaseList& list, TNovuObject& object) {
+  if (auto* emitter = dynamic_cast<TNovuParticle*>(&object)) {
+    // An emitter keeps where and how often it emits, evaluated for every particle.
+    if (!list.IsRegistered(&object)) return;
+    const TNovuParser* found[3] = {nullptr, nullptr, nullptr};
+    for (CommandField& field : fields()) {
+      if (field.kind != FieldKind::kProperties) continue;
+      for (size_t i = 0; i < field.list.size() && i < field.properties.size(); ++i) {
+        const uint8_t id = field.properties[i];
+        if (id == PR_APPEARX) found[0] = &field.list[i];
+        if (id == PR_APPEARY) found[1] = &field.list[i];
+        if (id == PR_DELAY) found[2] = &field.list[i];
+      }
+    }
+    emitter->SetExpressions(found[0], found[1], found[2]);
+    return;
+  }
   auto* images = dynamic_cast<TNovuCustomImages*>(&object);
   if (images == nullptr || !list.IsRegistered(&object)) return;
   for (CommandField& field : fields()) {

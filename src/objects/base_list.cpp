@@ -427,6 +427,14 @@ std::unique_ptr<TNovuBaseList> TNovuBaseList::MakeSceneAside() const {
   return aside;
 }
 
+std::unique_ptr<TNovuBaseList> TNovuBaseList::MakeNestedScene() const {
+  auto nested = std::make_unique<TNovuBaseList>(factory_);
+  nested->SetProcessState(process_);
+  nested->SetSurfaceDepth(depth_);
+  nested->SetTransitionMaker(transition_maker_);
+  return nested;
+}
+
 void TNovuBaseList::AdoptScene(TNovuBaseList& aside) {
   const BaseInputState mouse = bases_[0]->input();
   transition_.reset();

@@ -145,6 +145,9 @@ class TNovuBaseList final : public ObjectList {
   // clock, screen size and depth) to load the saved state into, and taking its scene over once
   // everything else of the save has been read. Until then nothing here changes.
   std::unique_ptr<TNovuBaseList> MakeSceneAside() const;
+  // A scene inside a control (a cinema's film): an empty list with the same classes, clock,
+  // depth and transitions as this one.
+  std::unique_ptr<TNovuBaseList> MakeNestedScene() const;
   // Frees this list's objects and takes over the bases, objects, deletions and focus of `aside`
   // (left empty); the screens are repainted whole, any transition is dropped and the mouse
   // position is kept.
