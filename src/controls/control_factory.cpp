@@ -1,6 +1,7 @@
 #include "controls/control_factory.h"
 
 #include "controls/novu_box.h"
+#include "controls/novu_http.h"
 #include "controls/novu_images.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_sound.h"
@@ -22,6 +23,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuMes>(&list, env);
     case LT_SOUND:
       return MakeObject<TNovuSound>(&list, env.media);
+    case LT_HTTP:
+      return MakeObject<TNovuHttp>(&list, env.http, env.state);
     default:
       return MakeScriptObject(list, type);
   }

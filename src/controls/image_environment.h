@@ -14,6 +14,9 @@ struct ProcessState;
 namespace media {
 class MediaService;
 }
+namespace platform {
+class HttpClient;
+}
 namespace text {
 class TFontPixelManager;
 }
@@ -27,6 +30,7 @@ struct ImageEnvironment {
   MessageTextSource* texts = nullptr;              // none: TextIns references show nothing
   TNovuReadList* reads = nullptr;                  // none: nothing is marked read
   TNovuHistoryFormatManager* histories = nullptr;  // none: no history is kept
+  platform::HttpClient* http = nullptr;            // none: downloads end at once, empty
 };
 
 }  // namespace novu

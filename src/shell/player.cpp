@@ -251,10 +251,13 @@ class Player final : private ProjectHost {
       Complain("警告: " + line);
     });
     CreateTextServices();
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(
-        ImageEnvironment{runtime_.images.get(), &runtime_.state, runtime_.vars.get(),
-                         runtime_.media.get(), runtime_.glyphs.get(), runtime_.texts.get(),
-                         runtime_.reads.get(), runtime_.histories.get()}));
+    runtime_.http = std::make_unique<platform::HttpClient>();
+    ImageEnvironment environment{runtime_.images.get(), &runtime_.state,
+                                 runtime_.vars.get(),   runtime_.media.get(),
+                                 runtime_.glyphs.get(), runtime_.texts.get(),
+                                 runtime_.reads.get(),  runtime_.histories.get()};
+    environment.http = runtime_.http.get();
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(environment));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);

@@ -16,6 +16,7 @@
 #include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
+#include "platform/http_client.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
@@ -52,6 +53,8 @@ struct Runtime {
   std::unique_ptr<ScriptTexts> texts;
   std::unique_ptr<TNovuReadList> reads;
   std::unique_ptr<TNovuHistoryFormatManager> histories;
+  // Downloads run on it; it outlives the object list, whose download objects abort theirs.
+  std::unique_ptr<platform::HttpClient> http;
   std::unique_ptr<TNovuBaseList> objects;
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;
