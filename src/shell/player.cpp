@@ -20,6 +20,7 @@
 #include "platform/error.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
+#include "shell/config_dialog.h"
 #include "shell/headless_audio.h"
 #include "shell/input_script.h"
 #include "shell/instance_key.h"
@@ -435,8 +436,10 @@ int RunPlayer(const CommandLine& cl, const fs::path& program_file) {
     return kExitStartupFailed;
   }
   if (cl.show_config) {
-    Complain("the settings dialog is not available in this version");
-    return kExitOk;
+    int status = kExitOk;
+    auto input = LoadInputScript(cl.input_file, status);
+    if (!input) return status;
+    return RunConfigDialog(cl, program_folder, std::move(*input));
   }
   Player player(cl, program_file);
   return player.Run();
