@@ -7,6 +7,7 @@
 #include "controls/novu_edit.h"
 #include "controls/novu_fire.h"
 #include "controls/novu_gauge.h"
+#include "controls/novu_http.h"
 #include "controls/novu_images.h"
 #include "controls/novu_label.h"
 #include "controls/novu_map_image.h"
@@ -65,6 +66,8 @@ std::unique_ptr<TNovuObject> CreateControl(ObjectList& list, uint8_t type,
       return MakeObject<TNovuFire>(&list, env);
     case LT_PARTICLE:
       return MakeObject<TNovuParticle>(&list, env);
+    case LT_HTTP:
+      return MakeObject<TNovuHttp>(&list, env.http, env.state);
     default:
       return MakeScriptObject(list, type);
   }

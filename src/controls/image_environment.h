@@ -15,6 +15,9 @@ struct ProcessState;
 namespace media {
 class MediaService;
 }
+namespace platform {
+class HttpClient;
+}
 namespace text {
 class TFontPixelManager;
 }
@@ -29,6 +32,7 @@ struct ImageEnvironment {
   TNovuReadList* reads = nullptr;                  // none: nothing is marked read
   TNovuHistoryFormatManager* histories = nullptr;  // none: no history is kept
   TextEntryFocus* text_entry = nullptr;            // none: edit boxes never take the keyboard
+  platform::HttpClient* http = nullptr;            // none: downloads end at once, empty
 };
 
 }  // namespace novu

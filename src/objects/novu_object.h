@@ -102,6 +102,10 @@ class TNovuObject {
   // Per-frame work; a non-zero result asks the owner to delete the object.
   virtual int32_t Update() { return 0; }
 
+  // The bytes an object offers other objects to read as a stream (a download's received data);
+  // none for every other kind of object.
+  virtual const std::string* DataStream() const { return nullptr; }
+
   // The saved state, as the property table lays it out: the object part, then what the classes
   // below add.
   void SaveToStream(BinaryWriter& out) const;

@@ -20,6 +20,7 @@
 #include "platform/error.h"
 #include "platform/instance_lock.h"
 #include "platform/text_encoding.h"
+#include "shell/config_dialog.h"
 #include "shell/headless_audio.h"
 #include "shell/input_script.h"
 #include "shell/instance_key.h"
@@ -252,10 +253,13 @@ class Player final : private ProjectHost {
       Complain("警告: " + line);
     });
     CreateTextServices();
-    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(ImageEnvironment{
-        runtime_.images.get(), &runtime_.state, runtime_.vars.get(), runtime_.media.get(),
-        runtime_.glyphs.get(), runtime_.texts.get(), runtime_.reads.get(), runtime_.histories.get(),
-        runtime_.text_entry.get()}));
+    runtime_.http = std::make_unique<platform::HttpClient>();
+    ImageEnvironment environment{
+        runtime_.images.get(), &runtime_.state,          runtime_.vars.get(),
+        runtime_.media.get(),  runtime_.glyphs.get(),    runtime_.texts.get(),
+        runtime_.reads.get(),  runtime_.histories.get(), runtime_.text_entry.get()};
+    environment.http = runtime_.http.get();
+    runtime_.objects = std::make_unique<TNovuBaseList>(MakeControlFactory(environment));
     runtime_.objects->screen_variables().SetDitherObserver(
         [this](bool on) { runtime_.images->SetDither(on); });
     runtime_.objects->SetProcessState(&runtime_.state);
@@ -433,8 +437,10 @@ int RunPlayer(const CommandLine& cl, const fs::path& program_file) {
     return kExitStartupFailed;
   }
   if (cl.show_config) {
-    Complain("the settings dialog is not available in this version");
-    return kExitOk;
+    int status = kExitOk;
+    auto input = LoadInputScript(cl.input_file, status);
+    if (!input) return status;
+    return RunConfigDialog(cl, program_folder, std::move(*input));
   }
   Player player(cl, program_file);
   return player.Run();

@@ -19,6 +19,7 @@ Runtime::~Runtime() {
   variable_host.reset();
   objects.reset();
   text_entry.reset();
+  http.reset();
   histories.reset();
   reads.reset();
   texts.reset();
@@ -79,8 +80,10 @@ void Runtime::FreeProject() {
   project.reset();
 }
 
+// Also hands the downloads that ended to their objects, whose events the interpreter then takes.
 void RuntimeHooks::Housekeeping() {
   if (runtime_.files) runtime_.files->Housekeeping();
+  if (runtime_.http) runtime_.http->DeliverFinished();
 }
 
 void RuntimeHooks::PreUpdate() {

@@ -17,6 +17,7 @@
 #include "objects/base_list.h"
 #include "platform/clock.h"
 #include "platform/desktop_services.h"
+#include "platform/http_client.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 #include "shell/game_hooks.h"
@@ -55,6 +56,8 @@ struct Runtime {
   std::unique_ptr<TNovuHistoryFormatManager> histories;
   // Which edit box holds the keyboard; the boxes drop it as they are freed.
   std::unique_ptr<TextEntryFocus> text_entry = std::make_unique<TextEntryFocus>();
+  // Downloads run on it; it outlives the object list, whose download objects abort theirs.
+  std::unique_ptr<platform::HttpClient> http;
   std::unique_ptr<TNovuBaseList> objects;
   // The object list and screen variables, chained behind the interpreter's own.
   std::unique_ptr<ScreenVariableHost> variable_host;
