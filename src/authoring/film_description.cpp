@@ -7,10 +7,9 @@
 #include <sstream>
 #include <vector>
 
-#include "authoring/description_words.h"
+#include "authoring/description_syntax.h"
 #include "core/integer_text.h"
 #include "platform/error.h"
-#include "platform/text_encoding.h"
 
 namespace novu {
 namespace {
@@ -22,14 +21,11 @@ using render::TCustomFrameList;
 constexpr const char* kKindNames[render::kFrameListKindCount] = {
     "image", "label", "box", "transition", "sound", "tile", "particle", "fire"};
 
-struct Line {
-  int number = 0;
-  std::vector<std::string> words;  // strings unescaped, still UTF-8
-};
+using Line = DescriptionSyntax::Line;
+const DescriptionSyntax kSyntax("film description");
 
 [[noreturn]] void Fail(int line, const std::string& what) {
-  throw NovuError(
-      platform::Utf8ToCp932("film description line " + std::to_string(line) + ": " + what));
+  kSyntax.Fail(line, what);
 }
 
 void NeedWords(const Line& line, size_t count) {
@@ -72,7 +68,7 @@ class TextFieldReader final : public FrameListFields {
     if (end == w.c_str() || *end != '\0') Fail(line->number, "'" + w + "' is not a number");
   }
   void Str(std::string_view name, std::string& v) override {
-    if (const Line* line = Take(name, 1)) v = DescriptionWordToCp932(line->words[1]);
+    if (const Line* line = Take(name, 1)) v = DescriptionSyntax::ToCp932(line->words[1]);
   }
   void Pt(std::string_view name, Point& v) override {
     if (const Line* line = Take(name, 2)) v = {novu::I32(*line, 1), novu::I32(*line, 2)};
@@ -107,7 +103,9 @@ class TextFieldWriter final : public FrameListFields {
   void I32(std::string_view name, int32_t& v) override { Put(name, std::to_string(v)); }
   void U8(std::string_view name, uint8_t& v) override { Put(name, std::to_string(v)); }
   void F64(std::string_view name, double& v) override { Put(name, FormatReal(v)); }
-  void Str(std::string_view name, std::string& v) override { Put(name, QuoteDescription(v)); }
+  void Str(std::string_view name, std::string& v) override {
+    Put(name, DescriptionSyntax::Quote(v));
+  }
   void Pt(std::string_view name, Point& v) override {
     Put(name, std::to_string(v.x) + " " + std::to_string(v.y));
   }
@@ -178,7 +176,7 @@ FilmFile ParseFilmDescription(std::string_view text) {
   std::vector<TrackLines> tracks;
   while (std::getline(in, raw)) {
     ++number;
-    Line line{number, SplitDescriptionWords(raw, number, "film description")};
+    Line line{number, kSyntax.SplitWords(raw, number)};
     if (line.words.empty() || line.words[0].starts_with("#")) continue;
     const std::string& key = line.words[0];
     if (!headed) {
