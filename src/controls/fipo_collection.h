@@ -71,8 +71,8 @@ class TFipoCollection {
   TFipoCollection(const TFipoCollection&) = delete;
   TFipoCollection& operator=(const TFipoCollection&) = delete;
 
-  // The whole content of a game file through the cache's loader (films and other files that
-  // pictures are named in); none when no data source has it.
+  // The whole content of a game file through the cache's loader, for what controls read
+  // beside their pictures (films, region maps, preview menus); none when no data source has it.
   std::optional<std::vector<uint8_t>> LoadFile(std::string_view name) const {
     return loader_ ? loader_(name) : std::nullopt;
   }
@@ -81,18 +81,7 @@ class TFipoCollection {
   TFipoItem* Acquire(const void* user, std::string_view name, bool trimmed, bool masked);
   // Removes the user; the item goes away with its last user.
   void Release(TFipoItem* item, const void* user);
-  // The whole content of a game file through the cache's loader (controls that read files of
-  // their own, such as preview menus); nothing when no data source has it.
-  std::optional<std::vector<uint8_t>> ReadFile(std::string_view name) const {
-    return loader_ ? loader_(name) : std::nullopt;
-  }
   static int FrameCount(const TFipoItem* item) { return item != nullptr ? item->FrameCount() : 0; }
-
-  // A game file read the way pictures are, for controls that read files beside their pictures
-  // (the region map of a selection image); nothing when no data source has it.
-  std::optional<std::vector<uint8_t>> LoadFile(std::string_view name) const {
-    return loader_ ? loader_(name) : std::nullopt;
-  }
 
   // The cache key of a file asked for with these options.
   static std::string KeyOf(std::string_view name, bool trimmed, bool masked);

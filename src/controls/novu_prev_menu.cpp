@@ -83,7 +83,7 @@ void TNovuPrevMenu::SetSource(std::string_view name) {
   ClearItems();
   source_ = name;
   std::optional<std::vector<uint8_t>> bytes;
-  if (env_.cache != nullptr && !name.empty()) bytes = env_.cache->ReadFile(name);
+  if (env_.cache != nullptr && !name.empty()) bytes = env_.cache->LoadFile(name);
   if (!bytes) {
     SetWidth(0);
     SetHeight(0);
