@@ -471,44 +471,40 @@ void TNovuPrevMenu::SyncTail(Serializer& s) {
   s.String(on_idle_);
   s.String(on_select_);
   s.String(on_play_end_);
-  const struct {
-    int32_t since;
-    std::vector<uint8_t>& current;
-    std::vector<uint8_t>& loaded;
-  } arrays[] = {{127, enabled_, loaded_enabled_},
-                {132, visible_, loaded_visible_},
-                {136, checked_, loaded_checked_}};
-  for (size_t a = 0; a < 3; ++a) {
-    has_loaded_flags_[a] = false;
-    if (!s.Has(arrays[a].since)) continue;
-    if (s.saving()) {
-      s.writer().I32(static_cast<int32_t>(arrays[a].current.size()));
-      s.writer().Bytes(arrays[a].current);
-    } else {
-      // The count comes from the save: it must fit in the bytes left.
-      const size_t count = s.reader().Count(1);
-      const auto bytes = s.reader().Bytes(count);
-      arrays[a].loaded.assign(bytes.begin(), bytes.end());
-      has_loaded_flags_[a] = true;
-    }
+  SyncFlags(s, 0, 127, enabled_, loaded_enabled_);
+  SyncFlags(s, 1, 132, visible_, loaded_visible_);
+  SyncFlags(s, 2, 136, checked_, loaded_checked_);
+}
+
+void TNovuPrevMenu::SyncFlags(Serializer& s, size_t slot, int32_t since,
+                              const std::vector<uint8_t>& current, std::vector<uint8_t>& loaded) {
+  has_loaded_flags_[slot] = false;
+  if (!s.Has(since)) return;
+  if (s.saving()) {
+    s.writer().I32(static_cast<int32_t>(current.size()));
+    s.writer().Bytes(current);
+    return;
   }
+  // The count comes from the save: it must fit in the bytes left.
+  const size_t count = s.reader().Count(1);
+  const auto bytes = s.reader().Bytes(count);
+  loaded.assign(bytes.begin(), bytes.end());
+  has_loaded_flags_[slot] = true;
 }
 
 void TNovuPrevMenu::AfterLoad() {
   source_.clear();
   SetSource(std::exchange(loaded_source_, {}));
-  const struct {
-    std::vector<uint8_t>& loaded;
-    void (TNovuPrevMenu::*set)(int32_t, bool);
-  } arrays[] = {{loaded_enabled_, &TNovuPrevMenu::SetEnabled},
-                {loaded_visible_, &TNovuPrevMenu::SetVisible},
-                {loaded_checked_, &TNovuPrevMenu::SetChecked}};
-  for (size_t a = 0; a < 3; ++a) {
-    if (!has_loaded_flags_[a]) continue;
-    const auto count = static_cast<int32_t>(std::min<size_t>(arrays[a].loaded.size(), ItemCount()));
-    for (int32_t i = 0; i < count; ++i) (this->*arrays[a].set)(i, arrays[a].loaded[i] != 0);
-    arrays[a].loaded.clear();
-  }
+  // Each saved flag goes through its setter, for the items the menu file still has.
+  const auto apply = [this](size_t slot, std::vector<uint8_t>& loaded, auto set) {
+    if (!has_loaded_flags_[slot]) return;
+    const size_t count = std::min<size_t>(loaded.size(), menu_.items.size());
+    for (size_t i = 0; i < count; ++i) set(static_cast<int32_t>(i), loaded[i] != 0);
+    loaded.clear();
+  };
+  apply(0, loaded_enabled_, [this](int32_t i, bool on) { SetEnabled(i, on); });
+  apply(1, loaded_visible_, [this](int32_t i, bool on) { SetVisible(i, on); });
+  apply(2, loaded_checked_, [this](int32_t i, bool on) { SetChecked(i, on); });
 }
 
 const PropertyTable& TNovuPrevMenu::Table() {

@@ -87,6 +87,9 @@ class TNovuPrevMenu final : public TNovuControl, public RightClickCloser {
   void DeleteSelf();
   std::vector<std::string> ItemArguments(int32_t i) const;
   void SyncTail(Serializer& s);
+  // One saved flag array: an int32 count and a byte per item, in records of `since` or later.
+  void SyncFlags(Serializer& s, size_t slot, int32_t since, const std::vector<uint8_t>& current,
+                 std::vector<uint8_t>& loaded);
 
   ImageEnvironment env_;
   std::string source_;
