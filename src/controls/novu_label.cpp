@@ -149,6 +149,9 @@ void TNovuLabel::SetSource(std::string_view name) {
 
 void TNovuLabel::SetRepeat(bool repeat) {
   repeat_ = repeat;
+  // A finished film plays again once it is to repeat.
+  auto* film = dynamic_cast<TNovuFilmMotion*>(GetMotion());
+  if (repeat_ && film != nullptr && film->finished()) film->Restart();
 }
 
 // --- layout ---
