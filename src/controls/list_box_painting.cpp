@@ -69,13 +69,20 @@ void TNovuCustomListBox::DrawSelf(render::TCustomDIBX& surface) {
     FrameByAlpha(surface, bounds, border_colour_);
   }
   if (inner.IsEmpty()) return;
+  // Nothing of the list reaches outside its box, whatever size a script gave it: what lies
+  // outside would never be repainted.
+  const Rect saved_clip = surface.ClipRect();
+  const bool had_clip = surface.HasClip();
+  surface.SetClipRect(had_clip ? Intersect(saved_clip, inner) : inner);
   if (color() != -1) FillByAlpha(surface, inner, color());
   const bool animating = animation_phase() != 0;
   const int32_t centre_cut = g.Scrolls() && !animating ? scroll_.CellWidth() : 0;
   frame_.Paint(surface, inner, centre_cut, alpha_);
-  if (animating) return;
-  PaintScrollBar(surface, g);
-  PaintItems(surface, g);
+  if (!animating) {
+    PaintScrollBar(surface, g);
+    PaintItems(surface, g);
+  }
+  surface.RestoreClip(saved_clip, had_clip);
 }
 
 void TNovuCustomListBox::PaintScrollBar(render::TCustomDIBX& surface,
@@ -115,9 +122,11 @@ void TNovuCustomListBox::PaintItems(render::TCustomDIBX& surface, const ListBoxG
     const bool hovered = k == hovered_;
     const auto top = static_cast<int32_t>(y);
     if (hovered && hover_colour != -1) {
+      const int64_t span = 2 * int64_t{margin_x_} + area + check_width - 2;
       const Rect highlight =
-          MakeRect(g.inner().left + frame.left + 1, top - reach,
-                   2 * margin_x_ + area + check_width - 2, row_height_ + 2 * reach);
+          MakeRect(Tame(g.inner().left + frame.left + 1), top - reach,
+                   Tame(static_cast<int32_t>(std::clamp<int64_t>(span, 0, kCoordinateLimit))),
+                   row_height_ + 2 * reach);
       if (!highlight.IsEmpty()) FillByAlpha(surface, highlight, hover_colour);
     }
     ListCaption& caption = hovered ? item.hover : item.normal;

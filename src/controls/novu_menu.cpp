@@ -224,10 +224,6 @@ void TNovuMenu::KeyDown(std::span<const int32_t> keys) {
   }
 }
 
-void TNovuMenu::KeyRepeat(std::span<const int32_t> keys) {
-  TNovuCustomListBox::KeyRepeat(keys);
-}
-
 void TNovuMenu::AfterLoad() {
   TNovuCustomListBox::AfterLoad();
   if (state_ > LP_STOPFADE) state_ = LP_STOP;

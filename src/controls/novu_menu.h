@@ -53,7 +53,6 @@ class TNovuMenu final : public TNovuCustomListBox, public MediaControl, public R
   bool IsInputDisabled() const override { return finished_; }
   void RButtonDown() override;
   void KeyDown(std::span<const int32_t> keys) override;
-  void KeyRepeat(std::span<const int32_t> keys) override;
 
   int32_t phase() const { return animation_phase(); }
   bool finished() const { return finished_; }

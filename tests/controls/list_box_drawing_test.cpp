@@ -213,6 +213,27 @@ TEST(ListBoxDrawing, FrameCellsAndCheckCellsLandWhereTheLayoutPutsThem) {
   }
 }
 
+// A script may make an open list lower than its rows: the rows below its box are not drawn,
+// as nothing there would ever be repainted.
+TEST(ListBoxDrawing, NothingIsDrawnOutsideTheBoxAScriptShrank) {
+  MenuScene s;
+  TNovuMenu& menu = s.AddMenu(4, 4);
+  menu.SetProperty(PR_FONTCOLOR, testing::kWhite);
+  s.Tick();
+  menu.SetProperty(PR_HEIGHT, 20);
+  s.list.base(0).InvalidateAll();
+  s.list.Paint();
+  int inked_inside = 0;
+  for (int y = 50; y < 50 + 4 * 16; ++y) {
+    for (int x = 100; x < 100 + menu.width(); ++x) {
+      const bool inked = PixelAt(s, x, y) != 0;
+      if (y >= 70) ASSERT_FALSE(inked) << x << "," << y;
+      inked_inside += inked ? 1 : 0;
+    }
+  }
+  EXPECT_GT(inked_inside, 0);  // the first row still shows
+}
+
 // The caption settings of a save before version 109 keep only a smoothing flag, and those
 // before version 122 have no shadow.
 TEST(ListCaptionStyle, OlderSavesReadTheSmoothingFlagAndNoShadow) {

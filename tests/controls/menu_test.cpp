@@ -318,6 +318,30 @@ TEST(Menu, TheSavedRecordReadsBackAsItWasWritten) {
   EXPECT_GT(loaded.width(), 0);  // laid out again after loading
 }
 
+// Through the whole object list, as a game save keeps it: the menu comes back as a menu on its
+// base, open, and still closes on a right click.
+TEST(Menu, AMenuInASavedSceneComesBackOpenAndClosesOnARightClick) {
+  MenuScene s;
+  TNovuMenu& menu = s.AddMenu(3, 3);
+  menu.SetProperty(PR_RCLICKSCRAP, true);
+  s.Tick();
+  BinaryWriter out;
+  s.list.SaveToStream(out);
+  const std::string bytes = out.TakeString();
+
+  MenuScene again;
+  BinaryReader in(bytes);
+  again.list.LoadFromStream(in, kNewestSave);
+  auto* loaded = dynamic_cast<TNovuMenu*>(again.list.FindByName("menu"));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->play_mode(), LP_PLAY);
+  EXPECT_EQ(loaded->height(), 3 * 16);
+  again.list.input().MouseMove(400, 400);
+  again.list.input().MouseDown(false);
+  again.Tick();
+  EXPECT_EQ(loaded->phase(), TNovuMenu::kCloseStart);
+}
+
 // Records of older saves lack the labels that came later: PR_ONIDLE after version 130, the
 // map-in and map-out labels after 133. The rest of the record still lines up.
 TEST(Menu, OlderRecordsReadWithoutTheLabelsTheyDoNotHave) {
