@@ -1,14 +1,17 @@
 // novutool expr: shows the operations the expression compiler makes for a text, optionally
-// writes them in the stream form of script pages and evaluates them against an empty table.
+// writes them in the stream form of script pages and evaluates them against an empty table,
+// with the system functions that need no running game (text, numbers, arrays, dates, paths).
 #include <cstdio>
 #include <fstream>
 
 #include "core/binary_reader.h"
 #include "core/binary_writer.h"
+#include "core/process_random.h"
 #include "expr/build_novu_parser.h"
 #include "expr/novu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_var.h"
+#include "expr/sys_func_man.h"
 #include "expr/system_function.h"
 #include "platform/error.h"
 #include "platform/file_io.h"
@@ -60,8 +63,12 @@ int RunExpr(const Args& given) {
     }
     if (!output.empty()) platform::WriteFileAtomically(output, stream.bytes());
     if (evaluate) {
+      ProcessRandom random(0);
+      SysFuncMan functions(random);
       TParamCollection table;
+      table.SetFunctions(&functions);
       parser.Evaluate(table);
+      table.SetFunctions(nullptr);
       const TCustomParam* result = parser.result();
       std::printf("result: %s\n", result ? DescribeOperand(*result).c_str() : "(none)");
       // An evaluation that stopped is a failure of the command, with the evaluator's reason.
