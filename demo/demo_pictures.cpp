@@ -62,6 +62,22 @@ TDIBSurface Tile() {
   return tile;
 }
 
+// A soft white snow flake for the title film.
+TDIBSurface Flake() {
+  constexpr int kSide = 6;
+  TDIBSurface flake(kSide, kSide, 32);
+  flake.EnsureMask();
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      const double d = std::hypot(x + 0.5 - kSide / 2.0, y + 0.5 - kSide / 2.0);
+      flake.SetPixel(x, y, Rgb(255, 255, 255));
+      flake.Mask()->SetPixel(
+          x, y, static_cast<uint32_t>(std::lround(std::clamp(3.0 - d, 0.0, 1.0) * 255)));
+    }
+  }
+  return flake;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +93,7 @@ int main(int argc, char** argv) {
       Write(folder / ("star_" + std::to_string(frame) + ".png"), Star(frame));
     }
     Write(folder / "floor.png", Tile());
+    Write(folder / "flake.png", Flake());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demo_pictures: %s\n", e.what());
     return 1;
