@@ -1,6 +1,6 @@
 // Paints the demo's pictures as PNG files into the folder given as the only argument: the sky
 // background, four frames of a pulsing star with soft edges, a floor tile, the normal,
-// hover and pressed faces of the choice buttons and the pieces of the settings screen's
+// background, four frames of a pulsing star with soft edges, a floor tile, the normal,
 // volume slider. novutool turns them into layered images when the demo is built.
 #include <cmath>
 #include <cstdio>
@@ -127,6 +127,22 @@ TDIBSurface SliderButtons() {
   return buttons;
 }
 
+// A soft white snow flake for the title film.
+TDIBSurface Flake() {
+  constexpr int kSide = 6;
+  TDIBSurface flake(kSide, kSide, 32);
+  flake.EnsureMask();
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      const double d = std::hypot(x + 0.5 - kSide / 2.0, y + 0.5 - kSide / 2.0);
+      flake.SetPixel(x, y, Rgb(255, 255, 255));
+      flake.Mask()->SetPixel(
+          x, y, static_cast<uint32_t>(std::lround(std::clamp(3.0 - d, 0.0, 1.0) * 255)));
+    }
+  }
+  return flake;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,6 +163,7 @@ int main(int argc, char** argv) {
     Write(folder / "slider_bar.png", SliderBar());
     Write(folder / "slider_thumb.png", SliderThumb());
     Write(folder / "slider_buttons.png", SliderButtons());
+    Write(folder / "flake.png", Flake());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "demo_pictures: %s\n", e.what());
     return 1;
