@@ -393,4 +393,11 @@ void TNovuLabel::AfterLoad() {
   Layout();
 }
 
+Point TNovuLabel::TextBlockSize() const {
+  const auto lines = static_cast<int64_t>(lines_.size());
+  const int64_t height =
+      lines * font_height_ + std::max<int64_t>(lines - 1, 0) * int64_t{line_space_};
+  return {text_width_, static_cast<int32_t>(std::clamp<int64_t>(height, 0, kMaxLabelSide))};
+}
+
 }  // namespace novu

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/film_text_block.h"
 #include "controls/image_environment.h"
 #include "objects/novu_control.h"
 #include "render/blit_plan.h"
@@ -24,7 +25,7 @@ inline constexpr std::string_view kLabelDefaultFont =
 inline constexpr int32_t kMaxLabelSide = 8192;
 inline constexpr int64_t kMaxLabelArea = int64_t{4096} * 4096;
 
-class TNovuLabel final : public TNovuControl {
+class TNovuLabel final : public TNovuControl, public FilmTextBlock {
  public:
   TNovuLabel(ObjectList* owner, ImageEnvironment env);
   ~TNovuLabel() override;
@@ -53,6 +54,9 @@ class TNovuLabel final : public TNovuControl {
   void SetRepeat(bool repeat);
 
   const std::vector<std::string>& lines() const { return lines_; }
+  // The block a film's label track places: the widest line, and the lines' heights with the
+  // spacing between them (not after the last, as the label's own surface has).
+  Point TextBlockSize() const override;
   int32_t text_width() const { return text_width_; }
   int32_t text_height() const { return text_height_; }
   int32_t alpha() const { return alpha_; }

@@ -43,6 +43,8 @@ TEST(Label, TextSizeCountsTheSpacingAfterEveryLine) {
   EXPECT_EQ(label.width(), 12);
   EXPECT_EQ(label.height(), 32);
   EXPECT_EQ(PropAsStr(label.GetProperty(PR_TEXT)), "A\r\nBC");
+  // A film places the block without the spacing after the last line.
+  EXPECT_EQ(label.TextBlockSize(), (Point{12, 28}));
 
   label.SetProperty(PR_ZOOMY, 512);
   EXPECT_EQ(label.height(), 64);
