@@ -22,3 +22,6 @@ seed mono8-wave 0 "$work/m8.wav"
 seed stereo16-wave 3 "$work/s16.wav"
 seed vorbis 1 "$work/tone.ogg"
 seed wma 2 "$work/tone.wma"
+# A Cryo APC header asking for a 1.3 GHz rate: the resampler once built gigabytes of filter tables.
+{ printf '\x02CRYO_APC1.20\xe8\x03\x00\x00\xee\x6c\xfe\x4d'; printf '\x00%.0s' $(seq 8)
+  printf '\x01\x00\x00\x00'; head -c 256 /dev/zero | tr '\0' '\x5a'; } > "$corpus/apc-absurd-rate"

@@ -16,6 +16,8 @@ texts=(
   '<WAIT VALUE=-20>待つ</WAIT><EVENT VALUE="a\\b"><EVENT VALUE=end END><BR><CLEAR><BR CLEAR>'
   '<VAR NAME=name><VAR NAME="score + 1"><IMG SRC=face.fip ALIGN=top><IMG SRC="b.fip">'
   $'<PRE>line one\n  line\ttwo\n</PRE><!-- hidden --><script>x<y</script>after'
+  # Styles that differ only where old versions cannot tell them apart.
+  '<FONT BORDER=0>a</FONT><FONT BORDER=2>b</FONT><FONT SHADOW=3>c</FONT>d'
 )
 versions=(0 99 100 101 102)
 i=0
@@ -32,3 +34,11 @@ for text in "${texts[@]}"; do
   fi
   i=$((i + 1))
 done
+if [ "$kind" = stream ]; then
+  # A version-0 stream whose second character names a style the stream lacks: the plain style
+  # it falls back to and the stream's one record look the same at this version.
+  i32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))\\x$(printf %02x $(($1 >> 16 & 255)))\\x$(printf %02x $(($1 >> 24 & 255)))"; }
+  char() { printf '\x01'; i32 0; i32 0; printf "$1\\x00"; i32 "$2"; }
+  { i32 1; i32 1; i32 -1; i32 -1; i32 0; printf '\x00\x00\x00'; i32 0; i32 0
+    i32 2; char A 0; char B 9; } > "$out/plain-fallback-v0.kxw"
+fi

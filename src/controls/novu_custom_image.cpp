@@ -208,23 +208,7 @@ void TNovuCustomImage::DrawSelf(render::TCustomDIBX& surface) {
 void TNovuCustomImage::DrawAt(render::TCustomDIBX& surface, int32_t x, int32_t y,
                               const render::TCustomDIBX& picture, const render::TCustomDIBX* mask,
                               const Rect& src) const {
-  if (alpha_ < 255) {
-    if (mask != nullptr) {
-      surface.DrawAlphaMasked(x, y, alpha_, *mask, PictureOptions().flips(), src, picture);
-    } else {
-      surface.DrawAlpha(x, y, alpha_, PictureOptions(), src, picture);
-    }
-  } else if (alpha_ == 255) {
-    if (mask != nullptr) {
-      surface.DrawMasked(x, y, *mask, PictureOptions().flips(), src, picture);
-    } else {
-      surface.Draw(x, y, PictureOptions(), src, picture);
-    }
-  } else if (mask != nullptr) {
-    surface.DrawAddMasked(x, y, alpha_ - 256, *mask, PictureOptions().flips(), src, picture);
-  } else {
-    surface.DrawAdd(x, y, alpha_ - 256, PictureOptions(), src, picture);
-  }
+  surface.DrawWithAlphaCode(x, y, alpha_, mask, PictureOptions(), src, picture);
 }
 
 void TNovuCustomImage::DrawPicture(render::TCustomDIBX& surface) {

@@ -132,10 +132,15 @@ void TNovuMes::FreePages() {
   SetHover(nullptr);
   pages_.clear();
   reveals_.clear();
+  pictures_.Clear();
+}
+
+text::PictureMeasure TNovuMes::MeasurePicture() {
+  return [this](const text::TWdImg& glyph) { return pictures_.Measure(glyph); };
 }
 
 void TNovuMes::LayOut(int first, int last) {
-  text::LayoutGlyphs(word_, pages_, first, last);
+  text::LayoutGlyphs(word_, pages_, first, last, MeasurePicture());
   reveals_.resize(pages_.size());
 }
 
@@ -219,7 +224,7 @@ void TNovuMes::AppendLaidOut(const text::TKxWord& source, int first, int last,
   if (word_.Count() == start) return;
   word_.recorded_values = SplitValues(values);
   word_.ExpandVariables(start, -1);
-  text::LayoutGlyphs(word_, out, start, -1);
+  text::LayoutGlyphs(word_, out, start, -1, MeasurePicture());
 }
 
 int TNovuMes::MoveRows(TWdPage& from, TWdPage& into, int y) {
@@ -476,8 +481,17 @@ TNovuMes::RevealResult TNovuMes::RevealStep(int32_t index, int32_t dt) {
       return glyph->alpha() > 254;
     });
   }
+  AdvancePictures(page, dt);
   HandEvents(state);
   return result;
+}
+
+void TNovuMes::AdvancePictures(TWdPage& page, int32_t dt) {
+  ForEachGlyph(page, [&](const TWdRow&, TWdGlyph& g) {
+    if (g.kind() != GlyphKind::kImg) return;
+    auto& picture = static_cast<text::TWdImg&>(g);
+    if (picture.alpha() > 0 && pictures_.Advance(picture, dt)) MarkChanged(picture);
+  });
 }
 
 void TNovuMes::MoveCaret(const TWdPage& page, const PageReveal& state) {
@@ -578,7 +592,9 @@ void TNovuMes::DrawSelf(render::TCustomDIBX& surface) {
   if (clip.IsEmpty()) return;
   origin_x_ = ScreenX();
   origin_y_ = ScreenY();
-  surfaces_.Draw(word_, *page, surface, origin_x_, origin_y_, clip);
+  surfaces_.Draw(word_, *page, surface, origin_x_, origin_y_, clip,
+                 [this](const text::TWdImg& glyph, render::TCustomDIBX& target, int x, int y,
+                        int alpha_code) { pictures_.Draw(glyph, target, x, y, alpha_code); });
 }
 
 // ---- links ----

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "controls/image_environment.h"
+#include "controls/inline_pictures.h"
 #include "controls/mes_data_cache.h"
 #include "controls/novu_history.h"
 #include "objects/novu_control.h"
@@ -132,6 +133,7 @@ class TNovuMes final : public TNovuControl {
   int32_t FrameDelta() const;
   void FreePages();
   void LayOut(int first = 0, int last = -1);
+  text::PictureMeasure MeasurePicture();
   // Lays the message data out into fresh pages; no page is current.
   void BuildPages();
   void RaisePageStart();
@@ -155,6 +157,8 @@ class TNovuMes final : public TNovuControl {
     std::string text;
   };
   RevealResult RevealStep(int32_t page, int32_t dt);
+  // Runs the frame clocks of the page's shown inline pictures.
+  void AdvancePictures(text::TWdPage& page, int32_t dt);
   void MoveCaret(const text::TWdPage& page, const PageReveal& state);
   void HandEvents(PageReveal& state);
   void NotifyEvent(std::string_view text);
@@ -185,6 +189,7 @@ class TNovuMes final : public TNovuControl {
   bool ApplyPageStates(std::span<const uint8_t> block);
 
   ImageEnvironment env_;
+  InlinePictures pictures_{env_.cache};
   text::TKxWord word_;
   text::PageList pages_;
   std::vector<PageReveal> reveals_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/novu_history.h"
 #include "core/cp932.h"
 #include "engine/call_man.h"
 #include "engine/project.h"
@@ -61,9 +62,9 @@ class GameFunctions {
     bind(134, &GameFunctions::ListSaveCaption);
     bind(135, &GameFunctions::OpenUrl);
     bind(137, &GameFunctions::SaveScreen);
-    bind(142, &GameFunctions::HistoryNotFound);
-    bind(143, &GameFunctions::HistoryNotFound);
-    bind(144, &GameFunctions::Nothing);
+    bind(142, &GameFunctions::GetHistoryCount);
+    bind(143, &GameFunctions::GetHistoryMaxCount);
+    bind(144, &GameFunctions::SetHistoryMaxCount);
     bind(148, &GameFunctions::SelectOpenFile);
     bind(149, &GameFunctions::SelectSaveFile);
     bind(150, &GameFunctions::SelectDirectory);
@@ -157,8 +158,23 @@ class GameFunctions {
   void SetWallPaper(const FunctionCall&) {}
 
   // There is no message history yet: every format is "not found" (and cannot be changed).
-  void HistoryNotFound(const FunctionCall& c) { c.result().SetAsInt(-1); }
-  void Nothing(const FunctionCall&) {}
+  TNovuHistoryFormat* HistoryFormat(const FunctionCall& c) const {
+    TNovuHistoryFormatManager* histories = s_.histories ? s_.histories() : nullptr;
+    return histories != nullptr ? histories->Find(c.Str(0)) : nullptr;
+  }
+  void GetHistoryCount(const FunctionCall& c) {
+    const TNovuHistoryFormat* format = HistoryFormat(c);
+    c.result().SetAsInt(format != nullptr ? s_.histories()->Count(*format) : -1);
+  }
+  void GetHistoryMaxCount(const FunctionCall& c) {
+    const TNovuHistoryFormat* format = HistoryFormat(c);
+    c.result().SetAsInt(format != nullptr ? format->history.max_count : -1);
+  }
+  void SetHistoryMaxCount(const FunctionCall& c) {
+    TNovuHistoryFormat* format = HistoryFormat(c);
+    if (format != nullptr) format->history.max_count = c.Int(1);
+    c.result().SetAsBool(format != nullptr);
+  }
 
   void OpenUrl(const FunctionCall& c) {
     const std::string target = c.Str(0);

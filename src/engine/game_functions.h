@@ -9,6 +9,8 @@
 
 namespace novu {
 
+class TNovuHistoryFormatManager;
+
 namespace platform {
 class DesktopServices;
 class MessageBoxService;
@@ -27,6 +29,8 @@ struct GameFunctionServices {
   std::function<TProject*()> project;
   // The screens SaveScreen captures; none: it answers false.
   TNovuBaseList* objects = nullptr;
+  // The history formats the history functions look up by name; none: no format is found.
+  std::function<TNovuHistoryFormatManager*()> histories = {};
 };
 
 // The largest capture SaveScreen makes: a script cannot ask for gigabytes of pixels.

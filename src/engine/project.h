@@ -174,7 +174,7 @@ class TProject : private CallManHost {
   bool started_ = false;
   std::optional<int32_t> pending_load_;
   std::optional<GameSaveRequest> pending_save_;
-  HistorySaveBlock history_block_{env_.histories};
+  HistorySaveBlock history_block_{env_.histories, vars_};
   std::unique_ptr<DataTablesBlock> tables_block_;
 };
 

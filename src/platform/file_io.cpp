@@ -39,6 +39,16 @@ std::string TemporaryPrefix(const std::filesystem::path& path) {
   return "." + path.filename().string() + ".";
 }
 
+// The rename itself lives in the folder: until the folder is on disk, a power cut can bring back
+// the old file (or, for a new one, no file). The data is already safe, so a folder that cannot be
+// synced (some file systems refuse it) is not an error.
+void SyncFolder(const std::filesystem::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
 }  // namespace
 
 int RemoveLeftoverTemporaries(const std::filesystem::path& path) {
@@ -84,6 +94,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   }
   fd = -1;
   if (rename(pattern.c_str(), path.c_str()) != 0) fail("rename");
+  SyncFolder(FolderOf(path));
 }
 
 }  // namespace novu::platform

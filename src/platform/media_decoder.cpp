@@ -19,6 +19,10 @@ namespace {
 constexpr int kIoBufferSize = 32768;
 // A decoded stream larger than this is refused rather than exhausting memory.
 constexpr int64_t kMaxDecodedBytes = int64_t{1} << 31;
+// Studio recordings go up to 384 kHz and 7.1 sound has 8 channels; beyond these a header is
+// damaged.
+constexpr int kMaxSampleRate = 384000;
+constexpr int kMaxChannels = 32;
 
 int ReadPacket(void* opaque, uint8_t* buffer, int size) {
   const int64_t got = static_cast<ByteSource*>(opaque)->Read(buffer, size);
@@ -141,6 +145,12 @@ class MediaDecoding {
     }
     if (s_.codec->sample_rate <= 0 || s_.codec->ch_layout.nb_channels <= 0) {
       error = "the audio stream has no channels or rate";
+      return false;
+    }
+    // The rate and channel count come from the file's header: a damaged one can ask for a
+    // rate of a gigahertz, and the resampler would then build filter tables of gigabytes.
+    if (s_.codec->sample_rate > kMaxSampleRate || s_.codec->ch_layout.nb_channels > kMaxChannels) {
+      error = "the audio stream's rate or channel count is out of range";
       return false;
     }
     return true;

@@ -432,4 +432,26 @@ void TCustomDIBX::StretchDrawAddMasked(Rect dest, const TCustomDIBX& source, int
   BlitScaled(Rule::AddMasked, KeyParams(*w, false, source), dest, src_rect, flips, source, &mask);
 }
 
+void TCustomDIBX::DrawWithAlphaCode(int x, int y, int alpha_code, const TCustomDIBX* mask,
+                                    DrawOptions options, Rect src_rect, const TCustomDIBX& source) {
+  if (alpha_code < 1 || alpha_code >= 512) return;
+  if (alpha_code < 255) {
+    if (mask != nullptr) {
+      DrawAlphaMasked(x, y, alpha_code, *mask, options.flips(), src_rect, source);
+    } else {
+      DrawAlpha(x, y, alpha_code, options, src_rect, source);
+    }
+  } else if (alpha_code == 255) {
+    if (mask != nullptr) {
+      DrawMasked(x, y, *mask, options.flips(), src_rect, source);
+    } else {
+      Draw(x, y, options, src_rect, source);
+    }
+  } else if (mask != nullptr) {
+    DrawAddMasked(x, y, alpha_code - 256, *mask, options.flips(), src_rect, source);
+  } else {
+    DrawAdd(x, y, alpha_code - 256, options, src_rect, source);
+  }
+}
+
 }  // namespace novu::render

@@ -103,6 +103,10 @@ class TCustomDIBX {
                        const TCustomDIBX& source);
   virtual void DrawAddMasked(int x, int y, int alpha, const TCustomDIBX& mask, FlipOptions flips,
                              Rect src_rect, const TCustomDIBX& source);
+  // The alpha rule of pictures: an alpha code of 1-254 blends, 255 copies, 256-511 adds
+  // (code - 256); through `mask` when there is one. Other codes draw nothing.
+  void DrawWithAlphaCode(int x, int y, int alpha_code, const TCustomDIBX* mask, DrawOptions options,
+                         Rect src_rect, const TCustomDIBX& source);
   // Paints `raw` through the coverage of an 8-bit mask; nothing when src_rect leaves the mask.
   virtual void DrawMaskColor(int x, int y, int alpha, uint32_t raw, FlipOptions flips,
                              Rect src_rect, const TCustomDIBX& mask);

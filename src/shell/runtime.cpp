@@ -54,22 +54,8 @@ void Runtime::InstallFunctions() {
   if (objects) RegisterObjectFunctions(*functions, *objects);
   if (!tables) tables = std::make_unique<TDBManager>();
   RegisterDataTableFunctions(*functions, *tables, *files);
-  RegisterGameFunctions(
-      *functions, {*files, *messages, *desktop, [this] { return project.get(); }, objects.get()});
-  // The history functions look formats up by name.
-  functions->Register(142, [this](const FunctionCall& c) {
-    const TNovuHistoryFormat* format = histories ? histories->Find(c.Str(0)) : nullptr;
-    c.result().SetAsInt(format != nullptr ? histories->Count(*format) : -1);
-  });
-  functions->Register(143, [this](const FunctionCall& c) {
-    const TNovuHistoryFormat* format = histories ? histories->Find(c.Str(0)) : nullptr;
-    c.result().SetAsInt(format != nullptr ? format->history.max_count : -1);
-  });
-  functions->Register(144, [this](const FunctionCall& c) {
-    TNovuHistoryFormat* format = histories ? histories->Find(c.Str(0)) : nullptr;
-    if (format != nullptr) format->history.max_count = c.Int(1);
-    c.result().SetAsBool(format != nullptr);
-  });
+  RegisterGameFunctions(*functions, {*files, *messages, *desktop, [this] { return project.get(); },
+                                     objects.get(), [this] { return histories.get(); }});
   functions->Register(65, [this](const FunctionCall& c) {
     if (!screens) return;
     const int32_t index = c.Int(0);

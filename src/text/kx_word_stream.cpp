@@ -123,18 +123,34 @@ void WriteCompiledExpression(BinaryWriter& out, const TWdOpeVar& var) {
 }
 
 // Style records in the order the stored glyphs first use them, with their numbers of users.
+// Records that differ only in what the stream's version cannot hold (a border width above 1 or a
+// shadow before version 100) are written once: two equal records would merge when read back, and
+// the stream would not survive being read and written again unchanged.
 struct StyleTable {
+  explicit StyleTable(int version) : version(version) {}
+
+  int version;
   std::vector<const TDecorate*> records;
   std::vector<int32_t> users;
   std::map<const TDecorate*, int32_t> index;
+  std::map<std::vector<uint8_t>, int32_t> by_stored_form;
 
   void Use(const TDecorate* record) {
-    auto [it, added] = index.emplace(record, static_cast<int32_t>(records.size()));
+    auto it = index.find(record);
+    if (it == index.end()) it = index.emplace(record, IndexOfStoredForm(record)).first;
+    ++users[static_cast<size_t>(it->second)];
+  }
+
+ private:
+  int32_t IndexOfStoredForm(const TDecorate* record) {
+    BinaryWriter form;
+    WriteStyle(form, record->attributes(), 0, version);
+    auto [it, added] = by_stored_form.emplace(form.bytes(), static_cast<int32_t>(records.size()));
     if (added) {
       records.push_back(record);
       users.push_back(0);
     }
-    ++users[static_cast<size_t>(it->second)];
+    return it->second;
   }
 };
 
@@ -219,7 +235,7 @@ void TKxWord::SaveGlyphs(BinaryWriter& out, int version) const {
     const std::string digits = std::to_string(1000 + version).substr(1);
     out.Bytes(std::string(kStreamTag) + digits);
   }
-  StyleTable table;
+  StyleTable table(version);
   int32_t stored = 0;
   for (const auto& glyph : glyphs_) {
     if (glyph->StreamCode() == 0) continue;

@@ -1,6 +1,7 @@
 // The system functions that look at objects and the call stack, run from script pages.
 #include <gtest/gtest.h>
 
+#include "controls/novu_history.h"
 #include "core/process_random.h"
 #include "engine/game_functions.h"
 #include "engine/object_functions.h"
@@ -137,6 +138,26 @@ namespace {
 // Every function, with all families registered, fed too few and too many arguments and
 // arguments of every kind: wrong counts fail with the count message before anything runs;
 // wrong kinds give a result or the general error, never a crash.
+// The history functions find formats by name; an unknown name answers -1 or false.
+TEST(HistoryFunctions, CountAndCapacityOfAFormatByName) {
+  FunctionWorld w;
+  TVrFileManager files;
+  platform::HeadlessMessageBoxes messages;
+  platform::HeadlessDesktopServices desktop;
+  TNovuHistoryFormatManager histories;
+  histories.FindOrAdd("log").history.max_count = 30;
+  RegisterGameFunctions(w.functions, {files, messages, desktop, [] { return nullptr; }, &w.list,
+                                      [&histories] { return &histories; }});
+  w.Run(R"(VarNew "count" type=int value=`GetHistoryCount("log") * 100 + GetHistoryCount("no")`
+VarNew "set" type=string value=`SetHistoryMaxCount("log", 7) ++ SetHistoryMaxCount("no", 7)`
+VarNew "max" type=int value=`GetHistoryMaxCount("log") * 100 + GetHistoryMaxCount("no")`
+)");
+  EXPECT_EQ(w.Int("count"), 0 * 100 - 1) << "an empty history, and none of that name";
+  EXPECT_EQ(w.Str("set"), "TRUEFALSE");
+  EXPECT_EQ(w.Int("max"), 700 - 1);
+  EXPECT_EQ(histories.Find("log")->history.max_count, 7);
+}
+
 TEST(AllFunctions, WrongArgumentCountsAndKindsNeverCrash) {
   TVrFileManager files;
   platform::HeadlessMessageBoxes messages;

@@ -58,4 +58,46 @@ TEST(HistorySaveBlock, OlderSavesHoldTheDefaultHistoryAlone) {
 }
 
 }  // namespace
+// Saves of versions 113 to 134 keep the default format's settings among the variables; the
+// history takes them over when the load is committed.
+TEST(HistorySaveBlock, SettingsKeptAmongTheVariablesOfOldSavesReachTheDefaultFormat) {
+  for (const int32_t version : {120, 134, kHistoryFormatsVersion}) {
+    BinaryWriter vars_out;
+    vars_out.I32(0);  // no variables
+    vars_out.I32(256);
+    vars_out.String("");
+    vars_out.String("");
+    vars_out.I32(0);
+    if (version < kHistoryFormatsVersion) {
+      for (int32_t v : {18, 2, 3, 400, 300, 6}) vars_out.I32(v);
+    }
+    vars_out.String("");
+    TParamCollection vars;
+    BinaryReader vars_in(std::span<const uint8_t>(vars_out.bytes()));
+    vars.LoadFromStream(vars_in, version);
+
+    TNovuHistoryFormatManager running;
+    AddEntry(running, "a.nsb", 3);
+    BinaryWriter out;
+    if (version < kHistoryFormatsVersion) {
+      running.Default().history.Save(out);
+    } else {
+      running.Save(out);
+    }
+    TNovuHistoryFormatManager other;
+    HistorySaveBlock loading(&other, &vars);
+    BinaryReader in(std::span<const uint8_t>(out.bytes()));
+    loading.Read(in, version);
+    loading.Commit();
+    const HistoryLayout& layout = other.Default().layout;
+    if (version < kHistoryFormatsVersion) {
+      EXPECT_EQ(layout.font_size, 18) << version;
+      EXPECT_EQ(layout.width, 400) << version;
+      EXPECT_EQ(layout.line_spacing, 6) << version;
+    } else {
+      EXPECT_EQ(layout.font_size, running.Default().layout.font_size) << "the format's own";
+    }
+  }
+}
+
 }  // namespace novu

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "controls/control_factory.h"
+#include "controls/image_fixtures.h"
 #include "controls/novu_history.h"
 #include "controls/novu_mes.h"
 #include "controls/novu_read_list.h"
@@ -26,7 +27,8 @@ struct MessageWorld : test::ScriptWorld {
       : glyphs(std::make_unique<platform::FixedGlyphSource>()),
         texts([this](std::string_view n) { return files.contains(n); },
               [this](std::string_view n) { return LoadPageFile(n); }),
-        list(MakeControlFactory(ImageEnvironment{nullptr, &state, &vars, nullptr, &glyphs, &texts,
+        pictures(store.Loader()),
+        list(MakeControlFactory(ImageEnvironment{&pictures, &state, &vars, nullptr, &glyphs, &texts,
                                                  &reads, &histories})) {
     list.SetSize(320, 240);
     list.SetProcessState(&state);
@@ -68,6 +70,8 @@ struct MessageWorld : test::ScriptWorld {
   ScriptTexts texts;
   TNovuReadList reads;
   TNovuHistoryFormatManager histories;
+  testing::FileStore store;
+  TFipoCollection pictures;
   TNovuBaseList list;
 };
 
@@ -147,6 +151,43 @@ TEST(MessageWindow, GlyphsAppearEveryWaitAndFadeOverTheFadeTime) {
   EXPECT_EQ(alpha(2), 255);
   EXPECT_TRUE(m.Finished());
   EXPECT_FALSE(m.Playing());
+}
+
+// A picture in the text takes the size of its first frame, fades in like a character and runs
+// its frames on the window's clock; a missing file lays out as nothing and the text goes on.
+TEST(MessageWindow, InlinePicturesTakeTheirSizeAndAnimate) {
+  MessageWorld w;
+  w.store.files["face.fip"] = testing::MakeFip(
+      {testing::Solid(testing::kRed, 6, 10, 60), testing::Solid(testing::kGreen, 6, 10, 60)});
+  w.Run(Window("PR_DELAY=`0` PR_TEXTDELAY=`0`") +
+            "TextIns markup\"a<IMG SRC=face.fip>b<IMG SRC=none.fip>c\" target=`\"m\"`\n",
+        4);
+  TNovuMes& m = w.Window();
+  EXPECT_EQ(m.RevealedText(), "abc");
+  const text::TWdPage& page = *m.pages().at(0);
+  std::vector<std::pair<const text::TWdRow*, const text::TWdGlyph*>> pictures;
+  for (const auto& row : page.rows) {
+    for (const text::TWdGlyph* g : row->glyphs) {
+      if (g->kind() == text::GlyphKind::kImg) pictures.emplace_back(row.get(), g);
+    }
+  }
+  ASSERT_EQ(pictures.size(), 2u);
+  const auto [row, face] = pictures[0];
+  EXPECT_EQ(face->width, 6);
+  EXPECT_EQ(face->height, 10);
+  EXPECT_EQ(pictures[1].second->width, 0) << "a missing picture is 0 x 0";
+  EXPECT_EQ(pictures[1].second->height, 0);
+  const int x = 10 + row->x + face->x + 3;
+  const int y = 20 + row->y + face->y + 5;
+  auto pixel = [&] {
+    w.list.base(0).InvalidateAll();
+    w.list.Paint();
+    return w.list.ScreenSurface().GetPixel(x, y);
+  };
+  const uint32_t red = pixel();
+  EXPECT_EQ(red, testing::Raw32(testing::kRed));
+  w.Frames(5);  // 75 ms: past the first frame's 61
+  EXPECT_EQ(pixel(), testing::Raw32(testing::kGreen));
 }
 
 TEST(MessageWindow, AHugeRateNeverOverflowsTheWait) {

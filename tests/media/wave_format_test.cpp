@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/binary_writer.h"
 #include "media/media_fixtures.h"
 #include "media/ogg_stream.h"
 #include "media/wave_item.h"
@@ -104,6 +105,31 @@ TEST(WaveItemTest, MillisecondsBytesAndVolumes) {
     int32_t level, volume;
   } volumes[] = {{0, 256}, {-2500, 128}, {-5000, 0}, {-10000, 0}, {300, 256}, {-2475, 129}};
   for (const auto& v : volumes) EXPECT_EQ(LevelToBufferVolume(v.level), v.volume) << v.level;
+}
+
+// A sound header asking for a gigahertz rate once made the resampler allocate two gigabytes.
+TEST(MediaDecoderTest, AHeaderWithAnAbsurdRateIsRefusedBeforeAnythingIsAllocated) {
+  auto apc = [](uint32_t rate) {
+    BinaryWriter w;
+    w.Bytes(std::string_view("CRYO_APC1.20"));
+    w.U32(1000);  // samples
+    w.U32(rate);
+    w.U32(0);
+    w.U32(0);  // the two predictors
+    w.U32(1);  // stereo
+    for (int i = 0; i < 256; ++i) w.U8(static_cast<uint8_t>(i * 37));
+    return w.bytes();
+  };
+  try {
+    OpenSoundDecoder(std::make_unique<testing::MemorySource>(apc(1308623342)),
+                     SoundContainer::kWindowsMedia);
+    FAIL() << "the damaged header was accepted";
+  } catch (const NovuError& e) {
+    EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
+  }
+  EXPECT_NO_THROW(OpenSoundDecoder(std::make_unique<testing::MemorySource>(apc(22050)),
+                                   SoundContainer::kWindowsMedia))
+      << "the same file at a sane rate decodes";
 }
 
 }  // namespace

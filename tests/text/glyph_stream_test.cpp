@@ -244,5 +244,24 @@ TEST(GlyphStream, StreamWithoutHeaderIsVersionZero) {
             "c7 b-1 s0 z16 f1 nface nb1 rruby bw1 so0");
 }
 
+// Styles an old version cannot tell apart share one record, so an old stream read and written
+// again is the same stream (two equal records used to merge on the reread and shift the indexes).
+TEST(GlyphStream, StylesAnOldVersionCannotTellApartShareOneRecord) {
+  TKxWord source;
+  Parse(source, {Sj("<FONT BORDER=0>a</FONT><FONT BORDER=2>b</FONT><FONT SHADOW=3>c</FONT>d")});
+  const std::vector<uint8_t> modern = StreamOf(source);
+  const std::vector<uint8_t> old = StreamOf(source, 0);
+  auto record_count = [](const std::vector<uint8_t>& stream, size_t at) {
+    return stream.at(at) | stream.at(at + 1) << 8;
+  };
+  EXPECT_EQ(record_count(modern, 9), 4) << "borders 0 and 2, a shadow and the plain style";
+  EXPECT_EQ(record_count(old, 0), 2)
+      << "no border, and a border for the rest (the plain style's is the document's)";
+  TKxWord reread;
+  Load(reread, old);
+  EXPECT_EQ(CharsOf(reread), "abcd");
+  EXPECT_EQ(StreamOf(reread, 0), old);
+}
+
 }  // namespace
 }  // namespace novu::text
