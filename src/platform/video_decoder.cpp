@@ -142,7 +142,7 @@ class FfmpegVideoDecoder final : public VideoDecoder {
     while (packet != nullptr && av_read_frame(format_, packet) >= 0) {
       if (packet->stream_index == stream_) {
         const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        if (at != AV_NOPTS_VALUE) end = std::max(end, at + std::max<int64_t>(packet->duration, 0));
+        if (at != AV_NOPTS_VALUE) end = std::max(end, at + FrameDuration(*packet));
       }
       av_packet_unref(packet);
     }
@@ -152,6 +152,14 @@ class FfmpegVideoDecoder final : public VideoDecoder {
     if (start_pts_ != AV_NOPTS_VALUE) end -= start_pts_;
     return static_cast<int32_t>(
         std::clamp<int64_t>(av_rescale_q(end, time_base_, AVRational{1, 1000}), 0, INT32_MAX));
+  }
+
+  // A packet's duration; MPEG packets carry none, their frame rate tells.
+  int64_t FrameDuration(const AVPacket& packet) const {
+    if (packet.duration > 0) return packet.duration;
+    const AVRational rate = format_->streams[stream_]->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) return 0;
+    return av_rescale_q(1, av_inv_q(rate), time_base_);
   }
 
   void Rewind() {
