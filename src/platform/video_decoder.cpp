@@ -134,13 +134,32 @@ class FfmpegVideoDecoder final : public VideoDecoder {
   }
 
  private:
-  int32_t Length() const {
-    const AVStream* s = format_->streams[stream_];
-    if (s->duration > 0) {
-      return static_cast<int32_t>(av_rescale_q(s->duration, s->time_base, AVRational{1, 1000}));
+  // The end of the last video packet: containers' own durations are guesses for MPEG streams
+  // (from the bit rate), so the packets are read once through, without decoding.
+  int32_t Length() {
+    int64_t end = AV_NOPTS_VALUE;
+    AVPacket* packet = av_packet_alloc();
+    while (packet != nullptr && av_read_frame(format_, packet) >= 0) {
+      if (packet->stream_index == stream_) {
+        const int64_t at = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        if (at != AV_NOPTS_VALUE) end = std::max(end, at + FrameDuration(*packet));
+      }
+      av_packet_unref(packet);
     }
-    if (format_->duration > 0) return static_cast<int32_t>(format_->duration / 1000);
-    return 0;
+    av_packet_free(&packet);
+    av_seek_frame(format_, stream_, 0, AVSEEK_FLAG_BACKWARD);
+    if (end == AV_NOPTS_VALUE) return 0;
+    if (start_pts_ != AV_NOPTS_VALUE) end -= start_pts_;
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(av_rescale_q(end, time_base_, AVRational{1, 1000}), 0, INT32_MAX));
+  }
+
+  // A packet's duration; MPEG packets carry none, their frame rate tells.
+  int64_t FrameDuration(const AVPacket& packet) const {
+    if (packet.duration > 0) return packet.duration;
+    const AVRational rate = format_->streams[stream_]->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0) return 0;
+    return av_rescale_q(1, av_inv_q(rate), time_base_);
   }
 
   void Rewind() {
@@ -217,6 +236,7 @@ class FfmpegVideoDecoder final : public VideoDecoder {
 
 std::unique_ptr<VideoDecoder> OpenVideoDecoder(std::unique_ptr<ByteSource> source,
                                                std::string& error) {
+  av_log_set_level(AV_LOG_QUIET);  // damage is reported through `error`, not on the terminal
   auto decoder = std::make_unique<FfmpegVideoDecoder>(std::move(source));
   if (!decoder->Open(error)) return nullptr;
   return decoder;
