@@ -44,7 +44,7 @@ void TileListPicture(render::TCustomDIBX& target, const Rect& rect, int32_t phas
   }
 }
 
-int32_t TilePhase(int32_t alignment, int32_t cell, int32_t picture) {
+int32_t AlignedTilePhase(int32_t alignment, int32_t cell, int32_t picture) {
   if (picture <= 0 || (alignment != 1 && alignment != 2)) return 0;
   const bool narrower = picture < cell;
   if (alignment == 1) return narrower ? -((cell % picture) / 2) : (cell - picture) / 2;
@@ -171,9 +171,10 @@ void ListFramePictures::PaintCell(render::TCustomDIBX& target, int index, const 
   const TNovuImageData* data = c.list->Item(c.list->index());
   if (data == nullptr || Width(index) <= 0 || Height(index) <= 0) return;
   const render::TDIBX& picture = data->Picture();
-  const int32_t phase_x = index % 3 == 1 ? TilePhase(c.h_align, rect.Width(), picture.Width()) : 0;
+  const int32_t phase_x =
+      index % 3 == 1 ? AlignedTilePhase(c.h_align, rect.Width(), picture.Width()) : 0;
   const int32_t phase_y =
-      index / 3 == 1 ? TilePhase(c.v_align, rect.Height(), picture.Height()) : 0;
+      index / 3 == 1 ? AlignedTilePhase(c.v_align, rect.Height(), picture.Height()) : 0;
   TileListPicture(target, rect, phase_x, phase_y, alpha, picture, data->Mask(),
                   Rect{0, 0, picture.Width(), picture.Height()});
 }

@@ -29,7 +29,7 @@ void TileListPicture(render::TCustomDIBX& target, const Rect& rect, int32_t phas
 
 // Where a band's picture starts inside a cell of `cell` pixels for a picture of `picture`
 // pixels: 0 at the start, 1 centred, 2 at the end.
-int32_t TilePhase(int32_t alignment, int32_t cell, int32_t picture);
+int32_t AlignedTilePhase(int32_t alignment, int32_t cell, int32_t picture);
 
 class ListCellPicture {
  public:

@@ -101,7 +101,7 @@ TEST(ListBoxPictures, TheTilePhaseCentresOrEndsTheBandPicture) {
       {2, 6, 10, -4}, {1, 25, 0, 0},   {7, 25, 10, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(TilePhase(c.alignment, c.cell, c.picture), c.phase)
+    EXPECT_EQ(AlignedTilePhase(c.alignment, c.cell, c.picture), c.phase)
         << c.alignment << " " << c.cell << " " << c.picture;
   }
 }
