@@ -16,17 +16,17 @@ run() {
 }
 
 # The menu opens at (400, 60) over 150 ms; its rows (20 pixels, 4 apart, inside a 2-pixel border
-# and a 4-pixel margin) start at y 66 and 90.
+# and a 4-pixel margin) start at y 66 and 90. The title film covers the screen until tick 70.
 : > "$work/input"
-run 68
+run 98
 pixel "$work/shot.png" 404 70 > "$work/sky_row0"
 pixel "$work/shot.png" 404 94 > "$work/sky_row1"
 cat > "$work/input" <<'INPUT'
-50 move 400 60
-50 click 400 60 right
-66 move 420 98
+80 move 400 60
+80 click 400 60 right
+96 move 420 98
 INPUT
-run 68
+run 98
 grep -q '<Event>menu_open.nsb' "$work/trace" || fail "the right button did not open the menu"
 box=$(pixel "$work/shot.png" 404 70)
 hovered=$(pixel "$work/shot.png" 404 94)
@@ -36,12 +36,12 @@ hovered=$(pixel "$work/shot.png" 404 94)
 
 # "quit": the game ends right after the choice, long before its 300 ticks.
 cat >> "$work/input" <<'INPUT'
-72 click 420 98 left
+102 click 420 98 left
 INPUT
 run 300
 grep -q '<Event>menu_choice.nsb' "$work/trace" || fail "the choice did not reach its handler"
 exit_clock=$(grep -m1 ' : exit.nsb' "$work/trace" | cut -c1-8)
-[ -n "$exit_clock" ] && [ $((16#$exit_clock)) -lt 1500 ] ||
+[ -n "$exit_clock" ] && [ $((16#$exit_clock)) -lt 2000 ] ||
   fail "quit did not end the game (exit page at ${exit_clock:-never})"
 
 # "backlog", after the first page of the story was turned (tick 80), opens the backlog.

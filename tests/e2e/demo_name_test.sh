@@ -7,14 +7,15 @@ source "$(dirname "$0")/e2e_lib.sh" "$@"
 [ -d "$build/demo" ] || { fail "build the demo first"; finish; exit; }
 cp -r "$build/demo" "$work/demo"
 name() { tr -d ' \n' < "$work/vars" | grep -o '{"name":"player_name",[^}]*}' | grep -o '"values":\[[^]]*\]'; }
-printf '5 text 太郎\n10 key 13\n' > "$work/input"
-"$player" --headless --ticks 20 --input "$work/input" --dump-vars "$work/vars" "$work/demo" \
+# The edit box shows (and takes the keyboard) once the title film has gone, after tick 70.
+printf '80 text 太郎\n85 key 13\n' > "$work/input"
+"$player" --headless --ticks 95 --input "$work/input" --dump-vars "$work/vars" "$work/demo" \
   2> "$work/err" || fail "the demo did not close normally: $(cat "$work/err")"
 [ "$(name)" = '"values":["太郎"]' ] || fail "the typed name was not taken: $(name)"
 
 # The next run starts with the kept name; Enter on the box keeps it.
-printf '5 key 13\n' > "$work/input"
-"$player" --headless --ticks 20 --input "$work/input" --dump-vars "$work/vars" "$work/demo" \
+printf '80 key 13\n' > "$work/input"
+"$player" --headless --ticks 95 --input "$work/input" --dump-vars "$work/vars" "$work/demo" \
   2> "$work/err" || fail "second run: $(cat "$work/err")"
 [ "$(name)" = '"values":["太郎"]' ] || fail "second run: the kept name was lost: $(name)"
 

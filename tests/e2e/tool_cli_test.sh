@@ -24,7 +24,7 @@ while IFS='|' read -r text want_status want_text; do
 done <<'CASES'
 1+2|0|result: 3
 1/0|1|the evaluation stopped
-Length("abc") * 10 + Asc(Chr(65))|0|result: 95
+Length("abc") * 10 + Ord(Chr(65))|0|result: 95
 Length("a" ++ Chr(13) ++ Chr(10) ++ "b")|0|result: 4
 CASES
 
