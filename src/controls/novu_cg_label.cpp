@@ -137,26 +137,7 @@ int32_t TNovuCGLabel::Update() {
 
 void TNovuCGLabel::DrawCell(render::TCustomDIBX& surface, const TNovuImageData& frame, int32_t x,
                             int32_t y, const Rect& src) const {
-  const render::TCustomDIBX& picture = frame.Picture();
-  const render::TCustomDIBX* mask = frame.Mask();
-  const render::DrawOptions keyed{.use_key = true};
-  if (alpha_ < 255) {
-    if (mask != nullptr) {
-      surface.DrawAlphaMasked(x, y, alpha_, *mask, {}, src, picture);
-    } else {
-      surface.DrawAlpha(x, y, alpha_, keyed, src, picture);
-    }
-  } else if (alpha_ == 255) {
-    if (mask != nullptr) {
-      surface.DrawMasked(x, y, *mask, {}, src, picture);
-    } else {
-      surface.Draw(x, y, keyed, src, picture);
-    }
-  } else if (mask != nullptr) {
-    surface.DrawAddMasked(x, y, alpha_ - 256, *mask, {}, src, picture);
-  } else {
-    surface.DrawAdd(x, y, alpha_ - 256, keyed, src, picture);
-  }
+  surface.DrawWithAlphaCode(x, y, alpha_, frame.Mask(), {.use_key = true}, src, frame.Picture());
 }
 
 void TNovuCGLabel::DrawSelf(render::TCustomDIBX& surface) {

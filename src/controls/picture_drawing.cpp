@@ -11,25 +11,9 @@ int32_t TilePhase(int32_t start, int32_t origin, int32_t step) {
 void DrawPictureCell(render::TCustomDIBX& surface, int32_t x, int32_t y,
                      const render::TCustomDIBX& picture, const render::TCustomDIBX* mask,
                      const Rect& src, int32_t alpha, render::FlipOptions flips) {
-  if (!AlphaCodeDraws(alpha) || src.IsEmpty()) return;
+  if (src.IsEmpty()) return;
   const render::DrawOptions keyed{.flip_v = flips.flip_v, .flip_h = flips.flip_h, .use_key = true};
-  if (alpha < 255) {
-    if (mask != nullptr) {
-      surface.DrawAlphaMasked(x, y, alpha, *mask, flips, src, picture);
-    } else {
-      surface.DrawAlpha(x, y, alpha, keyed, src, picture);
-    }
-  } else if (alpha == 255) {
-    if (mask != nullptr) {
-      surface.DrawMasked(x, y, *mask, flips, src, picture);
-    } else {
-      surface.Draw(x, y, keyed, src, picture);
-    }
-  } else if (mask != nullptr) {
-    surface.DrawAddMasked(x, y, alpha - 256, *mask, flips, src, picture);
-  } else {
-    surface.DrawAdd(x, y, alpha - 256, keyed, src, picture);
-  }
+  surface.DrawWithAlphaCode(x, y, alpha, mask, keyed, src, picture);
 }
 
 void TilePictureCell(render::TCustomDIBX& surface, const Rect& rect, int32_t origin_x,

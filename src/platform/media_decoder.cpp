@@ -11,43 +11,18 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "platform/ffmpeg_byte_io.h"
 #include "platform/pcm_decoder.h"
 
 namespace novu::platform {
 namespace {
 
-constexpr int kIoBufferSize = 32768;
 // A decoded stream larger than this is refused rather than exhausting memory.
 constexpr int64_t kMaxDecodedBytes = int64_t{1} << 31;
 // Studio recordings go up to 384 kHz and 7.1 sound has 8 channels; beyond these a header is
 // damaged.
 constexpr int kMaxSampleRate = 384000;
 constexpr int kMaxChannels = 32;
-
-int ReadPacket(void* opaque, uint8_t* buffer, int size) {
-  const int64_t got = static_cast<ByteSource*>(opaque)->Read(buffer, size);
-  return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
-}
-
-int64_t SeekPacket(void* opaque, int64_t offset, int whence) {
-  auto* source = static_cast<ByteSource*>(opaque);
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-      return source->Size();
-    case SEEK_SET:
-      break;
-    case SEEK_CUR:
-      offset += source->Position();
-      break;
-    case SEEK_END:
-      offset += source->Size();
-      break;
-    default:
-      return -1;
-  }
-  if (offset < 0 || offset > source->Size()) return -1;
-  return source->SeekTo(offset);
-}
 
 // Everything FFmpeg hands out, freed in reverse.
 struct FfmpegState {
@@ -64,8 +39,7 @@ struct FfmpegState {
     swr_free(&resampler);
     avcodec_free_context(&codec);
     avformat_close_input(&format);
-    if (io) av_freep(&io->buffer);
-    avio_context_free(&io);
+    CloseByteSourceIo(io);
   }
 };
 
@@ -104,10 +78,8 @@ class MediaDecoding {
 
  private:
   bool OpenInput(std::string& error) {
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-    s_.io = avio_alloc_context(buffer, kIoBufferSize, 0, &source_, ReadPacket, nullptr, SeekPacket);
+    s_.io = OpenByteSourceIo(source_);
     if (!s_.io) {
-      av_free(buffer);
       error = "out of memory";
       return false;
     }

@@ -11,37 +11,11 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
+#include "platform/ffmpeg_byte_io.h"
 #include "platform/video_decoder.h"
 
 namespace novu::platform {
 namespace {
-
-constexpr int kIoBufferSize = 32768;
-
-int ReadPacket(void* opaque, uint8_t* buffer, int size) {
-  const int64_t got = static_cast<ByteSource*>(opaque)->Read(buffer, size);
-  return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
-}
-
-int64_t SeekPacket(void* opaque, int64_t offset, int whence) {
-  auto* source = static_cast<ByteSource*>(opaque);
-  switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE:
-      return source->Size();
-    case SEEK_SET:
-      break;
-    case SEEK_CUR:
-      offset += source->Position();
-      break;
-    case SEEK_END:
-      offset += source->Size();
-      break;
-    default:
-      return -1;
-  }
-  if (offset < 0 || offset > source->Size()) return -1;
-  return source->SeekTo(offset);
-}
 
 class FfmpegVideoDecoder final : public VideoDecoder {
  public:
@@ -52,16 +26,12 @@ class FfmpegVideoDecoder final : public VideoDecoder {
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
     avformat_close_input(&format_);
-    if (io_) av_freep(&io_->buffer);
-    avio_context_free(&io_);
+    CloseByteSourceIo(io_);
   }
 
   bool Open(std::string& error) {
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-    io_ = avio_alloc_context(buffer, kIoBufferSize, 0, source_.get(), ReadPacket, nullptr,
-                             SeekPacket);
+    io_ = OpenByteSourceIo(*source_);
     if (!io_) {
-      av_free(buffer);
       error = "out of memory";
       return false;
     }

@@ -148,7 +148,9 @@ TEST(CinemaTest, SavedRecordResumesAtItsFrameUnlessRewound) {
     EXPECT_EQ(loaded.Frame(), rewind ? 0 : frame) << rewind;
     BinaryWriter again;
     loaded.SaveToStream(again);
-    if (!rewind) EXPECT_EQ(again.bytes(), out.bytes());
+    if (!rewind) {
+      EXPECT_EQ(again.bytes(), out.bytes());
+    }
   }
 }
 

@@ -227,7 +227,9 @@ TEST(ListBoxDrawing, NothingIsDrawnOutsideTheBoxAScriptShrank) {
   for (int y = 50; y < 50 + 4 * 16; ++y) {
     for (int x = 100; x < 100 + menu.width(); ++x) {
       const bool inked = PixelAt(s, x, y) != 0;
-      if (y >= 70) ASSERT_FALSE(inked) << x << "," << y;
+      if (y >= 70) {
+        ASSERT_FALSE(inked) << x << "," << y;
+      }
       inked_inside += inked ? 1 : 0;
     }
   }

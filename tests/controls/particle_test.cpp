@@ -78,7 +78,9 @@ TEST(ParticleEmitterTest, SnowFallsAndTheEmitterEndsAfterItsDuration) {
   for (int tick = 0; tick < 120 && !gone; ++tick) {
     s.Tick(16);
     gone = !s.list.IsRegistered(&emitter);
-    if (!gone && tick > 65) EXPECT_EQ(emitter.state(), 2);
+    if (!gone && tick > 65) {
+      EXPECT_EQ(emitter.state(), 2);
+    }
   }
   EXPECT_TRUE(gone);
 }

@@ -25,7 +25,7 @@ TEST(FireDecayTest, PowerSetsTheDivisorAndTheTableStaysBelowTheHottestIndex) {
   for (const Case c : cases) {
     EXPECT_EQ(FireDecayTable(c.divisor)[c.s], c.entry) << c.divisor << " " << c.s;
   }
-  for (const auto [power, hottest] :
+  for (const auto& [power, hottest] :
        {std::pair{0, 186}, std::pair{128, 243}, std::pair{255, 254}}) {
     const auto table = FireDecayTable(FireDecayDivisor(power));
     EXPECT_EQ(*std::max_element(table.begin(), table.end()), hottest);
