@@ -2,25 +2,12 @@
 // opening or closing animation runs) the scroll bar and the items.
 #include <algorithm>
 
+#include "controls/alpha_code_fill.h"
 #include "controls/novu_custom_list_box.h"
 #include "render/custom_dibx.h"
 
 namespace novu {
 namespace {
-
-bool AlphaDraws(int32_t alpha) {
-  return alpha > 0 && alpha < 512;
-}
-
-// A colour scaled per channel by k/256, for the additive alpha codes.
-int32_t ScaleColour(int32_t colour, int32_t k) {
-  int32_t out = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int32_t channel = (colour >> shift) & 0xff;
-    out |= ((channel * k) >> 8) << shift;
-  }
-  return out;
-}
 
 // The cells of the scroll picture.
 enum ScrollCell : int32_t {
@@ -32,41 +19,15 @@ enum ScrollCell : int32_t {
 
 }  // namespace
 
-void TNovuCustomListBox::FillByAlpha(render::TCustomDIBX& surface, const Rect& rect,
-                                     int32_t colour) const {
-  if (alpha_ < 255) {
-    surface.BlendRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)), alpha_);
-  } else if (alpha_ == 255) {
-    surface.FillRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else {
-    surface.AddRect(rect,
-                    static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
-  }
-}
-
-void TNovuCustomListBox::FrameByAlpha(render::TCustomDIBX& surface, const Rect& rect,
-                                      int32_t colour) const {
-  if (alpha_ < 255) {
-    surface.BlendFrame(rect, border_width_, alpha_,
-                       static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else if (alpha_ == 255) {
-    surface.FrameRect(rect, border_width_, static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else {
-    surface.AddFrame(
-        rect, border_width_,
-        static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
-  }
-}
-
 void TNovuCustomListBox::DrawSelf(render::TCustomDIBX& surface) {
   EnsureLayout();
   const Rect bounds = GetBoundsRect();
-  if (!AlphaDraws(alpha_) || width() <= 0 || height() <= 0) return;
+  if (!AlphaCodeDraws(alpha_) || width() <= 0 || height() <= 0) return;
   if (Intersect(bounds, surface.DrawableRect()).IsEmpty()) return;
   const ListBoxGeometry g = Geometry();
   const Rect& inner = g.inner();
   if (border_width_ > 0 && border_colour_ != -1 && bounds.Height() >= border_width_) {
-    FrameByAlpha(surface, bounds, border_colour_);
+    FrameByAlphaCode(surface, bounds, border_width_, border_colour_, alpha_);
   }
   if (inner.IsEmpty()) return;
   // Nothing of the list reaches outside its box, whatever size a script gave it: what lies
@@ -74,7 +35,7 @@ void TNovuCustomListBox::DrawSelf(render::TCustomDIBX& surface) {
   const Rect saved_clip = surface.ClipRect();
   const bool had_clip = surface.HasClip();
   surface.SetClipRect(had_clip ? Intersect(saved_clip, inner) : inner);
-  if (color() != -1) FillByAlpha(surface, inner, color());
+  if (color() != -1) FillByAlphaCode(surface, inner, color(), alpha_);
   const bool animating = animation_phase() != 0;
   const int32_t centre_cut = g.Scrolls() && !animating ? scroll_.CellWidth() : 0;
   frame_.Paint(surface, inner, centre_cut, alpha_);
@@ -127,7 +88,7 @@ void TNovuCustomListBox::PaintItems(render::TCustomDIBX& surface, const ListBoxG
           MakeRect(Tame(g.inner().left + frame.left + 1), top - reach,
                    Tame(static_cast<int32_t>(std::clamp<int64_t>(span, 0, kCoordinateLimit))),
                    row_height_ + 2 * reach);
-      if (!highlight.IsEmpty()) FillByAlpha(surface, highlight, hover_colour);
+      if (!highlight.IsEmpty()) FillByAlphaCode(surface, highlight, hover_colour, alpha_);
     }
     ListCaption& caption = hovered ? item.hover : item.normal;
     const ListCaptionStyle& style = hovered ? hover_style_ : normal_style_;

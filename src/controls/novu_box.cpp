@@ -1,59 +1,19 @@
 #include "controls/novu_box.h"
 
+#include "controls/alpha_code_fill.h"
 #include "render/custom_dibx.h"
 
 namespace novu {
-namespace {
-
-// A colour scaled per channel by k/256, for the additive alpha codes.
-int32_t ScaleColour(int32_t colour, int32_t k) {
-  int32_t out = 0;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int32_t channel = (colour >> shift) & 0xff;
-    out |= ((channel * k) >> 8) << shift;
-  }
-  return out;
-}
-
-bool AlphaDraws(int32_t alpha) {
-  return alpha > 0 && alpha < 512;
-}
-
-}  // namespace
-
-void TNovuBox::FillArea(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const {
-  if (alpha_ < 255) {
-    surface.BlendRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)), alpha_);
-  } else if (alpha_ == 255) {
-    surface.FillRect(rect, static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else {
-    surface.AddRect(rect,
-                    static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
-  }
-}
-
-void TNovuBox::FrameArea(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const {
-  if (alpha_ < 255) {
-    surface.BlendFrame(rect, border_width_, alpha_,
-                       static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else if (alpha_ == 255) {
-    surface.FrameRect(rect, border_width_, static_cast<uint32_t>(surface.ColorToPixel(colour)));
-  } else {
-    surface.AddFrame(
-        rect, border_width_,
-        static_cast<uint32_t>(surface.ColorToPixel(ScaleColour(colour, alpha_ - 256))));
-  }
-}
 
 void TNovuBox::DrawSelf(render::TCustomDIBX& surface) {
-  if (!IsVisible() || !AlphaDraws(alpha_)) return;
+  if (!IsVisible() || !AlphaCodeDraws(alpha_)) return;
   const Rect rect = GetBoundsRect();
   if (border_width_ > 0 && border_colour_ != -1) {
-    FrameArea(surface, rect, border_colour_);
+    FrameByAlphaCode(surface, rect, border_width_, border_colour_, alpha_);
     const Rect inner = Grown(rect, -border_width_);
-    if (color() != -1 && !inner.IsEmpty()) FillArea(surface, inner, color());
+    if (color() != -1 && !inner.IsEmpty()) FillByAlphaCode(surface, inner, color(), alpha_);
   } else if (color() != -1) {
-    FillArea(surface, rect, color());
+    FillByAlphaCode(surface, rect, color(), alpha_);
   }
 }
 

@@ -26,8 +26,6 @@ class TNovuBox final : public TNovuControl {
   void SetBorderWidth(int32_t value) { SetDrawing(border_width_, value); }
   void SetBorderColour(int32_t value) { SetDrawing(border_colour_, value); }
   void SetAlpha(int32_t value) { SetDrawing(alpha_, value); }
-  void FillArea(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const;
-  void FrameArea(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const;
 
   int32_t border_width_ = 0;
   int32_t border_colour_ = -1;

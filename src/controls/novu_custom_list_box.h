@@ -103,8 +103,6 @@ class TNovuCustomListBox : public TNovuControl {
   void RunRepeat(int32_t elapsed_ms);
   void PaintScrollBar(render::TCustomDIBX& surface, const ListBoxGeometry& g) const;
   void PaintItems(render::TCustomDIBX& surface, const ListBoxGeometry& g);
-  void FillByAlpha(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const;
-  void FrameByAlpha(render::TCustomDIBX& surface, const Rect& rect, int32_t colour) const;
   bool HeldPartUnderPointer(ListPress part, const ListBoxGeometry& g) const;
   void PostItemEvent(const std::string& label, PropId id, int32_t index);
   // A setting that changes the layout.
